@@ -1,0 +1,208 @@
+#include "failure_explanation.h"
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace coning {
+namespace {
+
+std::string number(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6g", value);
+    return buffer;
+}
+
+struct Input
+{
+    const char *name;
+    double value;
+};
+
+struct Cause
+{
+    Fault fault;
+    std::function<bool()> holds;
+    std::function<std::string()> text;
+};
+
+std::vector<Input> inputsRead(Correlation c, const ParameterSet &m)
+{
+    const Input k{"permeability", m.permeability};
+    const Input mu{"viscosity", m.viscosity};
+    const Input B{"formation volume factor", m.formationVolumeFactor};
+    const Input drho{"density difference", m.densityDifference};
+    const Input re{"drainage radius", m.drainageRadius};
+    const Input rw{"well radius", m.wellRadius};
+    const Input p{"bottom-hole pressure", m.bottomHolePressure};
+    switch (c) {
+    case Correlation::Sobocinski:
+    case Correlation::Muskat:
+    case Correlation::Chaney:
+        return {k, mu, B, drho};
+    case Correlation::MeyerGarder:
+        if (m.fluidSystem == 2)
+            return {p, k, mu, B, re, rw};
+        return {drho, k, mu, B, re, rw};
+    case Correlation::Schols:
+        return {k, mu, B, drho, re};
+    case Correlation::GuoLee:
+        return {k, drho, mu, B, re, rw};
+    }
+    return {};
+}
+
+std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
+{
+    const Cause viscosity{Fault::DivisionByZero,
+                          [&] { return m.viscosity == 0.0; },
+                          [] { return std::string("the viscosity is zero"); }};
+    const Cause fvf{Fault::DivisionByZero,
+                    [&] { return m.formationVolumeFactor == 0.0; },
+                    [] { return std::string("the formation volume factor is zero"); }};
+    const Cause equalRadiiLog{Fault::DivisionByZero,
+                              [&] { return m.logRadiusRatio == 0.0; },
+                              [] {
+                                  return std::string("the drainage radius equals the well radius, "
+                                                     "so the logarithm of their ratio is zero");
+                              }};
+    const Cause equalRadii{Fault::DivisionByZero,
+                           [&] { return m.drainageRadius == m.wellRadius; },
+                           [] {
+                               return std::string("the drainage radius equals the well radius, "
+                                                  "so the logarithm of their ratio is zero");
+                           }};
+    const Cause zeroWellRadius{Fault::DivisionByZero,
+                               [&] { return m.wellRadius == 0.0; },
+                               [] { return std::string("the well radius is zero"); }};
+    const Cause radiusRatio{Fault::InvalidArgument,
+                            [&] { return m.drainageRadius / m.wellRadius <= 0.0; },
+                            [&] {
+                                return "logarithm of a non-positive number: drainage radius ("
+                                       + number(m.drainageRadius) + " ft) / well radius ("
+                                       + number(m.wellRadius) + " ft) is zero or negative";
+                            }};
+    const Cause zoneThicknessNotPositive{Fault::InvalidArgument,
+                                        [&] { return m.zoneThickness <= 0.0; },
+                                        [&] {
+                                            return "logarithm of a non-positive number: the zone "
+                                                   "thickness ("
+                                                   + number(m.zoneThickness)
+                                                   + " ft) is zero or negative";
+                                        }};
+    const Cause zoneThicknessNegative{Fault::InvalidArgument,
+                                      [&] { return m.zoneThickness < 0.0; },
+                                      [&] {
+                                          return "fractional power of a negative number: the zone "
+                                                 "thickness ("
+                                                 + number(m.zoneThickness) + " ft) is negative";
+                                      }};
+    const Cause percentOutOfRange{Fault::Overflow,
+                                  [&] { return percent < -1000.0 || percent > 1000.0; },
+                                  [&] {
+                                      return "overflow: the percent penetration (" + number(percent)
+                                             + ") is far outside 0 to 100; check the penetration "
+                                               "and zone thickness";
+                                  }};
+
+    switch (c) {
+    case Correlation::Sobocinski:
+        return {viscosity, fvf, equalRadiiLog};
+    case Correlation::Muskat:
+        return {zoneThicknessNotPositive, viscosity, fvf, equalRadiiLog, percentOutOfRange};
+    case Correlation::MeyerGarder:
+        return {zeroWellRadius, radiusRatio, equalRadii, viscosity, fvf};
+    case Correlation::Chaney:
+        return {equalRadiiLog, viscosity, fvf, zoneThicknessNegative, percentOutOfRange};
+    case Correlation::Schols:
+        return {
+            equalRadiiLog,
+            {Fault::DivisionByZero,
+             [&] { return m.zoneThickness == 0.0; },
+             [] { return std::string("the zone thickness is zero"); }},
+            {Fault::DivisionByZero,
+             [&] { return m.drainageRadius == 0.0; },
+             [] { return std::string("the drainage radius is zero"); }},
+            {Fault::InvalidArgument,
+             [&] { return m.drainageRadius != 0.0 && m.zoneThickness / m.drainageRadius < 0.0; },
+             [&] {
+                 return "fractional power of a negative number: zone thickness ("
+                        + number(m.zoneThickness) + " ft) / drainage radius ("
+                        + number(m.drainageRadius) + " ft) is negative";
+             }},
+            viscosity,
+            fvf,
+        };
+    case Correlation::GuoLee:
+        return {
+            {Fault::InvalidArgument,
+             [&] {
+                 const double unpenetrated = m.zoneThickness - m.penetration;
+                 return m.drainageRadius * m.drainageRadius - m.drainageRadius * unpenetrated < 0.0;
+             },
+             [&] {
+                 return "square root of a negative number: the unpenetrated thickness (zone "
+                        "thickness - penetration = "
+                        + number(m.zoneThickness - m.penetration)
+                        + " ft) exceeds the drainage radius (" + number(m.drainageRadius) + " ft)";
+             }},
+            zeroWellRadius,
+            radiusRatio,
+            {Fault::DivisionByZero,
+             [&] { return m.drainageRadius == 0.0; },
+             [] { return std::string("the drainage radius is zero"); }},
+            equalRadii,
+            viscosity,
+            fvf,
+        };
+    }
+    return {};
+}
+
+std::string inputList(const std::vector<Input> &inputs)
+{
+    std::string list;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == inputs.size() ? " and " : ", ";
+        list += inputs[i].name;
+    }
+    return list;
+}
+
+} // namespace
+
+std::string explainFailure(Correlation c, Fault fault, const ParameterSet &m, double percent)
+{
+    const std::vector<Input> inputs = inputsRead(c, m);
+    for (const Input &input : inputs) {
+        if (!std::isfinite(input.value))
+            return std::string("overflow: the ") + input.name
+                   + " is beyond the double range; enter a smaller value";
+    }
+    for (const Cause &cause : causes(c, m, percent)) {
+        if (cause.fault == fault && cause.holds()) {
+            const std::string text = cause.text();
+            if (fault == Fault::DivisionByZero)
+                return "division by zero: " + text;
+            return text;
+        }
+    }
+    switch (fault) {
+    case Fault::Overflow:
+        return "overflow: an intermediate value is beyond the double range; check the zone "
+               "thickness, penetration and "
+               + inputList(inputs) + " for extreme values";
+    case Fault::DivisionByZero:
+        return "division by zero; check the zone thickness, penetration and " + inputList(inputs);
+    case Fault::InvalidArgument:
+        return "invalid argument (logarithm or fractional power of a negative number); check the "
+               "zone thickness, penetration and "
+               + inputList(inputs);
+    }
+    return faultText(fault);
+}
+
+} // namespace coning

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "correlation.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace coning {
+
+// What one correlation gave at the design point.
+struct CorrelationOutcome
+{
+    bool evaluated = false; // false only for Meyer-Garder outside its condition
+    double rate = 0.0;      // meaningful only when shown()
+    std::string failure;    // what failed and which inputs cause it; empty when it succeeded
+
+    bool failed() const { return evaluated && !failure.empty(); }
+    bool shown() const { return evaluated && failure.empty(); }
+};
+
+inline constexpr int sweepFirstPercent = 5;
+inline constexpr int sweepLastPercent = 95;
+
+// Rates by correlation (indexOf) and whole percent 0..100. Every entry starts at 0; the sweep fills
+// 5..95, and a point whose evaluation failed is empty (missing), never 0.
+using SweepRates = std::array<std::array<std::optional<double>, 101>, correlationCount>;
+
+struct SweepFailure
+{
+    int count = 0;             // failed points of this correlation
+    int firstPercent = 0;      // the first of them
+    std::string firstFailure;  // and what failed there
+};
+
+struct RunResult
+{
+    // Non-empty when the run failed before any correlation (working geometry, percent
+    // penetration or radius ratio): a message that names the inputs to fix. Nothing else is
+    // meaningful then.
+    std::string error;
+
+    std::int16_t fluidSystem = 0;
+    bool meyerGarderCondition = false;
+    bool partialCompletion = false;
+    double percentPenetration = 0.0;
+
+    // Indexed by indexOf(Correlation); rates are after the partial-completion rescaling.
+    std::array<CorrelationOutcome, correlationCount> outcomes;
+
+    bool swept = false;
+    SweepRates sweepRates = zeroSweep();
+    std::array<SweepFailure, correlationCount> sweepFailures;
+
+    bool failed() const { return !error.empty(); }
+    const CorrelationOutcome &outcome(Correlation c) const { return outcomes[indexOf(c)]; }
+    // True when anything (the run, a correlation at the design point or a sweep point) failed.
+    bool anyFailure() const;
+
+    static SweepRates zeroSweep();
+};
+
+// "MCF/DAY" for Gas-Water (code 2), "STB/DAY" otherwise, also before any fluid system matched.
+std::string_view rateUnit(std::int16_t fluidSystem);
+
+} // namespace coning
