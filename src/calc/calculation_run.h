@@ -42,7 +42,7 @@ class RunPresentation
 {
 public:
     virtual ~RunPresentation() = default;
-    virtual void clearReportSurfaces() {}                       // first step: show and clear
+    virtual void clearReportSurfaces() {}                        // first step: show and clear
     virtual void showRunFailure(const RunResult & /*result*/) {} // the run stopped early
     virtual void writeReport(const RunResult & /*result*/) {}    // text report and bar chart
     virtual void showChart() {}                                  // before the sweep
@@ -60,6 +60,8 @@ RunResult runCalculation(ParameterSet &m,
                          RunPresentation &presentation,
                          Sweep sweep = Sweep::AsSelected);
 
-RunResult runCalculation(ParameterSet &m, const RunChoices &choices, Sweep sweep = Sweep::AsSelected);
+RunResult runCalculation(ParameterSet &m,
+                         const RunChoices &choices,
+                         Sweep sweep = Sweep::AsSelected);
 
 } // namespace coning

@@ -85,13 +85,13 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
                                        + number(m.wellRadius) + " ft) is zero or negative";
                             }};
     const Cause zoneThicknessNotPositive{Fault::InvalidArgument,
-                                        [&] { return m.zoneThickness <= 0.0; },
-                                        [&] {
-                                            return "logarithm of a non-positive number: the zone "
-                                                   "thickness ("
-                                                   + number(m.zoneThickness)
-                                                   + " ft) is zero or negative";
-                                        }};
+                                         [&] { return m.zoneThickness <= 0.0; },
+                                         [&] {
+                                             return "logarithm of a non-positive number: the zone "
+                                                    "thickness ("
+                                                    + number(m.zoneThickness)
+                                                    + " ft) is zero or negative";
+                                         }};
     const Cause zoneThicknessNegative{Fault::InvalidArgument,
                                       [&] { return m.zoneThickness < 0.0; },
                                       [&] {

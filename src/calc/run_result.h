@@ -30,9 +30,9 @@ using SweepRates = std::array<std::array<std::optional<double>, 101>, correlatio
 
 struct SweepFailure
 {
-    int count = 0;             // failed points of this correlation
-    int firstPercent = 0;      // the first of them
-    std::string firstFailure;  // and what failed there
+    int count = 0;            // failed points of this correlation
+    int firstPercent = 0;     // the first of them
+    std::string firstFailure; // and what failed there
 };
 
 struct RunResult

@@ -23,9 +23,9 @@ struct ParameterSet
     double penetrationInput = 0.0;      // ft
 
     // Working values of the last calculation run.
-    double zoneThickness = 0.0;  // ft
-    double penetration = 0.0;    // ft
-    double logRadiusRatio = 0.0; // log10(drainageRadius / wellRadius)
+    double zoneThickness = 0.0;   // ft
+    double penetration = 0.0;     // ft
+    double logRadiusRatio = 0.0;  // log10(drainageRadius / wellRadius)
     std::int16_t fluidSystem = 0; // 1 Oil-Water, 2 Gas-Water, 3 Gas-Oil, 0 before any match
 };
 
