@@ -1,0 +1,67 @@
+#include "number_format.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace coning {
+namespace {
+
+// printf rounds the exact binary value correctly, but an exact tie goes to the even digit; the
+// callers below settle the ties themselves.
+std::string printed(const char *pattern, double value)
+{
+    const int length = std::snprintf(nullptr, 0, pattern, value);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, pattern, value);
+    return text;
+}
+
+// True when `scaled` lies exactly halfway between two whole numbers. Scaling by a power of two
+// is exact, so the caller passes value * 2^k and this checks for an odd multiple of 1/2.
+bool isExactHalf(double scaled)
+{
+    const double twice = scaled * 2.0;
+    return std::isfinite(twice) && std::trunc(twice) == twice && std::fmod(twice, 2.0) != 0.0;
+}
+
+} // namespace
+
+std::string formatRate(double value)
+{
+    if (!std::isfinite(value))
+        return printed("%.1f", value);
+
+    const bool negative = value < 0.0;
+    const double magnitude = std::fabs(value);
+    std::string digits;
+    // A double is an exact tie at one decimal only when it ends in .25 or .75 (four times it is
+    // an odd whole number); rounding those away from zero never carries into the integer part.
+    if (isExactHalf(magnitude * 2.0)) {
+        const double whole = std::floor(magnitude);
+        digits = printed("%.0f", whole) + (magnitude - whole < 0.5 ? ".3" : ".8");
+    } else {
+        digits = printed("%.1f", magnitude);
+    }
+    if (digits.starts_with("0."))
+        digits.erase(0, 1);
+    if (negative && digits != ".0")
+        digits.insert(0, 1, '-');
+    return digits;
+}
+
+std::string formatWhole(double value)
+{
+    if (!std::isfinite(value))
+        return printed("%.0f", value);
+
+    const bool negative = value < 0.0;
+    const double magnitude = std::fabs(value);
+    // Ties are odd multiples of 1/2, below 2^52, so adding 1/2 is exact.
+    const std::string digits = isExactHalf(magnitude) ? printed("%.0f", magnitude + 0.5)
+                                                      : printed("%.0f", magnitude);
+    if (digits == "0")
+        return {};
+    return negative ? "-" + digits : digits;
+}
+
+} // namespace coning

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "calc/run_result.h"
+#include "report_surfaces.h"
+
+#include <functional>
+#include <string>
+
+namespace coning {
+
+struct PrintOutcome
+{
+    bool ok = true;
+    std::string error;
+};
+
+// Prints the window with the last run's results: the report text is redrawn without colours for
+// the paper, the three surfaces' drawings become their pictures, `printWindow` sends the window
+// to the printer, and the coloured report is redrawn for the screen. The screen pass runs even
+// when `printWindow` fails or throws; its outcome (or the exception's message) is returned.
+// `lastRun` is null before the first run: the report then shows its labels without numbers.
+PrintOutcome printReport(ReportSurfaces s,
+                         const RunResult *lastRun,
+                         const std::function<PrintOutcome()> &printWindow);
+
+} // namespace coning

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "calc/run_result.h"
+#include "report_surfaces.h"
+
+#include <optional>
+
+namespace coning {
+
+enum class ReportColours {
+    Set, // each line in its correlation's colour, black at the end (the screen)
+    Keep // every line in the colour the surface has (the paper pass of the printed report)
+};
+
+// A run's first step: show `bar` and `Picture1`, then empty and clear both.
+void showAndClearReportSurfaces(ReportSurfaces s);
+// Empty and clear `Picture1` and `bar` without changing whether they are shown.
+void clearReportSurfaces(ReportSurfaces s);
+
+// The "CRITICAL CONING RATES" text on `Picture1`: heading, unit line and one line per shown
+// correlation, label at column 3 and rate (or "failed") at column 20. With no run yet (`run`
+// null) the labels stand without numbers, and the unit and Meyer-Garder line are those of a run
+// that matched no fluid system.
+void printReportText(DrawingSurface &picture1, const RunResult *run, ReportColours colours);
+
+// The largest rate the text report shows (failed correlations and Meyer-Garder outside its
+// condition left out); empty when none is shown.
+std::optional<double> barMaximum(const RunResult &run);
+
+// One box per shown rate on `bar`, scaled so the tallest reaches 100 of its 110 units. Without a
+// positive rate no box is drawn and the surface says "No positive rate".
+void drawBarChart(DrawingSurface &bar, const RunResult &run);
+
+// Clears the report surfaces again, then writes the text report and the bar chart.
+void writeResultsReport(ReportSurfaces s, const RunResult &run);
+
+// A run that stopped before any correlation: `Picture1` says "Calculation failed" and why, the
+// bar chart stays empty and the rate-penetration chart is hidden, so no earlier rate is left.
+void showRunFailure(ReportSurfaces s, const RunResult &run);
+
+// Prints "Calculation failed" and the run's message wrapped to the surface's width.
+void printRunFailureText(DrawingSurface &picture1, const RunResult &run);
+
+} // namespace coning

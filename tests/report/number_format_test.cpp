@@ -1,0 +1,110 @@
+#include "report/number_format.h"
+#include "report/pointer_readout.h"
+
+#include "recording_surface.h"
+
+#include <gtest/gtest.h>
+
+namespace coning {
+namespace {
+
+struct Formatted
+{
+    double value;
+    const char *text;
+};
+
+TEST(NumberFormat, RateHasOneDecimalAndNoForcedIntegerDigit)
+{
+    const Formatted cases[] = {
+        {0.26, ".3"},
+        {1234.56, "1234.6"},
+        {12345.67, "12345.7"},
+        {21.1119, "21.1"},
+        {100, "100.0"},
+        {0, ".0"},
+        {9.96, "10.0"},
+        {-1234.56, "-1234.6"},
+        {-0.26, "-.3"},
+        {1e20, "100000000000000000000.0"},
+    };
+    for (const Formatted &c : cases)
+        EXPECT_EQ(formatRate(c.value), c.text) << c.value;
+}
+
+// Exact halves of the stored double go away from zero; values that only look like halves in
+// decimal are rounded by what is stored.
+TEST(NumberFormat, RateRoundsTheStoredDouble)
+{
+    const Formatted cases[] = {
+        {0.25, ".3"}, // exact tie: not the even ".2"
+        {2.25, "2.3"},
+        {1.75, "1.8"},
+        {-0.25, "-.3"},
+        {1125899906842624.25, "1125899906842624.3"}, // a tie where one ulp is a quarter
+        {0.15, ".1"},                                // stored just below .15
+        {0.35, ".3"},                                // stored just below .35
+        {0.45, ".5"},                                // stored just above .45
+        {99.95, "100.0"},
+        {-0.04, ".0"}, // rounds to zero: no sign
+        {-0.0, ".0"},
+        {-0.05, "-.1"}, // stored just beyond -.05
+    };
+    for (const Formatted &c : cases)
+        EXPECT_EQ(formatRate(c.value), c.text) << c.value;
+}
+
+TEST(NumberFormat, WholeIsEmptyAtZeroAndRoundsHalvesAwayFromZero)
+{
+    const Formatted cases[] = {
+        {40.4, "40"},
+        {123.6, "124"},
+        {0.3, ""},
+        {250.2, "250"},
+        {-12.6, "-13"},
+        {1234.4, "1234"},
+        {1e6, "1000000"},
+        {0, ""},
+        {-0.0, ""},
+        {40.5, "41"},
+        {41.5, "42"},
+        {0.5, "1"},
+        {-0.5, "-1"},
+        {-2.5, "-3"},
+        {-0.4, ""},                // rounds to zero: empty, no sign
+        {0.49999999999999994, ""}, // adding .5 first would give 1
+        {-0.49999999999999994, ""},
+        {4503599627370495.5, "4503599627370496"},
+    };
+    for (const Formatted &c : cases)
+        EXPECT_EQ(formatWhole(c.value), c.text) << c.value;
+}
+
+TEST(PointerReadout, ShowsWholeChartUnitsWhateverTheButtons)
+{
+    struct Case
+    {
+        float x, y;
+        const char *tip;
+    };
+    const Case cases[] = {
+        {40.4f, 123.6f, "40,124"},
+        {0.3f, 57.2f, ",57"},
+        {-12.6f, 250.2f, "-13,250"},
+        {50.0f, 1234.4f, "50,1234"},
+        {-0.3f, -0.2f, ","},
+        {3000.0f, 1500.0f, "3000,1500"}, // twips, before any chart
+    };
+    for (const Case &c : cases) {
+        for (int button : {0, 1, 2}) {
+            test::RecordingSurface picture2;
+            Picture2_MouseMove(picture2, button, button == 2 ? 1 : 0, c.x, c.y);
+            ASSERT_EQ(picture2.calls.size(), 1u);
+            EXPECT_EQ(picture2.calls[0].op, test::Op::SetToolTip);
+            EXPECT_EQ(picture2.calls[0].text, c.tip) << c.x << "," << c.y << " button " << button;
+        }
+    }
+}
+
+} // namespace
+} // namespace coning
