@@ -1,0 +1,208 @@
+#include "command_line.h"
+
+#include "batch_run.h"
+#include "json_result.h"
+#include "program.h"
+#include "text_result.h"
+#include "well_input.h"
+
+#include <CLI/CLI.hpp>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#ifndef CONING_VERSION
+#    define CONING_VERSION "unknown"
+#endif
+
+namespace coning::cli {
+namespace {
+
+constexpr int usageStatus = 2;
+
+struct Options
+{
+    std::string fluidSystem;
+    std::string completion;
+    std::array<std::string, numericFieldCount> values;
+    bool sweep = false;
+    std::string format;
+    std::string batch;
+
+    CLI::Option *fluidSystemOption = nullptr;
+    CLI::Option *completionOption = nullptr;
+    std::array<CLI::Option *, numericFieldCount> valueOptions{};
+    CLI::Option *sweepOption = nullptr;
+    CLI::Option *formatOption = nullptr;
+    CLI::Option *batchOption = nullptr;
+};
+
+void describe(CLI::App &app, Options &o)
+{
+    app.set_version_flag("--version", std::string(programName) + " " + CONING_VERSION);
+    app.set_help_flag("-h,--help", "Show this help and exit");
+    app.footer("Exit status: 0 when every correlation was evaluated, 1 when any evaluation "
+               "failed (the result is still written), 2 for a usage error.\n"
+               "Batch mode reads a CSV file whose header names the columns with the option "
+               "names above (fluid-system, permeability, ...) and an optional \"well\".");
+
+    o.fluidSystemOption = app.add_option("--fluid-system",
+                                         o.fluidSystem,
+                                         "Oil-Water, Gas-Water or Gas-Oil")
+                              ->type_name("SYSTEM");
+    o.completionOption = app.add_option("--completion",
+                                        o.completion,
+                                        "partial-penetration (default) or partial-completion")
+                             ->type_name("TYPE");
+    const auto &fields = numericFields();
+    for (std::size_t i = 0; i < numericFieldCount; ++i) {
+        o.valueOptions[i] = app.add_option("--" + std::string(fields[i].name),
+                                           o.values[i],
+                                           std::string(fields[i].description))
+                                ->type_name(std::string(fields[i].valueName));
+    }
+    o.sweepOption = app.add_flag("--sweep",
+                                 o.sweep,
+                                 "Add the 5..95 % penetration sweep (partial-penetration only)");
+    o.formatOption = app.add_option("--format",
+                                    o.format,
+                                    "text (default) or json for one well; csv (default) or json "
+                                    "with --batch")
+                         ->type_name("FORMAT");
+    o.batchOption = app.add_option("--batch",
+                                   o.batch,
+                                   "Calculate every well of a CSV file (- reads standard input)")
+                        ->type_name("FILE");
+}
+
+int usageError(std::ostream &err, const std::string &message)
+{
+    err << programName << ": " << message << '\n' << "Run with --help for more information.\n";
+    return usageStatus;
+}
+
+int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ostream &err)
+{
+    std::vector<std::string> misplaced;
+    if (o.fluidSystemOption->count() > 0)
+        misplaced.push_back("--fluid-system");
+    if (o.completionOption->count() > 0)
+        misplaced.push_back("--completion");
+    for (std::size_t i = 0; i < numericFieldCount; ++i) {
+        if (o.valueOptions[i]->count() > 0)
+            misplaced.push_back("--" + std::string(numericFields()[i].name));
+    }
+    if (o.sweepOption->count() > 0)
+        misplaced.push_back("--sweep");
+    if (!misplaced.empty())
+        return usageError(err,
+                          misplaced.front()
+                              + " cannot be combined with --batch: the batch file "
+                                "gives the wells, one per row");
+
+    BatchFormat format = BatchFormat::Csv;
+    if (o.formatOption->count() > 0) {
+        if (o.format == "json")
+            format = BatchFormat::Json;
+        else if (o.format != "csv")
+            return usageError(err,
+                              "--format: " + quotedForMessage(o.format)
+                                  + " is not a batch format: use csv or json");
+    }
+
+    if (o.batch == "-")
+        return runBatch(in, out, err, format);
+    std::ifstream file(o.batch, std::ios::binary);
+    if (!file)
+        return usageError(err,
+                          "--batch: cannot open " + quotedForMessage(o.batch) + ": "
+                              + std::strerror(errno));
+    return runBatch(file, out, err, format);
+}
+
+int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
+{
+    bool json = false;
+    if (o.formatOption->count() > 0) {
+        if (o.format == "json")
+            json = true;
+        else if (o.format != "text")
+            return usageError(err,
+                              "--format: " + quotedForMessage(o.format)
+                                  + " is not a format for one well: use text or json");
+    }
+
+    WellInput input;
+    if (o.fluidSystemOption->count() > 0)
+        input.fluidSystem = o.fluidSystem;
+    if (o.completionOption->count() > 0)
+        input.completion = o.completion;
+    for (std::size_t i = 0; i < numericFieldCount; ++i) {
+        if (o.valueOptions[i]->count() > 0)
+            input.values[i] = o.values[i];
+    }
+    Well well;
+    const std::vector<InputProblem> problems = checkWell(input, well);
+    std::vector<std::string> messages;
+    for (const InputProblem &problem : problems) {
+        if (problem.kind == InputProblem::Kind::Missing)
+            messages.push_back("--" + std::string(problem.field) + " is required" + problem.text);
+        else
+            messages.push_back("--" + std::string(problem.field) + ": " + problem.text);
+    }
+    if (o.sweep && input.completion == completionText(Completion::PartialCompletion))
+        messages.push_back("--sweep: the penetration sweep is only for partial-penetration, not "
+                           "for partial-completion");
+    if (!messages.empty()) {
+        for (const std::string &message : messages)
+            err << programName << ": " << message << '\n';
+        err << "Run with --help for more information.\n";
+        return usageStatus;
+    }
+
+    const Sweep sweep = o.sweep ? Sweep::AsSelected : Sweep::Skip;
+    std::string text;
+    RunResult result;
+    if (json) {
+        result = calculateWell(well, sweep);
+        appendResultJson(text, well, result);
+        text.push_back('\n');
+    } else {
+        result = appendTextResult(text, well, sweep);
+    }
+    out << text << std::flush;
+    return result.anyFailure() ? 1 : 0;
+}
+
+} // namespace
+
+int runConingCalc(
+    int argc, const char *const *argv, std::istream &in, std::ostream &out, std::ostream &err)
+{
+    CLI::App app("Critical coning rate of a vertical well by six published correlations, for one "
+                 "well given by options or for every well of a CSV file.",
+                 std::string(programName));
+    Options options;
+    describe(app, options);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp &e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::CallForAllHelp &e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::CallForVersion &e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::ParseError &e) {
+        return usageError(err, e.what());
+    }
+
+    if (options.batchOption->count() > 0)
+        return runBatchMode(options, in, out, err);
+    return runSingleWell(options, out, err);
+}
+
+} // namespace coning::cli

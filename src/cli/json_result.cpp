@@ -1,0 +1,140 @@
+#include "json_result.h"
+
+#include "shortest_number.h"
+
+#include <nlohmann/json.hpp>
+
+namespace coning::cli {
+namespace {
+
+void appendKey(std::string &out, std::string_view key)
+{
+    appendJsonString(out, key);
+    out.push_back(':');
+}
+
+void appendLabel(std::string &out, const std::optional<RowLabel> &label)
+{
+    if (!label)
+        return;
+    appendKey(out, "line");
+    out.append(std::to_string(label->line));
+    out.push_back(',');
+    appendKey(out, "well");
+    appendJsonString(out, label->well);
+    out.push_back(',');
+}
+
+bool inSweep(Correlation c, const RunResult &result)
+{
+    return c != Correlation::MeyerGarder || result.meyerGarderCondition;
+}
+
+void appendSweep(std::string &out, const RunResult &result)
+{
+    appendKey(out, "sweep");
+    out.append("{\"percent\":[");
+    for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p) {
+        if (p != sweepFirstPercent)
+            out.push_back(',');
+        out.append(std::to_string(p));
+    }
+    out.push_back(']');
+    for (Correlation c : callOrder) {
+        if (!inSweep(c, result))
+            continue;
+        out.push_back(',');
+        appendKey(out, correlationName(c));
+        out.push_back('[');
+        const auto &points = result.sweepRates[indexOf(c)];
+        for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p) {
+            if (p != sweepFirstPercent)
+                out.push_back(',');
+            if (points[p])
+                appendShortest(out, *points[p]);
+            else
+                out.append("null");
+        }
+        out.push_back(']');
+    }
+    out.push_back('}');
+}
+
+} // namespace
+
+void appendJsonString(std::string &out, std::string_view text)
+{
+    out.append(nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+void appendErrorJson(std::string &out,
+                     std::string_view message,
+                     const std::optional<RowLabel> &label)
+{
+    out.push_back('{');
+    appendLabel(out, label);
+    appendKey(out, "error");
+    appendJsonString(out, message);
+    out.push_back('}');
+}
+
+void appendResultJson(std::string &out,
+                      const Well &well,
+                      const RunResult &result,
+                      const std::optional<RowLabel> &label)
+{
+    if (result.failed()) {
+        appendErrorJson(out, result.error, label);
+        return;
+    }
+    out.push_back('{');
+    appendLabel(out, label);
+    appendKey(out, "fluidSystem");
+    appendJsonString(out, well.fluidSystem);
+    out.push_back(',');
+    appendKey(out, "completion");
+    appendJsonString(out, completionText(well.completion));
+    out.push_back(',');
+    appendKey(out, "unit");
+    appendJsonString(out, rateUnit(result.fluidSystem));
+    out.push_back(',');
+    appendKey(out, "percentPenetration");
+    appendShortest(out, result.percentPenetration);
+    out.push_back(',');
+
+    appendKey(out, "rates");
+    out.push_back('{');
+    bool first = true;
+    for (Correlation c : callOrder) {
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (!outcome.shown())
+            continue;
+        if (!first)
+            out.push_back(',');
+        first = false;
+        appendKey(out, correlationName(c));
+        appendShortest(out, outcome.rate);
+    }
+    out.push_back('}');
+
+    first = true;
+    for (Correlation c : callOrder) {
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (!outcome.failed())
+            continue;
+        out.append(first ? ",\"failures\":{" : ",");
+        first = false;
+        appendKey(out, correlationName(c));
+        appendJsonString(out, outcome.failure);
+    }
+    if (!first)
+        out.push_back('}');
+
+    if (result.swept) {
+        out.push_back(',');
+        appendSweep(out, result);
+    }
+    out.push_back('}');
+}
+
+} // namespace coning::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "calc/run_result.h"
+#include "well_input.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace coning::cli {
+
+// Where a batch row came from; written first in its object.
+struct RowLabel
+{
+    long line = 0;
+    std::string_view well;
+};
+
+// A JSON string literal; bytes that are not UTF-8 become U+FFFD.
+void appendJsonString(std::string &out, std::string_view text);
+
+// The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
+// (only when a correlation failed at the design point), sweep (only when the run swept); or
+// {"error": ...} alone when the run failed before any correlation. Numbers are shortest
+// round-trip; a failed sweep point is null. No line break at the end.
+void appendResultJson(std::string &out,
+                      const Well &well,
+                      const RunResult &result,
+                      const std::optional<RowLabel> &label = std::nullopt);
+
+// {"error": ...}, after the row's label when there is one.
+void appendErrorJson(std::string &out,
+                     std::string_view message,
+                     const std::optional<RowLabel> &label = std::nullopt);
+
+} // namespace coning::cli

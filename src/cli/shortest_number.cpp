@@ -1,0 +1,21 @@
+#include "shortest_number.h"
+
+#include <charconv>
+
+namespace coning::cli {
+
+void appendShortest(std::string &out, double value)
+{
+    char buffer[32]; // the longest shortest form is 24 characters
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+std::string shortest(double value)
+{
+    std::string text;
+    appendShortest(text, value);
+    return text;
+}
+
+} // namespace coning::cli
