@@ -3,6 +3,7 @@
 #include "report/report_presenter.h"
 
 #include "report_fixtures.h"
+#include "sample_well.h"
 
 #include "calc/calculation_run.h"
 #include "model/parameter_set.h"
@@ -16,19 +17,9 @@ namespace {
 
 using test::Op;
 
-// Δρ 0.3, k 100, h 50, μ 1, B 1.2, re 1000, rw 3 in, D 15: 30 % penetration.
 ParameterSet sampleWell()
 {
-    ParameterSet m;
-    rhoin_Change(m, "0.3");
-    permin_Change(m, "100");
-    hin_Change(m, "50");
-    vin_Change(m, "1");
-    bin_Change(m, "1.2");
-    rein_Change(m, "1000");
-    rwin_Change(m, "3");
-    din_Change(m, "15");
-    return m;
+    return coning::testing::sampleTypedWell();
 }
 
 const FixedChoices oilWaterPenetration{"Oil-Water", true, false};

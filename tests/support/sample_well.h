@@ -23,7 +23,7 @@ inline ParameterSet sampleWorkingSet(double penetration)
     return m;
 }
 
-// The same well typed into the fields.
+// The same well typed into the fields (penetration 15 ft: 30 percent).
 inline ParameterSet sampleTypedWell(const char *penetration = "15")
 {
     ParameterSet m;
