@@ -1,0 +1,207 @@
+#include "form1.h"
+
+#include "notifier.h"
+#include "picture_box.h"
+#include "report/pointer_readout.h"
+#include "report/report_presenter.h"
+#include "run_failure_text.h"
+#include "wrapping_button.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolBar>
+
+// The window's events and what they do: input fields, choices, the calculate button and the
+// print and exit commands.
+
+namespace coning {
+namespace {
+
+const QString gasWater = QStringLiteral("Gas-Water");
+const QString gasOil = QStringLiteral("Gas-Oil");
+
+void setRow(QLabel *label, QWidget *field, bool visible)
+{
+    label->setVisible(visible);
+    field->setVisible(visible);
+}
+
+} // namespace
+
+void Form1::connectEvents()
+{
+    // Every change of a field's text, typed, pasted or set by the program.
+    const std::pair<QLineEdit *, void (Form1::*)(const QString &)> fields[] = {
+        {m_ui.permin, &Form1::permin_Change},
+        {m_ui.vin, &Form1::vin_Change},
+        {m_ui.bin, &Form1::bin_Change},
+        {m_ui.rhoin, &Form1::rhoin_Change},
+        {m_ui.rein, &Form1::rein_Change},
+        {m_ui.rwin, &Form1::rwin_Change},
+        {m_ui.bhpin, &Form1::bhpin_Change},
+        {m_ui.topin, &Form1::topin_Change},
+        {m_ui.hin, &Form1::hin_Change},
+        {m_ui.din, &Form1::din_Change},
+    };
+    for (const auto &[edit, handler] : fields)
+        connect(edit, &QLineEdit::textChanged, this, handler);
+
+    // Only choosing a list item counts; typing into the text line runs nothing.
+    connect(m_ui.syspk, &QComboBox::activated, this, &Form1::syspk_Click);
+    // A click notifies even when the button is already selected.
+    connect(m_ui.Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(m_ui.Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
+    connect(m_ui.zorv, &QPushButton::clicked, this, &Form1::zorv_Click);
+    connect(m_ui.a1, &QAction::triggered, this, &Form1::a1_Click);
+    connect(m_ui.a2, &QAction::triggered, this, &Form1::a2_Click);
+    connect(m_ui.Toolbar1, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
+    connect(m_ui.Picture2, &PictureBox::pointerMoved, this, &Form1::Picture2_MouseMove);
+}
+
+void Form1::Form_Load()
+{
+    // Appending to an empty editable combo box selects the first item; the box keeps showing its
+    // prompt with nothing selected.
+    const QString prompt = m_ui.syspk->currentText();
+    m_ui.syspk->addItems({QStringLiteral("Oil-Water"), gasWater, gasOil});
+    m_ui.syspk->setCurrentIndex(-1);
+    m_ui.syspk->setEditText(prompt);
+
+    // Selecting from the program notifies a click, as the user's click does.
+    m_ui.Option1->click();
+    setRow(m_ui.Label10, m_ui.topin, false);
+}
+
+void Form1::syspk_Click()
+{
+    if (m_ui.syspk->currentText() == gasWater) {
+        setRow(m_ui.Label9, m_ui.bhpin, true);
+        m_ui.Label4->setText(QStringLiteral("  Gas FVF     RVB/MCF"));
+        m_ui.Label5->setText(QStringLiteral("Gas Viscosity            cp."));
+    } else {
+        setRow(m_ui.Label9, m_ui.bhpin, false);
+        m_ui.Label4->setText(QStringLiteral("  Oil FVF      RVB/STB"));
+        m_ui.Label5->setText(QStringLiteral("Oil Viscosity             cp."));
+    }
+    if (m_ui.syspk->currentText() == gasOil) {
+        setRow(m_ui.Label7, m_ui.din, false);
+        setRow(m_ui.Label10, m_ui.topin, true);
+    } else {
+        setRow(m_ui.Label7, m_ui.din, true);
+        setRow(m_ui.Label10, m_ui.topin, false);
+    }
+}
+
+void Form1::Option1_Click()
+{
+    if (m_ui.syspk->currentText() == gasOil)
+        setRow(m_ui.Label7, m_ui.din, false);
+    else
+        setRow(m_ui.Label10, m_ui.topin, false);
+}
+
+void Form1::Option2_Click()
+{
+    m_ui.Label10->show();
+    m_ui.topin->show();
+    m_ui.Label7->show();
+    m_ui.din->show();
+    m_ui.Picture2->hide();
+}
+
+void Form1::zorv_Click()
+{
+    ReportPresenter presenter(surfaces());
+    m_lastRun = runCalculation(m_module1, *this, presenter);
+    const std::string failures = describeRunFailures(*m_lastRun);
+    if (!failures.empty())
+        m_notifier->warn(windowTitle(), QString::fromStdString(failures));
+}
+
+void Form1::a1_Click()
+{
+    const RunResult *lastRun = m_lastRun ? &*m_lastRun : nullptr;
+    const PrintOutcome outcome = printReport(surfaces(), lastRun, [this] {
+        // The client area as it shows the paper pass, taken before the screen pass redraws it.
+        const QImage window = m_ui.client->grab().toImage();
+        return printOnDefaultPrinter(window, m_printers, *m_notifier, this);
+    });
+    if (!outcome.ok)
+        m_notifier->warn(QStringLiteral("Print"), QString::fromStdString(outcome.error));
+}
+
+void Form1::a2_Click()
+{
+    close();
+    QApplication::quit();
+}
+
+void Form1::Toolbar1_ButtonClick(QAction *button)
+{
+    const QString key = button->data().toString();
+    if (key == QLatin1String("Print"))
+        a1_Click();
+    else if (key == QLatin1String("Exit"))
+        a2_Click();
+}
+
+void Form1::Picture2_MouseMove(int button, int shift, float x, float y)
+{
+    coning::Picture2_MouseMove(*m_ui.Picture2, button, shift, x, y);
+}
+
+void Form1::permin_Change(const QString &text)
+{
+    coning::permin_Change(m_module1, text.toStdString());
+}
+
+void Form1::vin_Change(const QString &text)
+{
+    coning::vin_Change(m_module1, text.toStdString());
+}
+
+void Form1::bin_Change(const QString &text)
+{
+    coning::bin_Change(m_module1, text.toStdString());
+}
+
+void Form1::rhoin_Change(const QString &text)
+{
+    coning::rhoin_Change(m_module1, text.toStdString());
+}
+
+void Form1::rein_Change(const QString &text)
+{
+    coning::rein_Change(m_module1, text.toStdString());
+}
+
+void Form1::rwin_Change(const QString &text)
+{
+    coning::rwin_Change(m_module1, text.toStdString());
+}
+
+void Form1::bhpin_Change(const QString &text)
+{
+    coning::bhpin_Change(m_module1, text.toStdString());
+}
+
+void Form1::topin_Change(const QString &text)
+{
+    coning::topin_Change(m_module1, text.toStdString());
+}
+
+void Form1::hin_Change(const QString &text)
+{
+    coning::hin_Change(m_module1, text.toStdString());
+}
+
+void Form1::din_Change(const QString &text)
+{
+    coning::din_Change(m_module1, text.toStdString());
+}
+
+} // namespace coning

@@ -1,0 +1,315 @@
+#include "picture_box.h"
+
+#include "form_layout.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+namespace coning {
+namespace {
+
+QColor toQColor(Rgb color)
+{
+    return QColor(color.red, color.green, color.blue);
+}
+
+// Fonts are measured on an image, the device they are drawn on, so that hinting agrees.
+QFontMetricsF imageMetrics(const QFont &font)
+{
+    static const QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
+    return QFontMetricsF(font, &device);
+}
+
+// Coordinates far outside the surface (a rate near the float limit) are held where the painter
+// still clips them correctly.
+double drawable(double pixels)
+{
+    constexpr double limit = 1.0e6;
+    if (std::isnan(pixels))
+        return 0.0;
+    return std::clamp(pixels, -limit, limit);
+}
+
+QPointF drawable(QPointF pixels)
+{
+    return {drawable(pixels.x()), drawable(pixels.y())};
+}
+
+} // namespace
+
+QFont fixedPitchFontFitting(int columns, int widthPixels)
+{
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    for (int size = 32; size > 6; --size) {
+        font.setPixelSize(size);
+        if (imageMetrics(font).horizontalAdvance(QLatin1Char('M')) * columns <= widthPixels)
+            return font;
+    }
+    font.setPixelSize(6);
+    return font;
+}
+
+PictureBox::PictureBox(QWidget *parent)
+    : QWidget(parent)
+    , m_foreColor(palette().color(QPalette::Text))
+    , m_designSize(200, 150)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QFont font(QStringLiteral("DejaVu Sans Mono"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(12);
+    setSurfaceFont(font);
+}
+
+void PictureBox::setSurfaceFont(const QFont &font)
+{
+    m_font = font;
+    const QFontMetricsF metrics = imageMetrics(font);
+    m_columnWidth = metrics.horizontalAdvance(QLatin1Char('M'));
+    m_lineHeight = metrics.height();
+}
+
+QRect PictureBox::innerRect() const
+{
+    return rect().adjusted(borderWidth, borderWidth, -borderWidth, -borderWidth);
+}
+
+QColor PictureBox::background() const
+{
+    return palette().color(QPalette::Base);
+}
+
+QImage &PictureBox::drawing() const
+{
+    // Kept at the screen's pixel density, so that text and lines stay sharp on a high-DPI screen.
+    const QSize size = innerRect().size().expandedTo(QSize(1, 1));
+    const qreal ratio = devicePixelRatioF();
+    if (m_image.isNull() || m_image.deviceIndependentSize() != QSizeF(size)
+        || m_image.devicePixelRatio() != ratio) {
+        QImage resized(size * ratio, QImage::Format_RGB32);
+        resized.setDevicePixelRatio(ratio);
+        resized.fill(background());
+        if (!m_image.isNull()) {
+            QPainter painter(&resized);
+            painter.drawImage(QPointF(0, 0), m_image);
+        }
+        m_image = resized;
+    }
+    return m_image;
+}
+
+void PictureBox::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+}
+
+void PictureBox::setEmptyPicture()
+{
+    m_picture = QImage();
+}
+
+void PictureBox::clear()
+{
+    QImage &image = drawing();
+    image.fill(background());
+    if (!m_picture.isNull()) {
+        QPainter painter(&image);
+        painter.drawImage(0, 0, m_picture);
+    }
+    m_printPosition = {0.0, 0.0};
+    update();
+}
+
+void PictureBox::setForeColor(Rgb color)
+{
+    m_foreColor = toQColor(color);
+}
+
+void PictureBox::setDrawWidth(int width)
+{
+    m_drawWidth = std::max(1, width);
+}
+
+void PictureBox::setScale(float left, float top, float right, float bottom)
+{
+    m_scaleTopLeft = {left, top};
+    m_scaleBottomRight = {right, bottom};
+    m_twipsScale = false;
+}
+
+QPointF PictureBox::toPixels(QPointF user) const
+{
+    if (m_twipsScale)
+        return user / twipsPerPixel;
+    const QSizeF size = innerRect().size();
+    const double spanX = m_scaleBottomRight.x() - m_scaleTopLeft.x();
+    const double spanY = m_scaleBottomRight.y() - m_scaleTopLeft.y();
+    // A scale of zero extent maps everything onto its first edge rather than dividing by zero.
+    const double x = spanX == 0.0 ? 0.0 : (user.x() - m_scaleTopLeft.x()) * size.width() / spanX;
+    const double y = spanY == 0.0 ? 0.0 : (user.y() - m_scaleTopLeft.y()) * size.height() / spanY;
+    return {x, y};
+}
+
+QPointF PictureBox::toUser(QPointF pixels) const
+{
+    if (m_twipsScale)
+        return pixels * twipsPerPixel;
+    const QSizeF size = innerRect().size().expandedTo(QSize(1, 1));
+    const double spanX = m_scaleBottomRight.x() - m_scaleTopLeft.x();
+    const double spanY = m_scaleBottomRight.y() - m_scaleTopLeft.y();
+    return {m_scaleTopLeft.x() + pixels.x() * spanX / size.width(),
+            m_scaleTopLeft.y() + pixels.y() * spanY / size.height()};
+}
+
+void PictureBox::newLine()
+{
+    m_printPosition = {0.0, m_printPosition.y() + m_lineHeight};
+}
+
+void PictureBox::textAt(const QString &text)
+{
+    QPainter painter(&drawing());
+    painter.setFont(m_font);
+    painter.setPen(m_foreColor);
+    const QFontMetricsF metrics = imageMetrics(m_font);
+    const QPointF at = drawable(m_printPosition);
+    painter.drawText(QPointF(at.x(), at.y() + metrics.ascent()), text);
+    m_printPosition.setX(m_printPosition.x() + metrics.horizontalAdvance(text));
+}
+
+void PictureBox::print(const std::vector<PrintItem> &items)
+{
+    for (const PrintItem &item : items) {
+        if (item.kind == PrintItem::Kind::Tab) {
+            const double column = (std::max(item.column, 1) - 1) * m_columnWidth;
+            if (m_printPosition.x() > column + 1e-6)
+                newLine();
+            m_printPosition.setX(column);
+        } else {
+            textAt(QString::fromStdString(item.text));
+        }
+    }
+    newLine();
+    update();
+}
+
+void PictureBox::setPrintPosition(float x, float y)
+{
+    m_printPosition = toPixels({x, y});
+}
+
+void PictureBox::drawLine(float x1, float y1, float x2, float y2, std::optional<Rgb> color)
+{
+    const QPointF from = toPixels({x1, y1});
+    const QPointF to = toPixels({x2, y2});
+    QPainter painter(&drawing());
+    painter.setPen(QPen(color ? toQColor(*color) : m_foreColor, m_drawWidth));
+    painter.drawLine(drawable(from), drawable(to));
+    m_printPosition = to;
+    update();
+}
+
+void PictureBox::drawBox(float x1, float y1, float x2, float y2, Rgb color, bool filled)
+{
+    const QPointF corner1 = toPixels({x1, y1});
+    const QPointF corner2 = toPixels({x2, y2});
+    const QRectF box = QRectF(drawable(corner1), drawable(corner2)).normalized();
+    QPainter painter(&drawing());
+    if (filled) {
+        painter.fillRect(box, toQColor(color));
+    } else {
+        painter.setPen(QPen(toQColor(color), m_drawWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box);
+    }
+    m_printPosition = corner2;
+    update();
+}
+
+void PictureBox::setPoint(float x, float y, Rgb color)
+{
+    const QPointF at = toPixels({x, y});
+    QPainter painter(&drawing());
+    if (m_drawWidth <= 1) {
+        painter.setPen(toQColor(color));
+        painter.drawPoint(drawable(at));
+    } else {
+        // A dot as wide as the draw width, centred on the point.
+        const double half = m_drawWidth / 2.0;
+        painter.fillRect(QRectF(drawable(at) - QPointF(half, half),
+                                QSizeF(m_drawWidth, m_drawWidth)),
+                         toQColor(color));
+    }
+    m_printPosition = at;
+    update();
+}
+
+void PictureBox::setToolTip(const std::string &text)
+{
+    QWidget::setToolTip(QString::fromStdString(text));
+}
+
+void PictureBox::takeImageAsPicture()
+{
+    m_picture = drawing();
+}
+
+int PictureBox::columnsAcross() const
+{
+    return static_cast<int>(innerRect().width() / m_columnWidth);
+}
+
+QSize PictureBox::sizeHint() const
+{
+    return m_designSize;
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const int right = width() - 1;
+    const int bottom = height() - 1;
+    // The sunken border of a picture box: dark above and left, light below and right.
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawLine(0, 0, right, 0);
+    painter.drawLine(0, 0, 0, bottom);
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawLine(1, 1, right - 1, 1);
+    painter.drawLine(1, 1, 1, bottom - 1);
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawLine(0, bottom, right, bottom);
+    painter.drawLine(right, 0, right, bottom);
+    painter.setPen(QColor(212, 208, 200));
+    painter.drawLine(1, bottom - 1, right - 1, bottom - 1);
+    painter.drawLine(right - 1, 1, right - 1, bottom - 1);
+
+    painter.drawImage(innerRect().topLeft(), drawing());
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent *event)
+{
+    const Qt::MouseButtons buttons = event->buttons();
+    const Qt::KeyboardModifiers keys = event->modifiers();
+    const int button = (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
+                       | (buttons & Qt::MiddleButton ? 4 : 0);
+    const int shift = (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0)
+                      | (keys & Qt::AltModifier ? 4 : 0);
+    const QPointF user = toUser(event->position() - QPointF(innerRect().topLeft()));
+    emit pointerMoved(button, shift, static_cast<float>(user.x()), static_cast<float>(user.y()));
+
+    // A tool tip already on screen follows the pointer with its new text; otherwise the usual
+    // hover delay shows it.
+    if (QToolTip::isVisible() && !toolTip().isEmpty())
+        QToolTip::showText(event->globalPosition().toPoint(), toolTip(), this);
+    QWidget::mouseMoveEvent(event);
+}
+
+} // namespace coning

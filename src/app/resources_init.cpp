@@ -1,0 +1,8 @@
+#include "resources_init.h"
+
+#include <QtGlobal>
+
+void initConingRateResources()
+{
+    Q_INIT_RESOURCE(resources);
+}

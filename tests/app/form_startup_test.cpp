@@ -1,0 +1,240 @@
+#include "app_fixture.h"
+
+#include "app/form_layout.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace coning;
+using namespace coning::apptest;
+
+// The window as it opens: layout, texts, colours, what is shown, and the keyboard order.
+class FormStartupTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyControlSitsAtItsTwipPosition();
+    void spotChecksInPixels();
+    void fieldsAreDrawnOverTheLabelsTheyOverlap();
+    void shownAndHiddenControls();
+    void captionsKeepTheirBlanks();
+    void everyCaptionWordFitsItsControl();
+    void colours();
+    void fluidSystemComboShowsItsPromptWithNothingSelected();
+    void keyboardStartsInTitleAndTabsInFormOrder();
+    void menuAndToolbar();
+};
+
+void FormStartupTest::everyControlSitsAtItsTwipPosition()
+{
+    FormFixture f;
+    QCOMPARE(f.form.clientArea()->size(), QSize(650, 404));
+    for (const ControlLayout &layout : formLayout) {
+        const QString name = QString::fromLatin1(layout.name.data(), layout.name.size());
+        const QWidget *widget = f.control(layout.name.data());
+        const QRect expected(layout.left / 15,
+                             layout.top / 15,
+                             layout.width / 15,
+                             layout.height / 15);
+        QVERIFY2(widget->geometry() == expected, qPrintable(name));
+        const QString container = layout.container.empty() ? QStringLiteral("client")
+                                                           : QStringLiteral("Frame1");
+        QCOMPARE(widget->parentWidget()->objectName(), container);
+        // Every position is a whole number of pixels.
+        QVERIFY2(layout.left % 15 == 0 && layout.top % 15 == 0 && layout.width % 15 == 0
+                     && layout.height % 15 == 0,
+                 qPrintable(name));
+    }
+}
+
+void FormStartupTest::spotChecksInPixels()
+{
+    FormFixture f;
+    const std::pair<const char *, QRect> expected[] = {
+        {"zorv", {40, 240, 153, 33}},
+        {"Picture1", {208, 232, 177, 161}},
+        {"Picture2", {408, 208, 233, 185}},
+        {"bar", {32, 280, 169, 105}},
+        {"Option2", {8, 40, 121, 25}},
+        {"Toolbar1", {0, 0, 85, 44}},
+        {"Label9", {184, 192, 113, 33}},
+    };
+    for (const auto &[name, rect] : expected)
+        QVERIFY2(f.control(name)->geometry() == rect, name);
+}
+
+void FormStartupTest::fieldsAreDrawnOverTheLabelsTheyOverlap()
+{
+    FormFixture f;
+    const std::pair<const char *, const char *> overlaps[] = {{"Label7", "din"},
+                                                              {"Label10", "topin"}};
+    for (const auto &[labelName, fieldName] : overlaps) {
+        QWidget *label = f.control(labelName);
+        QWidget *field = f.control(fieldName);
+        QVERIFY(label->geometry().intersects(field->geometry()));
+        const QObjectList stack = f.form.clientArea()->children();
+        QVERIFY2(stack.indexOf(field) > stack.indexOf(label), fieldName);
+    }
+}
+
+void FormStartupTest::shownAndHiddenControls()
+{
+    FormFixture f;
+    const char *shown[] = {"Toolbar1", "Label11", "Text1", "Frame1", "Option1", "Option2",
+                           "syspk",    "Label1",  "rwin",  "Label2", "rein",    "Label6",
+                           "hin",      "Label7",  "din",   "Label4", "bin",     "Label5",
+                           "vin",      "Label8",  "rhoin", "Label3", "permin",  "zorv"};
+    const char *hidden[] = {"Label10", "topin", "Label9", "bhpin", "Picture1", "Picture2", "bar"};
+    for (const char *name : shown)
+        QVERIFY2(f.control(name)->isVisible(), name);
+    for (const char *name : hidden)
+        QVERIFY2(!f.control(name)->isVisible(), name);
+    for (const char *name :
+         {"Text1", "rwin", "rein", "hin", "din", "topin", "bin", "vin", "rhoin", "permin", "bhpin"})
+        QVERIFY2(f.field(name)->text().isEmpty(), name);
+    QVERIFY(f.control<QRadioButton>("Option1")->isChecked());
+    QVERIFY(!f.control<QRadioButton>("Option2")->isChecked());
+}
+
+void FormStartupTest::captionsKeepTheirBlanks()
+{
+    FormFixture f;
+    const std::pair<const char *, const char *> captions[] = {
+        {"Label11", "Title"},
+        {"Label1", "Well Radius         in."},
+        {"Label2", "Drainage Radius    ft."},
+        {"Label6", "Zone Thickness           ft."},
+        {"Label7", "Penetration Thickness                      ft."},
+        {"Label10", "Distance to Top of Completion      ft."},
+        {"Label4", "Oil fvf    RVB/STB"},
+        {"Label5", "Oil Viscosity   cp."},
+        {"Label8", "Density Difference      gm./cc."},
+        {"Label9", "Bottom-Hole Pressure         psia   (optional)"},
+        {"Label3", "Permeability     md."},
+    };
+    for (const auto &[name, caption] : captions)
+        QCOMPARE(f.control<QLabel>(name)->text(), QString::fromLatin1(caption));
+    QCOMPARE(f.control<QGroupBox>("Frame1")->title(), QStringLiteral("Completion Type"));
+    QCOMPARE(f.control<QRadioButton>("Option1")->text(), QStringLiteral("Partial Penetration"));
+    QCOMPARE(f.control<QRadioButton>("Option2")->text(), QStringLiteral("Partial Completion"));
+    QCOMPARE(f.control<QPushButton>("zorv")->text(),
+             QStringLiteral("Calculate Critical Coning Rate"));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("Critical Coning Rate Calculation"));
+    QVERIFY(!f.form.windowIcon().isNull());
+}
+
+void FormStartupTest::everyCaptionWordFitsItsControl()
+{
+    FormFixture f;
+    // Labels wrap at blanks only, so a word wider than its label would be cut off.
+    for (QLabel *label : f.form.clientArea()->findChildren<QLabel *>()) {
+        QVERIFY(label->wordWrap());
+        const QFontMetrics metrics(label->font());
+        for (const QString &word : label->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            QVERIFY2(metrics.horizontalAdvance(word) <= label->width(),
+                     qPrintable(label->objectName() + QLatin1Char(':') + word));
+        // A two-line box holds two lines.
+        if (label->height() >= 33)
+            QVERIFY2(2 * metrics.height() <= label->height(), qPrintable(label->objectName()));
+    }
+    for (const char *name : {"Option1", "Option2"}) {
+        auto *option = f.control<QRadioButton>(name);
+        const QStyle *style = option->style();
+        const int text = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option)
+                         + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option)
+                         + option->fontMetrics().horizontalAdvance(option->text());
+        QVERIFY2(text <= option->width(), name);
+    }
+}
+
+void FormStartupTest::colours()
+{
+    FormFixture f;
+    const QImage client = f.form.clientArea()->grab().toImage();
+    QCOMPARE(client.pixelColor(640, 200), QColor(128, 255, 255));
+    const QImage frame = f.control("Frame1")->grab().toImage();
+    QCOMPARE(frame.pixelColor(frame.width() - 4, frame.height() - 6), QColor(255, 255, 192));
+    const QImage option = f.control("Option2")->grab().toImage();
+    QCOMPARE(option.pixelColor(option.width() - 2, 2), QColor(255, 255, 192));
+    QCOMPARE(f.control("zorv")->palette().color(QPalette::Button), QColor(255, 192, 192));
+    // The pictures' background and initial text colour are the system's window colours.
+    PictureBox *picture1 = f.picture("Picture1");
+    QCOMPARE(picture1->foreColor(), QApplication::palette().color(QPalette::Text));
+    QCOMPARE(picture1->image().pixelColor(5, 5), QApplication::palette().color(QPalette::Base));
+}
+
+void FormStartupTest::fluidSystemComboShowsItsPromptWithNothingSelected()
+{
+    FormFixture f;
+    QComboBox *combo = f.syspk();
+    QCOMPARE(combo->currentText(), QStringLiteral("Select Fluid System"));
+    QCOMPARE(combo->currentIndex(), -1);
+    QVERIFY(combo->isEditable());
+    QCOMPARE(combo->insertPolicy(), QComboBox::NoInsert);
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(combo->itemText(0), QStringLiteral("Oil-Water"));
+    QCOMPARE(combo->itemText(1), QStringLiteral("Gas-Water"));
+    QCOMPARE(combo->itemText(2), QStringLiteral("Gas-Oil"));
+}
+
+void FormStartupTest::keyboardStartsInTitleAndTabsInFormOrder()
+{
+    FormFixture f;
+    QApplication::setActiveWindow(&f.form);
+    QVERIFY(QTest::qWaitForWindowActive(&f.form));
+    QCOMPARE(QApplication::focusWidget(), f.control("Text1"));
+    const char *order[] = {
+        "syspk", "rwin", "rein", "hin", "din", "bin", "vin", "rhoin", "permin", "zorv"};
+    for (const char *name : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        // The combo box's text line takes the focus for the combo box.
+        if (focus && focus->parentWidget() && qobject_cast<QComboBox *>(focus->parentWidget()))
+            focus = focus->parentWidget();
+        QVERIFY2(focus == f.control(name),
+                 qPrintable(QStringLiteral("expected %1, got %2")
+                                .arg(QLatin1String(name), focus ? focus->objectName() : "none")));
+    }
+}
+
+void FormStartupTest::menuAndToolbar()
+{
+    FormFixture f;
+    const QList<QAction *> menu = f.form.menuBar()->actions();
+    QCOMPARE(menu.size(), 3);
+    QCOMPARE(menu[0]->text(), QStringLiteral("&Print"));
+    QCOMPARE(menu[1]->text(), QStringLiteral("E&xit"));
+    QCOMPARE(menu[2]->text(), QStringLiteral("&Version"));
+    QVERIFY(menu[2]->menu());
+    const QList<QAction *> version = menu[2]->menu()->actions();
+    QCOMPARE(version.size(), 1);
+    QCOMPARE(version[0]->text(), QStringLiteral("02294"));
+
+    auto *toolbar = f.control<QToolBar>("Toolbar1");
+    const QList<QAction *> buttons = toolbar->actions();
+    QCOMPARE(buttons.size(), 2);
+    const char *keys[] = {"Print", "Exit"};
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(buttons[i]->data().toString(), QString::fromLatin1(keys[i]));
+        QCOMPARE(buttons[i]->toolTip(), QString::fromLatin1(keys[i]));
+        QVERIFY(buttons[i]->text().isEmpty());
+        QVERIFY(!buttons[i]->icon().isNull());
+        QWidget *button = toolbar->widgetForAction(buttons[i]);
+        QVERIFY(button->isVisible());
+        QCOMPARE(button->size(), QSize(39, 38));
+        QVERIFY(toolbar->rect().contains(button->geometry()));
+        QCOMPARE(qobject_cast<QToolButton *>(button)->iconSize(), QSize(32, 32));
+    }
+}
+
+QTEST_MAIN(FormStartupTest)
+#include "form_startup_test.moc"
