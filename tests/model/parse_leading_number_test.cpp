@@ -10,6 +10,15 @@ using coning::ParseLeadingNumber;
 
 namespace {
 
+// prefix, then `count` copies of `c`, then suffix.
+std::string padded(const char *prefix, std::size_t count, char c, const char *suffix = "")
+{
+    std::string text(prefix);
+    text.append(count, c);
+    text.append(suffix);
+    return text;
+}
+
 struct Case
 {
     const char *name;
@@ -60,13 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"SmallestSubnormal",
              "4.9406564584124654e-324",
              std::numeric_limits<double>::denorm_min()},
-        Case{"ManyDigitsRoundCorrectly", "1" + std::string(300, '0') + "e-300", 1.0},
+        Case{"ManyDigitsRoundCorrectly", padded("1", 300, '0', "e-300"), 1.0},
         Case{"MinusZeroReadsAsZero", "-0", 0.0},
         Case{"Overflow", "1E400", inf},
         Case{"NegativeOverflow", "-1E400", -inf},
         Case{"OverflowByDigits", std::string(400, '9'), inf},
         Case{"Underflow", "1e-400", 0.0},
-        Case{"UnderflowByLeadingZeros", "0." + std::string(400, '0') + "1", 0.0},
+        Case{"UnderflowByLeadingZeros", padded("0.", 400, '0', "1"), 0.0},
         Case{"Hex", "&H10", 16.0},
         Case{"HexLowerCase", "&hff", 255.0},
         Case{"Octal", "&O17", 15.0},
@@ -82,15 +91,15 @@ TEST(ParseLeadingNumberLongText, TenMegabytesOfDigitsIsRead)
     // A huge paste must be read in one linear pass: digits overflow, and a long tail of zeros
     // after a point does not change the value.
     EXPECT_EQ(ParseLeadingNumber(std::string(10'000'000, '7')), inf);
-    EXPECT_EQ(ParseLeadingNumber("2." + std::string(10'000'000, '0')), 2.0);
-    EXPECT_EQ(ParseLeadingNumber("3" + std::string(10'000'000, ' ')), 3.0);
-    EXPECT_EQ(ParseLeadingNumber("1e" + std::string(10'000'000, '9')), inf);
-    EXPECT_EQ(ParseLeadingNumber("1e-" + std::string(10'000'000, '9')), 0.0);
+    EXPECT_EQ(ParseLeadingNumber(padded("2.", 10'000'000, '0')), 2.0);
+    EXPECT_EQ(ParseLeadingNumber(padded("3", 10'000'000, ' ')), 3.0);
+    EXPECT_EQ(ParseLeadingNumber(padded("1e", 10'000'000, '9')), inf);
+    EXPECT_EQ(ParseLeadingNumber(padded("1e-", 10'000'000, '9')), 0.0);
 }
 
 TEST(ParseLeadingNumberLongText, LongHexSaturatesToInfinity)
 {
-    EXPECT_EQ(ParseLeadingNumber("&H" + std::string(300, 'F')), inf);
+    EXPECT_EQ(ParseLeadingNumber(padded("&H", 300, 'F')), inf);
     EXPECT_EQ(ParseLeadingNumber("&HFFFF"), 65535.0);
 }
 
