@@ -6,7 +6,7 @@ namespace coning {
 
 // A surface that keeps nothing, for a caller that wants only some of the results (the headless
 // calculator's bar and chart).
-class NullSurface final : public DrawingSurface
+class NullSurface : public DrawingSurface
 {
 public:
     explicit NullSurface(int columnsAcross = 40)

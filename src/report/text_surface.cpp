@@ -5,7 +5,7 @@
 namespace coning {
 
 TextSurface::TextSurface(int columnsAcross)
-    : m_columnsAcross(columnsAcross)
+    : NullSurface(columnsAcross)
 {}
 
 std::string TextSurface::text() const

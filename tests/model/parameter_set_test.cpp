@@ -2,26 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using namespace coning;
 
+// Every double of the set, inputs and working values.
+std::vector<double> allValues(const ParameterSet &m)
+{
+    return {m.permeability,
+            m.viscosity,
+            m.formationVolumeFactor,
+            m.densityDifference,
+            m.drainageRadius,
+            m.wellRadius,
+            m.bottomHolePressure,
+            m.completionTop,
+            m.zoneThicknessInput,
+            m.penetrationInput,
+            m.zoneThickness,
+            m.penetration,
+            m.logRadiusRatio};
+}
+
 TEST(ParameterSet, StartsAtZero)
 {
     const ParameterSet m;
-    for (double v : {m.permeability,
-                     m.viscosity,
-                     m.formationVolumeFactor,
-                     m.densityDifference,
-                     m.drainageRadius,
-                     m.wellRadius,
-                     m.bottomHolePressure,
-                     m.completionTop,
-                     m.zoneThicknessInput,
-                     m.penetrationInput,
-                     m.zoneThickness,
-                     m.penetration,
-                     m.logRadiusRatio}) {
+    for (double v : allValues(m)) {
         EXPECT_EQ(v, 0.0);
     }
     EXPECT_EQ(m.fluidSystem, 0);
@@ -43,19 +51,7 @@ TEST_P(FieldHandlerTest, WritesOnlyItsOwnValue)
     GetParam().handler(m, "12abc");
     EXPECT_EQ(m.*GetParam().value, 12.0);
     int changed = 0;
-    for (double v : {m.permeability,
-                     m.viscosity,
-                     m.formationVolumeFactor,
-                     m.densityDifference,
-                     m.drainageRadius,
-                     m.wellRadius,
-                     m.bottomHolePressure,
-                     m.completionTop,
-                     m.zoneThicknessInput,
-                     m.penetrationInput,
-                     m.zoneThickness,
-                     m.penetration,
-                     m.logRadiusRatio}) {
+    for (double v : allValues(m)) {
         changed += v != 0.0;
     }
     EXPECT_EQ(changed, 1);
