@@ -50,7 +50,7 @@ Coefficients segment3(Real p)
 
 } // namespace
 
-// Muskat-Wyckoff, as a closed-form fit: log10 F is quadratic in log10 h, its coefficients
+// Muskat & Wyckoff (1935), as a closed-form fit of their curves: log10 F is quadratic in log10 h, its coefficients
 // polynomials in the percent penetration on three segments, with no blending at 40 and 50.
 double MUSKAT(const ParameterSet &m, double percentPenetration)
 {
