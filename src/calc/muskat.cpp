@@ -50,8 +50,9 @@ Coefficients segment3(Real p)
 
 } // namespace
 
-// Muskat & Wyckoff (1935), as a closed-form fit of their curves: log10 F is quadratic in log10 h, its coefficients
-// polynomials in the percent penetration on three segments, with no blending at 40 and 50.
+// Muskat & Wyckoff (1935), as a closed-form fit of their curves: log10 F is quadratic in
+// log10 h, its coefficients polynomials in the percent penetration on three segments, with no
+// blending at 40 and 50.
 double MUSKAT(const ParameterSet &m, double percentPenetration)
 {
     const Real p = percentPenetration;
