@@ -4,7 +4,7 @@
 #include "picture_box.h"
 #include "report/pointer_readout.h"
 #include "report/report_presenter.h"
-#include "run_failure_text.h"
+#include "report/run_messages.h"
 #include "wrapping_button.h"
 
 #include <QAction>
@@ -117,9 +117,9 @@ void Form1::zorv_Click()
 {
     ReportPresenter presenter(surfaces());
     m_lastRun = runCalculation(m_module1, *this, presenter);
-    const std::string failures = describeRunFailures(*m_lastRun);
-    if (!failures.empty())
-        m_notifier->warn(windowTitle(), QString::fromStdString(failures));
+    const std::vector<std::string> messages = runMessages(*m_lastRun);
+    if (!messages.empty())
+        m_notifier->warn(windowTitle(), QString::fromStdString(joinLines(messages)));
 }
 
 void Form1::a1_Click()

@@ -1,10 +1,10 @@
 #include "app_fixture.h"
 
-#include "app/run_failure_text.h"
 #include "report/correlation_style.h"
 #include "report/number_format.h"
 
 #include <QRadioButton>
+#include <tuple>
 
 using namespace coning;
 using namespace coning::apptest;
@@ -29,9 +29,7 @@ private slots:
     void partialCompletionHidesTheChartUntilTheNextRun();
     void toolTipFollowsThePointerOverTheChart();
     void failingRunShowsItsFailureAndNoStaleResult();
-    void failedCorrelationsAreNamedInTheWarning();
-    void failureText_data();
-    void failureText();
+    void failuresAreGroupedByCause();
 };
 
 void FormRunTest::sampleWellShowsReportBarsAndChart()
@@ -152,58 +150,25 @@ void FormRunTest::failingRunShowsItsFailureAndNoStaleResult()
     QVERIFY(!f.control("Picture2")->isVisible());
 }
 
-void FormRunTest::failedCorrelationsAreNamedInTheWarning()
+void FormRunTest::failuresAreGroupedByCause()
 {
-    FormFixture f;
-    f.enterSampleWell();
-    f.type("vin", QString()); // a viscosity of 0
-    f.click("zorv");
-    QCOMPARE(f.warnings.size(), std::size_t(1));
-    const QString text = f.warnings[0].text;
-    for (Correlation c : callOrder) {
-        if (!f.form.lastRun()->outcome(c).failed())
-            continue;
-        const QString name = QString::fromLatin1(correlationName(c).data(),
-                                                 correlationName(c).size());
-        QVERIFY2(text.contains(name + QLatin1String(": ")), qPrintable(text));
-        QVERIFY2(text.contains(QLatin1String("viscosity")), qPrintable(text));
+    const std::tuple<const char *, QString, QString> cases[] = {
+        {"vin",
+         QString(),
+         "Viscosity is zero: every correlation divides by it; enter the viscosity in cp"},
+        {"permin",
+         "1e400",
+         "Permeability is beyond the double range: every correlation reads it; enter a smaller "
+         "value"},
+    };
+    for (const auto &[field, text, expected] : cases) {
+        FormFixture f;
+        f.enterSampleWell();
+        f.type(field, text);
+        f.click("zorv");
+        QCOMPARE(f.warnings.size(), std::size_t(1));
+        QCOMPARE(f.warnings[0].text, expected);
     }
-}
-
-void FormRunTest::failureText_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("nothing failed") << 0 << QString();
-    QTest::newRow("run error") << 1 << "The calculation stopped: Zone thickness is zero";
-    QTest::newRow("correlations") << 2
-                                  << "Muskat: the viscosity is zero\nSchols: the viscosity is zero";
-    QTest::newRow("sweep")
-        << 3
-        << "Guo-Lee in the penetration sweep: 12 of 91 points failed, the first at 84 %: "
-           "square root of a negative number";
-}
-
-void FormRunTest::failureText()
-{
-    QFETCH(int, kind);
-    QFETCH(QString, expected);
-
-    RunResult run;
-    for (CorrelationOutcome &outcome : run.outcomes)
-        outcome = {true, 10.0, {}};
-    if (kind == 1)
-        run.error = "Zone thickness is zero";
-    if (kind == 2) {
-        run.outcomes[indexOf(Correlation::Schols)].failure = "the viscosity is zero";
-        run.outcomes[indexOf(Correlation::Muskat)].failure = "the viscosity is zero";
-    }
-    if (kind == 3)
-        run.sweepFailures[indexOf(Correlation::GuoLee)] = {12,
-                                                           84,
-                                                           "square root of a negative number"};
-    QCOMPARE(QString::fromStdString(describeRunFailures(run)), expected);
 }
 
 QTEST_MAIN(FormRunTest)

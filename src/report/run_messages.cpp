@@ -1,0 +1,161 @@
+#include "run_messages.h"
+
+#include <string_view>
+
+namespace coning {
+namespace {
+
+constexpr int sweepPoints = sweepLastPercent - sweepFirstPercent + 1;
+
+// The correlations that share one message, in call order.
+struct Group
+{
+    std::string message;
+    std::vector<Correlation> members;
+};
+
+void addTo(std::vector<Group> &groups, const std::string &message, Correlation c)
+{
+    for (Group &group : groups) {
+        if (group.message == message) {
+            group.members.push_back(c);
+            return;
+        }
+    }
+    groups.push_back({message, {c}});
+}
+
+std::string names(const std::vector<Correlation> &members)
+{
+    std::string list;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == members.size() ? " and " : ", ";
+        list += correlationName(members[i]);
+    }
+    return list;
+}
+
+std::string capitalised(std::string text)
+{
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+// The input named between `prefix` and `suffix` of the failure text, or empty when the text has
+// another form.
+std::string inputNamed(std::string_view failure, std::string_view prefix, std::string_view suffix)
+{
+    if (!failure.starts_with(prefix) || !failure.ends_with(suffix)
+        || failure.size() <= prefix.size() + suffix.size())
+        return {};
+    const std::string_view input = failure.substr(prefix.size(),
+                                                  failure.size() - prefix.size() - suffix.size());
+    // One input's name: a few words, no clause of its own.
+    if (input.find_first_of(",;:()") != std::string_view::npos)
+        return {};
+    return std::string(input);
+}
+
+std::string entryHint(const std::string &input)
+{
+    struct Unit
+    {
+        std::string_view input;
+        std::string_view unit;
+    };
+    static constexpr Unit units[] = {
+        {"viscosity", "cp"},
+        {"zone thickness", "feet"},
+        {"drainage radius", "feet"},
+        {"well radius", "inches"},
+    };
+    for (const Unit &u : units) {
+        if (u.input == input)
+            return "enter the " + input + " in " + std::string(u.unit);
+    }
+    return "enter the " + input;
+}
+
+// A failure that one input causes reads better with the input first; every other failure is
+// quoted after the correlations it affects.
+std::string causeLine(const std::string &failure, const std::string &who, bool singular)
+{
+    const std::string zero = inputNamed(failure, "division by zero: the ", " is zero");
+    if (!zero.empty())
+        return capitalised(zero) + " is zero: " + who + (singular ? " divides" : " divide")
+               + " by it; " + entryHint(zero);
+    const std::string huge = inputNamed(failure,
+                                        "overflow: the ",
+                                        " is beyond the double range; enter a smaller value");
+    if (!huge.empty())
+        return capitalised(huge) + " is beyond the double range: " + who
+               + (singular ? " reads" : " read") + " it; enter a smaller value";
+    return capitalised(who) + ": " + failure;
+}
+
+std::string sweepRange(const SweepFailure &failure)
+{
+    const std::string first = std::to_string(failure.firstPercent);
+    if (failure.count == sweepPoints)
+        return "at every penetration of the sweep";
+    if (failure.count == 1)
+        return "at " + first + " % penetration";
+    // The failed points are the first one and every one after it.
+    if (failure.firstPercent + failure.count - 1 == sweepLastPercent)
+        return "above " + std::to_string(failure.firstPercent - 1) + " % penetration";
+    return "at " + std::to_string(failure.count) + " of " + std::to_string(sweepPoints)
+           + " penetrations of the sweep, the first at " + first + " %";
+}
+
+} // namespace
+
+std::vector<std::string> runMessages(const RunResult &run)
+{
+    if (run.failed())
+        return {"The calculation stopped: " + run.error};
+
+    std::vector<std::string> lines;
+    int evaluated = 0;
+    std::vector<Group> designFailures;
+    for (Correlation c : callOrder) {
+        const CorrelationOutcome &outcome = run.outcome(c);
+        evaluated += outcome.evaluated ? 1 : 0;
+        if (outcome.failed())
+            addTo(designFailures, outcome.failure, c);
+    }
+    for (const Group &group : designFailures) {
+        const bool everyOne = group.members.size() > 1
+                              && static_cast<int>(group.members.size()) == evaluated;
+        const std::string who = everyOne ? "every correlation" : names(group.members);
+        lines.push_back(causeLine(group.message, who, everyOne || group.members.size() == 1));
+    }
+
+    // Grouped by where and how they failed; the key's line feed cannot occur in either part.
+    std::vector<Group> sweepFailures;
+    for (Correlation c : callOrder) {
+        const SweepFailure &failure = run.sweepFailures[indexOf(c)];
+        if (failure.count > 0 && !run.outcome(c).failed())
+            addTo(sweepFailures, sweepRange(failure) + '\n' + failure.firstFailure, c);
+    }
+    for (const Group &group : sweepFailures) {
+        const std::size_t split = group.message.find('\n');
+        lines.push_back(names(group.members) + " failed " + group.message.substr(0, split) + ": "
+                        + group.message.substr(split + 1));
+    }
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string> &lines)
+{
+    std::string text;
+    for (const std::string &line : lines) {
+        if (!text.empty())
+            text += '\n';
+        text += line;
+    }
+    return text;
+}
+
+} // namespace coning
