@@ -10,8 +10,11 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <tuple>
 
 using namespace coning;
 using namespace coning::apptest;
@@ -28,6 +31,7 @@ private slots:
     void shownAndHiddenControls();
     void captionsKeepTheirBlanks();
     void everyCaptionWordFitsItsControl();
+    void labelsKeepTheirNamesWholeAndClearOfTheirFields();
     void colours();
     void fluidSystemComboShowsItsPromptWithNothingSelected();
     void keyboardStartsInTitleAndTabsInFormOrder();
@@ -156,6 +160,78 @@ void FormStartupTest::everyCaptionWordFitsItsControl()
     }
 }
 
+namespace {
+
+struct WrappedLine
+{
+    QString text;
+    qreal width;
+};
+
+// The lines of a word-wrapped label, as it breaks them.
+std::vector<WrappedLine> wrappedLines(QLabel *label)
+{
+    QTextLayout layout(label->text(), label->font(), label);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    std::vector<WrappedLine> lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(label->contentsRect().width());
+        lines.push_back({label->text().mid(line.textStart(), line.textLength()).simplified(),
+                         line.naturalTextWidth()});
+    }
+    layout.endLayout();
+    return lines;
+}
+
+} // namespace
+
+void FormStartupTest::labelsKeepTheirNamesWholeAndClearOfTheirFields()
+{
+    // The first line of every caption the labels show, after choosing the system (none: the
+    // captions at start-up).
+    const std::tuple<const char *, const char *, const char *> firstLines[] = {
+        {"", "Label11", "Title"},
+        {"", "Label1", "Well Radius"},
+        {"", "Label2", "Drainage Radius"},
+        {"", "Label6", "Zone Thickness"},
+        {"", "Label7", "Penetration Thickness"},
+        {"", "Label4", "Oil fvf"},
+        {"", "Label5", "Oil Viscosity"},
+        {"", "Label8", "Density Difference"},
+        {"", "Label3", "Permeability"},
+        {"Oil-Water", "Label4", "Oil FVF"},
+        {"Oil-Water", "Label5", "Oil Viscosity"},
+        {"Gas-Water", "Label9", "Bottom-Hole Pressure"},
+        {"Gas-Water", "Label4", "Gas FVF"},
+        {"Gas-Water", "Label5", "Gas Viscosity"},
+        {"Gas-Oil", "Label10", "Distance to Top of"}, // too long for its box at a readable size
+    };
+    FormFixture f;
+    QCOMPARE(QFontInfo(f.control<QLabel>("Label1")->font()).family(),
+             QStringLiteral("Liberation Sans"));
+    for (const auto &[system, name, firstLine] : firstLines) {
+        if (*system && f.syspk()->currentText() != QLatin1String(system))
+            f.chooseFluidSystem(QString::fromLatin1(system));
+        auto *label = f.control<QLabel>(name);
+        QVERIFY2(label->isVisible(), name);
+        const std::vector<WrappedLine> lines = wrappedLines(label);
+        QCOMPARE(lines.front().text, QString::fromLatin1(firstLine));
+        // Every line within the box, and left of any field the box reaches under.
+        qreal room = label->width();
+        for (QWidget *field : f.form.clientArea()->findChildren<QLineEdit *>()) {
+            const QRect box = label->geometry();
+            if (field->isVisible() && field->geometry().intersects(box) && field->x() > box.x())
+                room = std::min<qreal>(room, field->x() - box.x());
+        }
+        for (const WrappedLine &line : lines)
+            QVERIFY2(line.width <= room, qPrintable(label->objectName() + ':' + line.text));
+        QVERIFY2(lines.size() * QFontMetricsF(label->font()).lineSpacing() <= label->height(), name);
+    }
+}
+
 void FormStartupTest::colours()
 {
     FormFixture f;
@@ -165,7 +241,24 @@ void FormStartupTest::colours()
     QCOMPARE(frame.pixelColor(frame.width() - 4, frame.height() - 6), QColor(255, 255, 192));
     const QImage option = f.control("Option2")->grab().toImage();
     QCOMPARE(option.pixelColor(option.width() - 2, 2), QColor(255, 255, 192));
-    QCOMPARE(f.control("zorv")->palette().color(QPalette::Button), QColor(255, 192, 192));
+
+    // The calculate button is filled with its colour inside a visible edge and shows its focus.
+    QWidget *zorv = f.control("zorv");
+    const QImage button = zorv->grab().toImage();
+    const auto isFill = [](QColor c) {
+        return std::abs(c.red() - 255) + std::abs(c.green() - 192) + std::abs(c.blue() - 192) <= 6;
+    };
+    int filled = 0;
+    for (int y = 0; y < button.height(); ++y)
+        for (int x = 0; x < button.width(); ++x)
+            filled += isFill(button.pixelColor(x, y)) ? 1 : 0;
+    QVERIFY2(filled > 0.6 * button.width() * button.height(), qPrintable(QString::number(filled)));
+    QVERIFY(!isFill(button.pixelColor(0, 0)));
+    QVERIFY(!isFill(button.pixelColor(button.width() - 1, button.height() - 1)));
+    QApplication::setActiveWindow(&f.form);
+    QVERIFY(QTest::qWaitForWindowActive(&f.form));
+    zorv->setFocus();
+    QVERIFY(zorv->grab().toImage() != button);
     // The pictures' background and initial text colour are the system's window colours.
     PictureBox *picture1 = f.picture("Picture1");
     QCOMPARE(picture1->foreColor(), QApplication::palette().color(QPalette::Text));
