@@ -24,8 +24,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 # The libraries the programs link are found by dpkg-shlibdeps; what Qt loads at run time as
-# plugins is not, so those packages are named here and the scan's result is added to them.
+# plugins is not, nor the fonts the window is laid out for (Liberation Sans for the form, DejaVu
+# Sans Mono for the report), so those packages are named here and the scan's result is added.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-dejavu-core")
 
 include(CPack)

@@ -7,7 +7,7 @@ packages=(
     # build
     g++ cmake ninja-build pkgconf
     # the window program
-    qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+    qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-liberation2
     # the headless calculator
     libcli11-dev nlohmann-json3-dev
     # tests and benchmarks

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -52,12 +53,15 @@ void fill(QWidget *widget, QPalette::ColorRole role, const QColor &color)
     widget->setPalette(palette);
 }
 
-// The form's controls are laid out for a small, narrow font: at this size and width every word
-// of every caption fits its control, and two-line labels hold both lines.
-QFont formFont(QFont font)
+// The form's controls were laid out for an 8-point sans-serif of the Arial metrics, which
+// Liberation Sans shares. At 10 pixels every label keeps the name before its unit on one line
+// ("Drainage Radius" fills 74 of Label2's 81 pixels), text stays clear of the field beside it,
+// and the two-line boxes hold both lines.
+QFont formFont()
 {
-    font.setPixelSize(11);
-    font.setStretch(88);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(10);
     return font;
 }
 
@@ -80,6 +84,21 @@ public:
     State validate(QString &, int &) const override { return Intermediate; }
 };
 
+// A wheel turn over the closed fluid-system box would step the shown item without choosing it,
+// leaving rows and captions that belong to another system; the turn changes nothing instead.
+// The open list scrolls as usual: its wheel events go to the list, not to the box.
+class WheelChangesNothing : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        return event->type() == QEvent::Wheel || QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 void Form1::createControls()
@@ -87,7 +106,7 @@ void Form1::createControls()
     m_ui.client = new QWidget(this);
     m_ui.client->setObjectName(QStringLiteral("client"));
     m_ui.client->setFixedSize(toPixels(clientWidthTwips), toPixels(clientHeightTwips));
-    m_ui.client->setFont(formFont(m_ui.client->font()));
+    m_ui.client->setFont(formFont());
     m_ui.client->setAutoFillBackground(true);
     fill(m_ui.client, QPalette::Window, windowBackground);
     setCentralWidget(m_ui.client);
@@ -137,6 +156,7 @@ void Form1::createControls()
     m_ui.syspk->setInsertPolicy(QComboBox::NoInsert);
     m_ui.syspk->setCompleter(nullptr);
     m_ui.syspk->setValidator(new TypedTextStays(m_ui.syspk));
+    m_ui.syspk->installEventFilter(new WheelChangesNothing(m_ui.syspk));
     m_ui.syspk->setEditText(QStringLiteral("Select Fluid System"));
 
     place(m_ui.Label1 = label(QStringLiteral("Well Radius         in.")), "Label1");

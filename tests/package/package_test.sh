@@ -96,7 +96,8 @@ echo "== package contents"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for dependency in qt6-qpa-plugins libqt6widgets6 libqt6printsupport6 libc6; do
+for dependency in qt6-qpa-plugins fonts-liberation2 fonts-dejavu-core libqt6widgets6 \
+    libqt6printsupport6 libc6; do
     grep -qE "(^|, )$dependency( |,|$)" <<<"$depends" || fail "Depends lacks $dependency"
 done
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./|/|')
