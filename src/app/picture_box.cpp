@@ -306,8 +306,10 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
     emit pointerMoved(button, shift, static_cast<float>(user.x()), static_cast<float>(user.y()));
 
     // A tool tip already on screen follows the pointer with its new text; otherwise the usual
-    // hover delay shows it.
-    if (QToolTip::isVisible() && !toolTip().isEmpty())
+    // hover delay shows it. Qt shows no hover tips while a button is held (and hides the tip on
+    // the press), so then the text is shown on every move, as the read-out must not depend on
+    // the buttons.
+    if (!toolTip().isEmpty() && (QToolTip::isVisible() || buttons != Qt::NoButton))
         QToolTip::showText(event->globalPosition().toPoint(), toolTip(), this);
     QWidget::mouseMoveEvent(event);
 }

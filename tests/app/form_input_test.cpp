@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QWheelEvent>
 
 #include <map>
 
@@ -45,6 +46,7 @@ private slots:
     void choicesShowAndHideRows_data();
     void choicesShowAndHideRows();
     void typingIntoTheComboRunsNothingAndInsertsNothing();
+    void wheelOverTheClosedComboChangesNothing();
     void hiddenFieldsKeepTheirTextAndValue();
 };
 
@@ -196,6 +198,36 @@ void FormInputTest::typingIntoTheComboRunsNothingAndInsertsNothing()
         const bool gasOil = typed == QLatin1String("Gas-Oil");
         QCOMPARE(f.control("din")->isVisible(), !gasOil);
         QCOMPARE(f.form.fluidSystemText(), typed.toStdString());
+    }
+}
+
+void FormInputTest::wheelOverTheClosedComboChangesNothing()
+{
+    FormFixture f;
+    QComboBox *combo = f.syspk();
+    for (const QString &system : {QString(), QStringLiteral("Oil-Water")}) {
+        if (!system.isEmpty())
+            f.chooseFluidSystem(system);
+        const QString shown = combo->currentText();
+        const QString viscosityCaption = f.control<QLabel>("Label5")->text();
+        // Over the text line, from where the event passes on to the box, and over the arrow.
+        for (QWidget *target :
+             {static_cast<QWidget *>(combo->lineEdit()), static_cast<QWidget *>(combo)}) {
+            for (int notch : {-120, 120, -120}) {
+                const QPointF at(target->width() - 4, target->height() / 2);
+                QWheelEvent wheel(at,
+                                  target->mapToGlobal(at),
+                                  {},
+                                  {0, notch},
+                                  Qt::NoButton,
+                                  {},
+                                  Qt::NoScrollPhase,
+                                  false);
+                QApplication::sendEvent(target, &wheel);
+            }
+        }
+        QCOMPARE(combo->currentText(), shown);
+        QCOMPARE(f.control<QLabel>("Label5")->text(), viscosityCaption);
     }
 }
 

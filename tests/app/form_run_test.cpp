@@ -3,7 +3,10 @@
 #include "report/correlation_style.h"
 #include "report/number_format.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QRadioButton>
+#include <QToolTip>
 #include <tuple>
 
 using namespace coning;
@@ -123,6 +126,15 @@ void FormRunTest::toolTipFollowsThePointerOverTheChart()
         QCOMPARE(chart->toolTip(), expected);
         QVERIFY2(chart->toolTip().startsWith(QString::number(user.x()) + QLatin1Char(',')),
                  qPrintable(chart->toolTip()));
+
+        // With a button held (Qt shows no hover tips then) the same text is on screen.
+        QTest::mousePress(chart, Qt::LeftButton, {}, at);
+        const QPoint global = chart->mapToGlobal(at);
+        QMouseEvent drag(QEvent::MouseMove, at, global, Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(chart, &drag);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), expected);
+        QTest::mouseRelease(chart, Qt::LeftButton, {}, at);
     }
 }
 
