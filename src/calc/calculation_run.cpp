@@ -3,6 +3,7 @@
 #include "correlations.h"
 #include "failure_explanation.h"
 #include "model/numeric.h"
+#include "plausibility.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -207,13 +208,14 @@ RunResult runCalculation(ParameterSet &m,
     result.meyerGarderCondition = m.fluidSystem != 2 || m.bottomHolePressure > 0.0;
 
     std::optional<Real> completionFactor;
+    result.partialCompletion = choices.partialCompletionSelected();
     try {
-        result.partialCompletion = choices.partialCompletionSelected();
         completionFactor = normaliseGeometry(m, result.partialCompletion);
         result.percentPenetration = percentPenetrationOf(m, result.partialCompletion);
         m.logRadiusRatio = logRadiusRatioOf(m);
     } catch (const RunFailure &failure) {
         result.error = failure.what();
+        result.warnings = plausibilityWarnings(m, result);
         presentation.showRunFailure(result);
         return result;
     }
@@ -239,6 +241,7 @@ RunResult runCalculation(ParameterSet &m,
         }
     }
 
+    result.warnings = plausibilityWarnings(m, result);
     presentation.writeReport(result);
 
     if (sweepMode == Sweep::AsSelected && choices.partialPenetrationSelected()) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace coning {
 
@@ -53,6 +54,9 @@ struct RunResult
     bool swept = false;
     SweepRates sweepRates = zeroSweep();
     std::array<SweepFailure, correlationCount> sweepFailures;
+
+    // Inputs outside their physical range and negative rates; they never stop the run.
+    std::vector<std::string> warnings;
 
     bool failed() const { return !error.empty(); }
     const CorrelationOutcome &outcome(Correlation c) const { return outcomes[indexOf(c)]; }

@@ -4,7 +4,7 @@
 #include "json_result.h"
 #include "program.h"
 #include "shortest_number.h"
-#include "well_input.h"
+#include "calc/well_input.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 #include "json_result.h"
 #include "program.h"
 #include "text_result.h"
-#include "well_input.h"
+#include "calc/well_input.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "calc/run_result.h"
-#include "well_input.h"
+#include "calc/well_input.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/calculation_run.h"
+#include "calculation_run.h"
 #include "model/parameter_set.h"
 
 #include <array>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace coning::cli {
+namespace coning {
 
 // When a numeric value must be given.
 enum class Requirement {
@@ -76,4 +76,4 @@ std::string quotedForMessage(std::string_view text);
 RunResult calculateWell(Well &well, RunPresentation &presentation, Sweep sweep);
 RunResult calculateWell(Well &well, Sweep sweep);
 
-} // namespace coning::cli
+} // namespace coning

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace coning::cli {
+namespace coning {
 
 enum class NumberCheck { Valid, NotANumber, OutOfRange };
 
@@ -12,4 +12,4 @@ enum class NumberCheck { Valid, NotANumber, OutOfRange };
 // would read as zero, is out of range.
 NumberCheck checkStrictNumber(std::string_view text);
 
-} // namespace coning::cli
+} // namespace coning

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace coning::cli {
+namespace coning {
 
 const std::array<NumericField, numericFieldCount> &numericFields()
 {
@@ -178,4 +178,4 @@ RunResult calculateWell(Well &well, Sweep sweep)
     return calculateWell(well, none, sweep);
 }
 
-} // namespace coning::cli
+} // namespace coning

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <system_error>
 
-namespace coning::cli {
+namespace coning {
 namespace {
 
 bool isDigit(char c)
@@ -60,4 +60,4 @@ NumberCheck checkStrictNumber(std::string_view text)
     return NumberCheck::Valid;
 }
 
-} // namespace coning::cli
+} // namespace coning

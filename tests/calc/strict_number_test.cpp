@@ -1,4 +1,4 @@
-#include "cli/strict_number.h"
+#include "calc/strict_number.h"
 #include "model/parse_leading_number.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace coning::cli;
+using namespace coning;
 
 struct NumberCase
 {
