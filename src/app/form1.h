@@ -6,6 +6,7 @@
 #include "window_printer.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -120,9 +121,14 @@ private:
     void setKeyboardOrder();
     void connectEvents();
     ReportSurfaces surfaces();
+    // Every input text and choice a run reads, to tell whether the shown rates still belong to
+    // what the window shows.
+    QStringList runInputs() const;
+    void printWindow();
 
     ParameterSet m_module1;
     std::optional<RunResult> m_lastRun;
+    QStringList m_inputsOfLastRun;
     std::unique_ptr<Notifier> m_notifier;
     PrinterSource m_printers;
 

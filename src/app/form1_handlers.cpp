@@ -116,6 +116,7 @@ void Form1::Option2_Click()
 void Form1::zorv_Click()
 {
     ReportPresenter presenter(surfaces());
+    m_inputsOfLastRun = runInputs();
     m_lastRun = runCalculation(m_module1, *this, presenter);
     const std::vector<std::string> messages = runMessages(*m_lastRun);
     if (!messages.empty())
@@ -123,6 +124,23 @@ void Form1::zorv_Click()
 }
 
 void Form1::a1_Click()
+{
+    // The rates stay on screen when an input changes; the page must not pair them with inputs
+    // they were not computed from unless the user wants just that.
+    if (m_lastRun && runInputs() != m_inputsOfLastRun) {
+        m_notifier->ask(QStringLiteral("Print"),
+                        QStringLiteral("The inputs have changed since the last calculation: the "
+                                       "page would show the rates of the earlier inputs beside "
+                                       "the new ones.\n\nPrint the results of the earlier "
+                                       "inputs anyway?"),
+                        QStringLiteral("Print Anyway"),
+                        [this] { printWindow(); });
+        return;
+    }
+    printWindow();
+}
+
+void Form1::printWindow()
 {
     const RunResult *lastRun = m_lastRun ? &*m_lastRun : nullptr;
     const PrintOutcome outcome = printReport(surfaces(), lastRun, [this] {
@@ -132,6 +150,26 @@ void Form1::a1_Click()
     });
     if (!outcome.ok)
         m_notifier->warn(QStringLiteral("Print"), QString::fromStdString(outcome.error));
+}
+
+QStringList Form1::runInputs() const
+{
+    QStringList inputs;
+    for (const QLineEdit *field : {m_ui.permin,
+                                   m_ui.vin,
+                                   m_ui.bin,
+                                   m_ui.rhoin,
+                                   m_ui.rein,
+                                   m_ui.rwin,
+                                   m_ui.bhpin,
+                                   m_ui.topin,
+                                   m_ui.hin,
+                                   m_ui.din})
+        inputs.append(field->text());
+    inputs.append(m_ui.syspk->currentText());
+    for (const QRadioButton *option : {m_ui.Option1, m_ui.Option2})
+        inputs.append(option->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    return inputs;
 }
 
 void Form1::a2_Click()

@@ -1,5 +1,7 @@
 #include "run_messages.h"
 
+#include "calc/word_list.h"
+
 #include <string_view>
 
 namespace coning {
@@ -27,13 +29,10 @@ void addTo(std::vector<Group> &groups, const std::string &message, Correlation c
 
 std::string names(const std::vector<Correlation> &members)
 {
-    std::string list;
-    for (std::size_t i = 0; i < members.size(); ++i) {
-        if (i > 0)
-            list += i + 1 == members.size() ? " and " : ", ";
-        list += correlationName(members[i]);
-    }
-    return list;
+    std::vector<std::string_view> list;
+    for (Correlation c : members)
+        list.push_back(correlationName(c));
+    return joinedWithAnd(list);
 }
 
 std::string capitalised(std::string text)
@@ -113,10 +112,13 @@ std::string sweepRange(const SweepFailure &failure)
 
 std::vector<std::string> runMessages(const RunResult &run)
 {
-    if (run.failed())
-        return {"The calculation stopped: " + run.error};
-
     std::vector<std::string> lines;
+    if (run.failed()) {
+        lines.push_back("The calculation stopped: " + run.error);
+        lines.insert(lines.end(), run.warnings.begin(), run.warnings.end());
+        return lines;
+    }
+
     int evaluated = 0;
     std::vector<Group> designFailures;
     for (Correlation c : callOrder) {
@@ -144,6 +146,7 @@ std::vector<std::string> runMessages(const RunResult &run)
         lines.push_back(names(group.members) + " failed " + group.message.substr(0, split) + ": "
                         + group.message.substr(split + 1));
     }
+    lines.insert(lines.end(), run.warnings.begin(), run.warnings.end());
     return lines;
 }
 

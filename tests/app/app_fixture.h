@@ -21,12 +21,15 @@ struct Warning
     QString text;
 };
 
-// Keeps every warning; the user dismisses each at once.
+// Keeps every warning and question; the user dismisses each warning at once and answers each
+// question as `confirm` says.
 class RecordingNotifier final : public Notifier
 {
 public:
-    explicit RecordingNotifier(std::vector<Warning> &log)
+    RecordingNotifier(std::vector<Warning> &log, std::vector<Warning> &questions, bool &confirm)
         : m_log(log)
+        , m_questions(questions)
+        , m_confirm(confirm)
     {}
     void warn(const QString &title, const QString &text, std::function<void()> dismissed) override
     {
@@ -34,9 +37,20 @@ public:
         if (dismissed)
             dismissed();
     }
+    void ask(const QString &title,
+             const QString &question,
+             const QString &,
+             std::function<void()> confirmed) override
+    {
+        m_questions.push_back({title, question});
+        if (m_confirm && confirmed)
+            confirmed();
+    }
 
 private:
     std::vector<Warning> &m_log;
+    std::vector<Warning> &m_questions;
+    bool &m_confirm;
 };
 
 // The window on screen, as the user meets it, with its warnings recorded.
@@ -44,10 +58,12 @@ struct FormFixture
 {
     Form1 form;
     std::vector<Warning> warnings;
+    std::vector<Warning> questions;
+    bool confirm = true; // the answer to every question
 
     FormFixture()
     {
-        form.setNotifier(std::make_unique<RecordingNotifier>(warnings));
+        form.setNotifier(std::make_unique<RecordingNotifier>(warnings, questions, confirm));
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             qFatal("the window did not appear");

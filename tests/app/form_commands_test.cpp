@@ -81,6 +81,7 @@ private slots:
     void printedPageHoldsTheWindowWithTheReportInBlack();
     void toolbarPrintGivesTheSamePageAsTheMenu();
     void printFailureIsToldAndTheScreenRestored();
+    void printAsksWhenTheInputsChangedSinceTheRun();
     void withoutDefaultPrinterThePrintDialogIsOffered();
     void exitClosesTheWindow_data();
     void exitClosesTheWindow();
@@ -157,6 +158,42 @@ void FormCommandsTest::printFailureIsToldAndTheScreenRestored()
              qPrintable(f.warnings[0].text));
     QVERIFY(countPixels(f.picture("Picture1")->image(), QColor(0, 0, 255)) > 0);
     QVERIFY(f.form.isVisible());
+}
+
+void FormCommandsTest::printAsksWhenTheInputsChangedSinceTheRun()
+{
+    FormFixture f;
+    int pages = 0;
+    // Prints with the given answer; returns whether a page came out.
+    const auto print = [&](bool confirm) {
+        const QString pdf = m_dir.filePath(QStringLiteral("asked-%1.pdf").arg(++pages));
+        f.form.setPrinterSource(pdfPrinter(pdf));
+        f.confirm = confirm;
+        chooseFromMenuBar(f, "a1");
+        return QFile::exists(pdf);
+    };
+    const auto step = [&](const char *what, bool asked, bool confirm, bool printed) {
+        const std::size_t before = f.questions.size();
+        QVERIFY2(print(confirm) == printed, what);
+        QVERIFY2(f.questions.size() - before == (asked ? 1u : 0u), what);
+    };
+
+    f.enterSampleWell();
+    step("before any run", false, false, true);
+    f.click("zorv");
+    step("nothing changed", false, false, true);
+    f.type("vin", QStringLiteral("2"));
+    step("edited, cancelled", true, false, false);
+    QCOMPARE(f.field("vin")->text(), QStringLiteral("2"));
+    step("edited, printed anyway", true, true, true);
+    f.type("vin", QStringLiteral("1"));
+    step("edited back", false, false, true);
+    QTest::mouseClick(f.control("Option2"), Qt::LeftButton, {}, QPoint(6, 8));
+    step("another choice", true, false, false);
+    f.click("zorv");
+    step("run again", false, false, true);
+    QCOMPARE(f.questions.front().title, QStringLiteral("Print"));
+    QVERIFY(f.warnings.empty());
 }
 
 void FormCommandsTest::withoutDefaultPrinterThePrintDialogIsOffered()

@@ -4,8 +4,10 @@
 #include "report/number_format.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QToolTip>
 #include <tuple>
 
@@ -32,7 +34,8 @@ private slots:
     void partialCompletionHidesTheChartUntilTheNextRun();
     void toolTipFollowsThePointerOverTheChart();
     void failingRunShowsItsFailureAndNoStaleResult();
-    void failuresAreGroupedByCause();
+    void failuresAndWarningsAreGroupedByCause();
+    void longAccountsKeepTheBoxShorterThanTheScreen();
 };
 
 void FormRunTest::sampleWellShowsReportBarsAndChart()
@@ -162,7 +165,7 @@ void FormRunTest::failingRunShowsItsFailureAndNoStaleResult()
     QVERIFY(!f.control("Picture2")->isVisible());
 }
 
-void FormRunTest::failuresAreGroupedByCause()
+void FormRunTest::failuresAndWarningsAreGroupedByCause()
 {
     const std::tuple<const char *, QString, QString> cases[] = {
         {"vin",
@@ -172,6 +175,12 @@ void FormRunTest::failuresAreGroupedByCause()
          "1e400",
          "Permeability is beyond the double range: every correlation reads it; enter a smaller "
          "value"},
+        // Implausible inputs are told too; the rates are still shown.
+        {"din",
+         "80",
+         "Penetration thickness (80 ft) is greater than the zone thickness (50 ft)\n"
+         "Sobocinski, Meyer-Garder, Chaney-Noble and Schols gave negative rates, which has no "
+         "physical meaning: check the inputs"},
     };
     for (const auto &[field, text, expected] : cases) {
         FormFixture f;
@@ -180,7 +189,31 @@ void FormRunTest::failuresAreGroupedByCause()
         f.click("zorv");
         QCOMPARE(f.warnings.size(), std::size_t(1));
         QCOMPARE(f.warnings[0].text, expected);
+        QCOMPARE(f.form.lastRun()->anyFailure(), std::string_view(field) != "din");
     }
+}
+
+void FormRunTest::longAccountsKeepTheBoxShorterThanTheScreen()
+{
+    QStringList lines;
+    for (int i = 1; i <= 40; ++i)
+        lines.append(QStringLiteral("Cause %1: ").arg(i) + QString(400, QLatin1Char('x')));
+    const QString account = lines.join(QLatin1Char('\n'));
+    QCOMPARE(boxText(QStringLiteral("one\ntwo")).text, QStringLiteral("one\ntwo"));
+    QVERIFY(boxText(QStringLiteral("one\ntwo")).details.isEmpty());
+
+    Form1 form;
+    form.show();
+    MessageBoxNotifier notifier(&form);
+    notifier.warn(QStringLiteral("Coning"), account, {});
+    auto *box = form.findChild<QMessageBox *>();
+    QVERIFY(box);
+    QVERIFY(box->text().startsWith(QLatin1String("Cause 1: xxx")));
+    QVERIFY2(box->text().contains(QLatin1String("35 more")), qPrintable(box->text()));
+    QCOMPARE(box->detailedText(), account);
+    QVERIFY2(box->sizeHint().height() < box->screen()->availableGeometry().height(),
+             qPrintable(QString::number(box->sizeHint().height())));
+    box->close();
 }
 
 QTEST_MAIN(FormRunTest)

@@ -49,6 +49,12 @@ TEST(RunMessages, OneLinePerCauseOfARealRun)
          infinity,
          {"Permeability is beyond the double range: every correlation reads it; enter a smaller "
           "value"}},
+        {"penetration thicker than the zone",
+         &ParameterSet::penetrationInput,
+         80.0,
+         {"Penetration thickness (80 ft) is greater than the zone thickness (50 ft)",
+          "Sobocinski, Meyer-Garder, Chaney-Noble and Schols gave negative rates, which has no "
+          "physical meaning: check the inputs"}},
         {"zero well radius",
          &ParameterSet::wellRadius,
          0.0,
