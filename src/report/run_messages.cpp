@@ -2,6 +2,7 @@
 
 #include "calc/word_list.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace coning {
@@ -14,17 +15,41 @@ struct Group
 {
     std::string message;
     std::vector<Correlation> members;
+    std::vector<std::string> inputs; // to check, for an intermediate overflow
 };
 
-void addTo(std::vector<Group> &groups, const std::string &message, Correlation c)
+Group &addTo(std::vector<Group> &groups, const std::string &message, Correlation c)
 {
     for (Group &group : groups) {
         if (group.message == message) {
             group.members.push_back(c);
-            return;
+            return group;
         }
     }
-    groups.push_back({message, {c}});
+    return groups.emplace_back(Group{message, {c}, {}});
+}
+
+// An intermediate overflow names the inputs each correlation reads; the cause is the same for
+// all of them, so they share one line that lists every input once.
+constexpr std::string_view overflowPrefix
+    = "overflow: an intermediate value is beyond the double range; check the ";
+constexpr std::string_view overflowSuffix = " for extreme values";
+
+void addOverflowInputs(Group &group, std::string_view failure)
+{
+    std::string_view list = failure.substr(overflowPrefix.size(),
+                                           failure.size() - overflowPrefix.size()
+                                               - overflowSuffix.size());
+    while (!list.empty()) {
+        const std::size_t comma = list.find(", ");
+        const std::size_t andWord = list.find(" and ");
+        const std::size_t end = std::min(comma, andWord);
+        const std::string input(list.substr(0, end));
+        if (std::find(group.inputs.begin(), group.inputs.end(), input) == group.inputs.end())
+            group.inputs.push_back(input);
+        list = end == std::string_view::npos ? std::string_view()
+                                             : list.substr(end + (end == comma ? 2 : 5));
+    }
 }
 
 std::string names(const std::vector<Correlation> &members)
@@ -124,13 +149,24 @@ std::vector<std::string> runMessages(const RunResult &run)
     for (Correlation c : callOrder) {
         const CorrelationOutcome &outcome = run.outcome(c);
         evaluated += outcome.evaluated ? 1 : 0;
-        if (outcome.failed())
+        if (!outcome.failed())
+            continue;
+        const std::string_view failure = outcome.failure;
+        if (failure.starts_with(overflowPrefix) && failure.ends_with(overflowSuffix))
+            addOverflowInputs(addTo(designFailures, std::string(overflowPrefix), c), failure);
+        else
             addTo(designFailures, outcome.failure, c);
     }
     for (const Group &group : designFailures) {
         const bool everyOne = group.members.size() > 1
                               && static_cast<int>(group.members.size()) == evaluated;
         const std::string who = everyOne ? "every correlation" : names(group.members);
+        if (!group.inputs.empty()) {
+            std::vector<std::string_view> inputs(group.inputs.begin(), group.inputs.end());
+            lines.push_back("An intermediate value is beyond the double range in " + who
+                            + ": check the " + joinedWithAnd(inputs) + std::string(overflowSuffix));
+            continue;
+        }
         lines.push_back(causeLine(group.message, who, everyOne || group.members.size() == 1));
     }
 

@@ -49,6 +49,12 @@ TEST(RunMessages, OneLinePerCauseOfARealRun)
          infinity,
          {"Permeability is beyond the double range: every correlation reads it; enter a smaller "
           "value"}},
+        {"overflow inside the correlations",
+         &ParameterSet::densityDifference,
+         1e308,
+         {"An intermediate value is beyond the double range in every correlation: check the zone "
+          "thickness, penetration, permeability, viscosity, formation volume factor, density "
+          "difference, drainage radius and well radius for extreme values"}},
         {"penetration thicker than the zone",
          &ParameterSet::penetrationInput,
          80.0,
