@@ -38,7 +38,15 @@ void drawBarChart(DrawingSurface &bar, const RunResult &run)
     bar.setScale(0, 110, 140, 0);
 
     const std::optional<double> maximum = barMaximum(run);
-    if (!maximum || !(*maximum > 0.0)) {
+    if (!maximum) {
+        // Every correlation failed: there is no rate to compare, positive or not.
+        bar.setPrintPosition(10, 70);
+        bar.print({PrintItem::of("No rate could")});
+        bar.setPrintPosition(10, 55);
+        bar.print({PrintItem::of("be calculated")});
+        return;
+    }
+    if (!(*maximum > 0.0)) {
         // No scale can be formed: no bars rather than a division by zero or an upside-down chart.
         bar.setPrintPosition(10, 60);
         bar.print({PrintItem::of("No positive rate")});

@@ -159,22 +159,34 @@ TEST(BarChart, ScalesTheTallestShownRateToOneHundred)
     }
 }
 
-TEST(BarChart, WithoutAPositiveRateDrawsNoBarAndSaysSo)
+TEST(BarChart, WithoutAPositiveRateDrawsNoBarAndSaysWhy)
 {
+    const std::vector<std::string> noPositive{"No positive rate"};
+    const std::vector<std::string> nothing{"No rate could", "be calculated"};
     RunResult allFailed = test::resultWith(1, true, {1, 1, 1, 1, 1, 1});
     for (Correlation c : callOrder)
         test::failAt(allFailed, c);
-    const RunResult cases[] = {
-        test::resultWith(1, true, {0, 0, 0, 0, 0, 0}),
-        test::resultWith(3, true, {-1, -2, -3, 0, -5, -6}),
-        test::resultWith(2, false, {0, -1, 50, -1, -1, -1}), // only the unshown rate is positive
-        allFailed,
+    // Gas-Water without pressure: Meyer-Garder is not evaluated, the other five fail.
+    RunResult fiveFailed = test::resultWith(2, false, {1, 1, 1, 1, 1, 1});
+    for (Correlation c : callOrder)
+        if (c != Correlation::MeyerGarder)
+            test::failAt(fiveFailed, c);
+    RunResult oneShown = allFailed;
+    oneShown.outcomes[indexOf(Correlation::Schols)].failure.clear();
+    oneShown.outcomes[indexOf(Correlation::Schols)].rate = -4;
+    const std::pair<RunResult, std::vector<std::string>> cases[] = {
+        {test::resultWith(1, true, {0, 0, 0, 0, 0, 0}), noPositive},
+        {test::resultWith(3, true, {-1, -2, -3, 0, -5, -6}), noPositive},
+        {test::resultWith(2, false, {0, -1, 50, -1, -1, -1}), noPositive}, // 50 is not shown
+        {oneShown, noPositive},
+        {allFailed, nothing},
+        {fiveFailed, nothing},
     };
-    for (const RunResult &run : cases) {
+    for (const auto &[run, said] : cases) {
         RecordingSurface bar;
         drawBarChart(bar, run);
         EXPECT_TRUE(bar.callsOf(Op::DrawBox).empty());
-        EXPECT_EQ(bar.lines(), std::vector<std::string>{"No positive rate"});
+        EXPECT_EQ(bar.lines(), said);
     }
 }
 
