@@ -30,6 +30,8 @@ private slots:
     void toolTipFollowsThePointerOverTheChart();
     void failingRunShowsItsFailureAndNoStaleResult();
     void failedCorrelationsAreNamedInTheWarning();
+    void longRatesAreShownWholeOrWarnedInFull_data();
+    void longRatesAreShownWholeOrWarnedInFull();
     void failureText_data();
     void failureText();
 };
@@ -168,6 +170,45 @@ void FormRunTest::failedCorrelationsAreNamedInTheWarning()
         QVERIFY2(text.contains(name + QLatin1String(": ")), qPrintable(text));
         QVERIFY2(text.contains(QLatin1String("viscosity")), qPrintable(text));
     }
+}
+
+void FormRunTest::longRatesAreShownWholeOrWarnedInFull_data()
+{
+    QTest::addColumn<QString>("permeability");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("9-digit rates") << QStringLiteral("1E9") << true;
+    QTest::newRow("12-digit rates") << QStringLiteral("1E12") << false;
+}
+
+void FormRunTest::longRatesAreShownWholeOrWarnedInFull()
+{
+    QFETCH(QString, permeability);
+    QFETCH(bool, whole);
+    FormFixture f;
+    f.enterSampleWell();
+    f.type("permin", permeability);
+    f.click("zorv");
+
+    QString shown; // every text item of the report, one after the other
+    for (const DrawOp &op : f.picture("Picture1")->drawing())
+        shown += op.text + QLatin1Char('|');
+    QStringList tooLarge;
+    for (const CorrelationStyle &style : reportOrder) {
+        const QString rate = QString::fromStdString(
+            formatRate(f.form.lastRun()->outcome(style.correlation).rate));
+        QVERIFY2(rate.size() >= (whole ? 11 : 14), qPrintable(rate));
+        if (whole) {
+            QVERIFY2(shown.contains(QLatin1Char('|') + rate + QLatin1Char('|')), qPrintable(shown));
+        } else {
+            QVERIFY2(!shown.contains(rate.left(8)), qPrintable(shown)); // not even in part
+            tooLarge << QString::fromLatin1(correlationName(style.correlation).data())
+                            + QStringLiteral(": the rate ") + rate + QStringLiteral(" STB/DAY");
+        }
+    }
+    QCOMPARE(shown.count(QStringLiteral("|too large|")), whole ? 0 : 6);
+    QCOMPARE(f.warnings.size(), std::size_t(whole ? 0 : 1));
+    for (const QString &line : tooLarge)
+        QVERIFY2(f.warnings[0].text.contains(line), qPrintable(f.warnings[0].text));
 }
 
 void FormRunTest::failureText_data()

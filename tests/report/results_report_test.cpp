@@ -79,6 +79,56 @@ TEST(ResultsReport, ValuesStartInColumnTwenty)
     }
 }
 
+TEST(ResultsReport, LongRatesShrinkTheTextOrReadTooLarge)
+{
+    // A surface of 31 columns at its smallest text; the rest of the report needs 26.
+    struct Case
+    {
+        const char *name;
+        test::CallOrderRates rates;
+        std::vector<std::string> values; // report order
+        std::vector<int> fitRequests;
+        std::vector<Correlation> tooLarge;
+    };
+    const Case cases[] = {
+        {"5 digits",
+         {12345.67, 1, 1, 1, 1, 1},
+         {"12345.7", "1.0", "1.0", "1.0", "1.0", "1.0"},
+         {26},
+         {}},
+        {"6 and 9 digits",
+         {211119.3, 211119293.8, 1, 1, 1, 1},
+         {"211119.3", "211119293.8", "1.0", "1.0", "1.0", "1.0"},
+         {30},
+         {}},
+        {"10 digits",
+         {1, 1, 1, 1, 1, 2111192938.1},
+         {"1.0", "1.0", "1.0", "1.0", "2111192938.1", "1.0"},
+         {31},
+         {}},
+        {"12 digits beside 9",
+         {211119293811.3, 1, 1e300, 1, 211119293.8, 1},
+         {"too large", "1.0", "1.0", "211119293.8", "1.0", "too large"},
+         {322, 30},
+         {Correlation::Sobocinski, Correlation::MeyerGarder}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingSurface picture1;
+        picture1.mostColumns = 31;
+        const RunResult run = test::resultWith(1, true, c.rates);
+        printReportText(picture1, &run, ReportColours::Set);
+        ASSERT_EQ(picture1.lines().size(), 8u);
+        for (std::size_t i = 0; i < c.values.size(); ++i)
+            EXPECT_EQ(picture1.lines()[i + 2].substr(19), c.values[i]);
+        EXPECT_EQ(picture1.fitRequests, c.fitRequests);
+        EXPECT_EQ(ratesTooLargeForReport(run, 31), c.tooLarge);
+    }
+    // Meyer-Garder outside its condition is not printed, so it is not too large either.
+    const RunResult gasWater = test::resultWith(2, false, {1, 1, 1e300, 1, 1, 1});
+    EXPECT_TRUE(ratesTooLargeForReport(gasWater, 31).empty());
+}
+
 struct Box
 {
     float x1, y1, x2, y2;
