@@ -1,12 +1,15 @@
 #include "window_printer.h"
 
 #include "notifier.h"
+#include "paint_layer.h"
 
 #include <QPainter>
 #include <QPicture>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <algorithm>
 
 namespace coning {
 namespace {
@@ -22,7 +25,7 @@ std::string printerLabel(const QPrinter &printer)
 
 // The window's painting, kept to be printed: its text stays text and its drawing lines and
 // boxes, so the page is drawn at the printer's resolution. (Rendering the window straight onto a
-// printer would go through a screen-resolution image.)
+// printer would go through an image at the screen's resolution.)
 struct WindowRecording
 {
     std::shared_ptr<QPicture> picture;
@@ -41,25 +44,48 @@ WindowRecording windowRecording(QWidget &window)
     return {std::move(picture), QSizeF(window.size())};
 }
 
+// Plays the recording in window pixels onto one layer of `target`.
+void playLayer(QPainter &target, const WindowRecording &recording, PaintLayer::Keep keep)
+{
+    PaintLayer layer(target, recording.size.toSize(), recording.picture->logicalDpiX(), keep);
+    QPainter painter(&layer);
+    painter.drawPicture(0, 0, *recording.picture);
+}
+
 // One page: the recording scaled to fit the printable area with its aspect kept, at the top and
-// centred across.
+// centred across. The shapes are drawn at the printer's resolution (at most 300 dpi) into one
+// opaque image, and the text is laid over them as text.
 PrintOutcome printRecording(QPrinter &printer, const WindowRecording &recording)
 {
     printer.setDocName(documentName);
     QPainter painter;
     if (!painter.begin(&printer))
         return {false, "Printing failed: " + printerLabel(printer) + " could not be opened."};
+    painter.setRenderHint(QPainter::LosslessImageRendering);
 
-    // Playing the recording already scales it from the screen's resolution to the printer's.
-    const QSizeF played(recording.size.width() * printer.logicalDpiX()
-                            / recording.picture->logicalDpiX(),
-                        recording.size.height() * printer.logicalDpiY()
-                            / recording.picture->logicalDpiY());
     const QRect page = painter.viewport();
-    const QSizeF fitted = played.scaled(QSizeF(page.size()), Qt::KeepAspectRatio);
-    painter.translate(page.left() + (page.width() - fitted.width()) / 2.0, page.top());
-    painter.scale(fitted.width() / played.width(), fitted.height() / played.height());
-    painter.drawPicture(0, 0, *recording.picture);
+    const QSizeF fitted = recording.size.scaled(QSizeF(page.size()), Qt::KeepAspectRatio);
+    const QRectF target(page.left() + (page.width() - fitted.width()) / 2.0,
+                        page.top(),
+                        fitted.width(),
+                        fitted.height());
+
+    constexpr double shapesDpi = 300.0;
+    const double rasterScale = std::min(1.0, shapesDpi / printer.resolution());
+    QImage shapes((fitted * rasterScale).toSize(), QImage::Format_RGB32);
+    shapes.fill(Qt::white);
+    {
+        QPainter onImage(&shapes);
+        onImage.scale(shapes.width() / recording.size.width(),
+                      shapes.height() / recording.size.height());
+        playLayer(onImage, recording, PaintLayer::Keep::AllButText);
+    }
+    painter.drawImage(target, shapes);
+
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / recording.size.width(),
+                  target.height() / recording.size.height());
+    playLayer(painter, recording, PaintLayer::Keep::Text);
 
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         return {false, "Printing failed: " + printerLabel(printer) + " did not take the page."};
