@@ -124,13 +124,14 @@ void drawRateChart(DrawingSurface &picture2, const RunResult &run)
         printAt(picture2, 10, 0.95, "No positive rate");
         break;
     case ChartContent::NothingCalculated:
-        printAt(picture2, 10, 0.95, "No rate could");
-        printAt(picture2, 10, 0.83, "be calculated");
+        // Two lines, above the design-point marker's top at 0.75.
+        printAt(picture2, 10, 1.15, "No rate could");
+        printAt(picture2, 10, 1.03, "be calculated");
         break;
     case ChartContent::BeyondRange:
         // chartBeyondRangeText, in two lines that fit across
-        printAt(picture2, 10, 0.95, "Rates beyond the range");
-        printAt(picture2, 10, 0.83, "this chart can draw");
+        printAt(picture2, 10, 1.15, "Rates beyond the range");
+        printAt(picture2, 10, 1.03, "this chart can draw");
         break;
     }
 
