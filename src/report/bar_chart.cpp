@@ -2,6 +2,8 @@
 #include "results_report.h"
 #include "surface_coordinate.h"
 
+#include <cmath>
+
 namespace coning {
 namespace {
 
@@ -54,6 +56,9 @@ void drawBarChart(DrawingSurface &bar, const RunResult &run)
     }
 
     const double barScale = 100.0 / *maximum;
+    // A maximum near the smallest doubles overflows the scale; each rate's share of the maximum
+    // gives the heights then.
+    const bool scaled = std::isfinite(barScale);
     for (std::size_t i = 0; i < reportOrder.size(); ++i) {
         const std::optional<double> rate = shownRate(run, reportOrder[i].correlation);
         if (!rate)
@@ -61,7 +66,7 @@ void drawBarChart(DrawingSurface &bar, const RunResult &run)
         bar.drawBox(barLeft[i],
                     0,
                     barLeft[i] + barWidth,
-                    surfaceCoordinate(barScale * *rate),
+                    surfaceCoordinate(scaled ? barScale * *rate : 100.0 * (*rate / *maximum)),
                     reportOrder[i].colour,
                     true);
     }

@@ -193,6 +193,15 @@ TEST(BarChart, ScalesTheTallestShownRateToOneHundred)
           {70, 0, 90, 100, purple},
           {90, 0, 110, 100, salmon},
           {110, 0, 130, 100, khaki}}},
+        {"rates near the smallest doubles, where 100 / maximum overflows",
+         test::resultWith(1, true, {4e-307, 2e-307, 1e-307, 1e-307, 1e-307, 1e-307}),
+         4e-307,
+         {{10, 0, 30, 100, blue},
+          {30, 0, 50, 50, red},
+          {50, 0, 70, 25, green},
+          {70, 0, 90, 25, purple},
+          {90, 0, 110, 25, salmon},
+          {110, 0, 130, 25, khaki}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
