@@ -169,6 +169,11 @@ public:
     void setToolTip(const std::string &) override {}
     void takeImageAsPicture() override {}
     int columnsAcross() const override { return 40; }
+    int fitColumns(int columns) override { return columns; }
+    float textWidth(const std::string &text) const override
+    {
+        return static_cast<float>(text.size());
+    }
 
 private:
     static void check(std::initializer_list<float> coordinates)

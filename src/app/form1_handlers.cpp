@@ -2,6 +2,7 @@
 
 #include "notifier.h"
 #include "picture_box.h"
+#include "rate_too_large_text.h"
 #include "report/pointer_readout.h"
 #include "report/report_presenter.h"
 #include "report/run_messages.h"
@@ -118,7 +119,11 @@ void Form1::zorv_Click()
     ReportPresenter presenter(surfaces());
     m_inputsOfLastRun = runInputs();
     m_lastRun = runCalculation(m_module1, *this, presenter);
-    const std::vector<std::string> messages = runMessages(*m_lastRun);
+    std::vector<std::string> messages = runMessages(*m_lastRun);
+    // A rate the report could only name too large is given here in full.
+    const std::string tooLarge = describeRatesTooLarge(*m_lastRun, m_ui.Picture1->mostColumns());
+    if (!tooLarge.empty())
+        messages.push_back(tooLarge);
     if (!messages.empty())
         m_notifier->warn(windowTitle(), QString::fromStdString(joinLines(messages)));
 }
@@ -144,9 +149,8 @@ void Form1::printWindow()
 {
     const RunResult *lastRun = m_lastRun ? &*m_lastRun : nullptr;
     const PrintOutcome outcome = printReport(surfaces(), lastRun, [this] {
-        // The client area as it shows the paper pass, taken before the screen pass redraws it.
-        const QImage window = m_ui.client->grab().toImage();
-        return printOnDefaultPrinter(window, m_printers, *m_notifier, this);
+        // The client area as it shows the paper pass, before the screen pass redraws it.
+        return printOnDefaultPrinter(*m_ui.client, m_printers, *m_notifier, this);
     });
     if (!outcome.ok)
         m_notifier->warn(QStringLiteral("Print"), QString::fromStdString(outcome.error));
@@ -189,7 +193,7 @@ void Form1::Toolbar1_ButtonClick(QAction *button)
 
 void Form1::Picture2_MouseMove(int button, int shift, float x, float y)
 {
-    coning::Picture2_MouseMove(*m_ui.Picture2, button, shift, x, y);
+    chartPointerMoved(*m_ui.Picture2, m_lastRun ? &*m_lastRun : nullptr, button, shift, x, y);
 }
 
 void Form1::permin_Change(const QString &text)

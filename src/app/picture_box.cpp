@@ -42,17 +42,17 @@ QPointF drawable(QPointF pixels)
 
 } // namespace
 
-QFont fixedPitchFontFitting(int columns, int widthPixels)
+QFont fixedPitchFontFitting(int columns, int widthPixels, int smallestPixels)
 {
     QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    for (int size = 32; size > 6; --size) {
+    for (int size = 32; size > smallestPixels; --size) {
         font.setPixelSize(size);
         if (imageMetrics(font).horizontalAdvance(QLatin1Char('M')) * columns <= widthPixels)
             return font;
     }
-    font.setPixelSize(6);
+    font.setPixelSize(smallestPixels);
     return font;
 }
 
@@ -72,9 +72,61 @@ PictureBox::PictureBox(QWidget *parent)
 void PictureBox::setSurfaceFont(const QFont &font)
 {
     m_font = font;
+    useFont(font);
+}
+
+void PictureBox::useFont(const QFont &font)
+{
+    m_textFont = font;
     const QFontMetricsF metrics = imageMetrics(font);
     m_columnWidth = metrics.horizontalAdvance(QLatin1Char('M'));
     m_lineHeight = metrics.height();
+    m_ascent = metrics.ascent();
+}
+
+namespace {
+
+int pixelSizeOf(const QFont &font)
+{
+    return font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+}
+
+// Whole character widths of the font across `width` pixels.
+int columnsIn(double width, const QFont &font)
+{
+    return static_cast<int>(
+        std::floor(width / imageMetrics(font).horizontalAdvance(QLatin1Char('M'))));
+}
+
+} // namespace
+
+int PictureBox::fitColumns(int columns)
+{
+    const double width = innerRect().width();
+    QFont font = m_font;
+    for (int size = pixelSizeOf(m_font); columnsIn(width, font) < columns; --size) {
+        if (size <= smallestTextPixels)
+            break;
+        font.setPixelSize(size - 1);
+    }
+    useFont(font);
+    return columnsIn(width, font);
+}
+
+int PictureBox::mostColumns() const
+{
+    QFont font = m_font;
+    font.setPixelSize(std::min(pixelSizeOf(m_font), smallestTextPixels));
+    return columnsIn(innerRect().width(), font);
+}
+
+float PictureBox::textWidth(const std::string &text) const
+{
+    const double pixels = imageMetrics(m_textFont).horizontalAdvance(QString::fromStdString(text));
+    if (m_twipsScale)
+        return static_cast<float>(pixels * twipsPerPixel);
+    const double span = std::fabs(m_scaleBottomRight.x() - m_scaleTopLeft.x());
+    return static_cast<float>(pixels * span / std::max(1, innerRect().width()));
 }
 
 QRect PictureBox::innerRect() const
@@ -87,23 +139,61 @@ QColor PictureBox::background() const
     return palette().color(QPalette::Base);
 }
 
-QImage &PictureBox::drawing() const
+void PictureBox::add(DrawOp op)
 {
-    // Kept at the screen's pixel density, so that text and lines stay sharp on a high-DPI screen.
+    m_ops.push_back(std::move(op));
+    update();
+}
+
+void PictureBox::paintDrawing(QPainter &painter) const
+{
+    const QRectF inside(QPointF(0, 0), QSizeF(innerRect().size()));
+    painter.fillRect(inside, background());
+    painter.setClipRect(inside, Qt::IntersectClip);
+    for (const DrawOp &op : m_ops) {
+        switch (op.kind) {
+        case DrawOp::Kind::Text:
+            painter.setFont(op.font);
+            painter.setPen(op.colour);
+            painter.drawText(op.from, op.text);
+            break;
+        case DrawOp::Kind::Line:
+            painter.setPen(QPen(op.colour, op.width));
+            painter.drawLine(op.from, op.to);
+            break;
+        case DrawOp::Kind::Box:
+            painter.setPen(QPen(op.colour, op.width));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRectF(op.from, op.to).normalized());
+            break;
+        case DrawOp::Kind::FilledBox:
+            painter.fillRect(QRectF(op.from, op.to).normalized(), op.colour);
+            break;
+        case DrawOp::Kind::Point:
+            if (op.width <= 1) {
+                painter.setPen(QPen(op.colour, 1));
+                painter.drawPoint(op.from);
+            } else {
+                // A dot as wide as the draw width, centred on the point.
+                const double half = op.width / 2.0;
+                painter.fillRect(QRectF(op.from - QPointF(half, half), QSizeF(op.width, op.width)),
+                                 op.colour);
+            }
+            break;
+        }
+    }
+}
+
+QImage PictureBox::image() const
+{
+    // At the screen's pixel density, as the box shows it.
     const QSize size = innerRect().size().expandedTo(QSize(1, 1));
     const qreal ratio = devicePixelRatioF();
-    if (m_image.isNull() || m_image.deviceIndependentSize() != QSizeF(size)
-        || m_image.devicePixelRatio() != ratio) {
-        QImage resized(size * ratio, QImage::Format_RGB32);
-        resized.setDevicePixelRatio(ratio);
-        resized.fill(background());
-        if (!m_image.isNull()) {
-            QPainter painter(&resized);
-            painter.drawImage(QPointF(0, 0), m_image);
-        }
-        m_image = resized;
-    }
-    return m_image;
+    QImage image(size * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    paintDrawing(painter);
+    return image;
 }
 
 void PictureBox::setVisible(bool visible)
@@ -113,18 +203,15 @@ void PictureBox::setVisible(bool visible)
 
 void PictureBox::setEmptyPicture()
 {
-    m_picture = QImage();
+    m_picture.clear();
+    m_hasPicture = false;
 }
 
 void PictureBox::clear()
 {
-    QImage &image = drawing();
-    image.fill(background());
-    if (!m_picture.isNull()) {
-        QPainter painter(&image);
-        painter.drawImage(0, 0, m_picture);
-    }
+    m_ops = m_picture;
     m_printPosition = {0.0, 0.0};
+    useFont(m_font);
     update();
 }
 
@@ -176,13 +263,16 @@ void PictureBox::newLine()
 
 void PictureBox::textAt(const QString &text)
 {
-    QPainter painter(&drawing());
-    painter.setFont(m_font);
-    painter.setPen(m_foreColor);
-    const QFontMetricsF metrics = imageMetrics(m_font);
     const QPointF at = drawable(m_printPosition);
-    painter.drawText(QPointF(at.x(), at.y() + metrics.ascent()), text);
-    m_printPosition.setX(m_printPosition.x() + metrics.horizontalAdvance(text));
+    DrawOp op{DrawOp::Kind::Text,
+              QPointF(at.x(), at.y() + m_ascent),
+              {},
+              m_foreColor,
+              1,
+              m_textFont,
+              text};
+    add(std::move(op));
+    m_printPosition.setX(m_printPosition.x() + imageMetrics(m_textFont).horizontalAdvance(text));
 }
 
 void PictureBox::print(const std::vector<PrintItem> &items)
@@ -210,46 +300,35 @@ void PictureBox::drawLine(float x1, float y1, float x2, float y2, std::optional<
 {
     const QPointF from = toPixels({x1, y1});
     const QPointF to = toPixels({x2, y2});
-    QPainter painter(&drawing());
-    painter.setPen(QPen(color ? toQColor(*color) : m_foreColor, m_drawWidth));
-    painter.drawLine(drawable(from), drawable(to));
+    add({DrawOp::Kind::Line,
+         drawable(from),
+         drawable(to),
+         color ? toQColor(*color) : m_foreColor,
+         m_drawWidth,
+         {},
+         {}});
     m_printPosition = to;
-    update();
 }
 
 void PictureBox::drawBox(float x1, float y1, float x2, float y2, Rgb color, bool filled)
 {
     const QPointF corner1 = toPixels({x1, y1});
     const QPointF corner2 = toPixels({x2, y2});
-    const QRectF box = QRectF(drawable(corner1), drawable(corner2)).normalized();
-    QPainter painter(&drawing());
-    if (filled) {
-        painter.fillRect(box, toQColor(color));
-    } else {
-        painter.setPen(QPen(toQColor(color), m_drawWidth));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(box);
-    }
+    add({filled ? DrawOp::Kind::FilledBox : DrawOp::Kind::Box,
+         drawable(corner1),
+         drawable(corner2),
+         toQColor(color),
+         m_drawWidth,
+         {},
+         {}});
     m_printPosition = corner2;
-    update();
 }
 
 void PictureBox::setPoint(float x, float y, Rgb color)
 {
     const QPointF at = toPixels({x, y});
-    QPainter painter(&drawing());
-    if (m_drawWidth <= 1) {
-        painter.setPen(toQColor(color));
-        painter.drawPoint(drawable(at));
-    } else {
-        // A dot as wide as the draw width, centred on the point.
-        const double half = m_drawWidth / 2.0;
-        painter.fillRect(QRectF(drawable(at) - QPointF(half, half),
-                                QSizeF(m_drawWidth, m_drawWidth)),
-                         toQColor(color));
-    }
+    add({DrawOp::Kind::Point, drawable(at), {}, toQColor(color), m_drawWidth, {}, {}});
     m_printPosition = at;
-    update();
 }
 
 void PictureBox::setToolTip(const std::string &text)
@@ -259,7 +338,8 @@ void PictureBox::setToolTip(const std::string &text)
 
 void PictureBox::takeImageAsPicture()
 {
-    m_picture = drawing();
+    m_picture = m_ops;
+    m_hasPicture = true;
 }
 
 int PictureBox::columnsAcross() const
@@ -291,7 +371,8 @@ void PictureBox::paintEvent(QPaintEvent *)
     painter.drawLine(1, bottom - 1, right - 1, bottom - 1);
     painter.drawLine(right - 1, 1, right - 1, bottom - 1);
 
-    painter.drawImage(innerRect().topLeft(), drawing());
+    painter.translate(innerRect().topLeft());
+    paintDrawing(painter);
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)

@@ -8,15 +8,33 @@
 #include <QPointF>
 #include <QWidget>
 
+#include <vector>
+
 namespace coning {
 
-// The largest fixed-pitch font of which `columns` character widths fit into `widthPixels`.
-QFont fixedPitchFontFitting(int columns, int widthPixels);
+// The largest fixed-pitch font of which `columns` character widths fit into `widthPixels`, but
+// none smaller than `smallestPixels`.
+QFont fixedPitchFontFitting(int columns, int widthPixels, int smallestPixels = 6);
 
-// A picture box: a drawing surface on a persistent image, so that what was drawn survives the
-// window being covered or repainted. Drawing goes into the image; the widget only shows it.
+// One drawing operation of a picture box, in pixels inside its border.
+struct DrawOp
+{
+    enum class Kind { Text, Line, Box, FilledBox, Point };
+    Kind kind = Kind::Line;
+    QPointF from; // the text's baseline start, a line's or box's first corner, a point's centre
+    QPointF to;
+    QColor colour;
+    int width = 1;
+    QFont font;
+    QString text;
+};
+
+// A picture box: a drawing surface that keeps what was drawn on it as a list of drawing
+// operations, so that it survives the window being covered or repainted and is painted afresh at
+// whatever resolution it is shown or printed: sharp on a high-DPI screen, and on paper with its
+// text as text.
 //
-// As a picture box has them, there are two images: the persistent image that all drawing and
+// As a picture box has them, there are two drawings: the persistent one that all drawing and
 // printing goes into and that the box shows, and the picture, a background that clear() restores
 // (set by takeImageAsPicture, removed by setEmptyPicture). User coordinates map onto the area
 // inside the sunken border.
@@ -43,17 +61,27 @@ public:
     void setToolTip(const std::string &text) override;
     void takeImageAsPicture() override;
     int columnsAcross() const override;
+    int fitColumns(int columns) override;
+    float textWidth(const std::string &text) const override;
     using QWidget::setToolTip;
 
-    // The font of printed text; tab columns count in its character width.
+    // Text never gets smaller than this, in pixels, however long a line.
+    static constexpr int smallestTextPixels = 9;
+
+    // The surface's own font of printed text; tab columns count in its character width. A report
+    // may make the text smaller for a long line (fitColumns) until the next clear().
     void setSurfaceFont(const QFont &font);
     QFont surfaceFont() const { return m_font; }
+    // The most columns that fit across at the smallest text.
+    int mostColumns() const;
     double columnWidth() const { return m_columnWidth; }
     double lineHeight() const { return m_lineHeight; }
 
-    // What the box shows inside its border.
-    QImage image() const { return drawing(); }
-    bool hasPicture() const { return !m_picture.isNull(); }
+    // What the box shows inside its border, painted at the screen's pixel density.
+    QImage image() const;
+    // The drawing operations, painted in this order; text items as they were printed.
+    const std::vector<DrawOp> &drawing() const { return m_ops; }
+    bool hasPicture() const { return m_hasPicture; }
     QColor foreColor() const { return m_foreColor; }
     int drawWidth() const { return m_drawWidth; }
     // The print position, in pixels from the top-left corner inside the border.
@@ -77,19 +105,24 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    // The image follows the widget's size, which the form sets before anything is drawn.
-    QImage &drawing() const;
     QColor background() const;
+    // Paints the drawing inside the border, with the painter's origin at its top-left corner.
+    void paintDrawing(QPainter &painter) const;
+    void add(DrawOp op);
+    void useFont(const QFont &font);
     void textAt(const QString &text);
     void newLine();
 
-    mutable QImage m_image;
-    QImage m_picture;
+    std::vector<DrawOp> m_ops;
+    std::vector<DrawOp> m_picture;
+    bool m_hasPicture = false;
     QColor m_foreColor;
     int m_drawWidth = 1;
-    QFont m_font;
+    QFont m_font;     // the surface's own
+    QFont m_textFont; // the one text is printed in now
     double m_columnWidth = 8.0;
     double m_lineHeight = 16.0;
+    double m_ascent = 12.0;
     QPointF m_printPosition;
     // User coordinates of the top-left and bottom-right corners; twips until a result sets its own.
     QPointF m_scaleTopLeft;

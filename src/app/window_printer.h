@@ -2,7 +2,6 @@
 
 #include "report/printed_report.h"
 
-#include <QImage>
 #include <QPrinter>
 
 #include <functional>
@@ -20,15 +19,14 @@ using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;
 
 std::unique_ptr<QPrinter> systemDefaultPrinter();
 
-// One page: the image scaled to fit the printable area with its aspect kept, at the top and
-// centred across. The image is embedded losslessly (no JPEG), so the report's pixels reach the
-// page as they are.
-PrintOutcome printImage(QPrinter &printer, const QImage &image);
+// One page: the window painted afresh at the printer's resolution, scaled to fit the printable
+// area with its aspect kept, at the top and centred across. Its text reaches the page as text.
+PrintOutcome printWidget(QPrinter &printer, QWidget &window);
 
-// Prints the image on the printer the source gives. Without a default printer the user is told
-// so and offered the print dialog (which can also print to a PDF file); that dialog prints the
-// same image later, so the window may change meanwhile.
-PrintOutcome printOnDefaultPrinter(const QImage &image,
+// Prints the window, as it is now, on the printer the source gives. Without a default printer the
+// user is told so and offered the print dialog (which can also print to a PDF file); that dialog
+// prints a recording of the window taken now, as the window may change meanwhile.
+PrintOutcome printOnDefaultPrinter(QWidget &window,
                                    const PrinterSource &printers,
                                    Notifier &notifier,
                                    QWidget *dialogParent);

@@ -2,6 +2,8 @@
 #include "results_report.h"
 #include "surface_coordinate.h"
 
+#include <cmath>
+
 namespace coning {
 namespace {
 
@@ -38,7 +40,15 @@ void drawBarChart(DrawingSurface &bar, const RunResult &run)
     bar.setScale(0, 110, 140, 0);
 
     const std::optional<double> maximum = barMaximum(run);
-    if (!maximum || !(*maximum > 0.0)) {
+    if (!maximum) {
+        // Every correlation failed: there is no rate to compare, positive or not.
+        bar.setPrintPosition(10, 70);
+        bar.print({PrintItem::of("No rate could")});
+        bar.setPrintPosition(10, 55);
+        bar.print({PrintItem::of("be calculated")});
+        return;
+    }
+    if (!(*maximum > 0.0)) {
         // No scale can be formed: no bars rather than a division by zero or an upside-down chart.
         bar.setPrintPosition(10, 60);
         bar.print({PrintItem::of("No positive rate")});
@@ -46,6 +56,9 @@ void drawBarChart(DrawingSurface &bar, const RunResult &run)
     }
 
     const double barScale = 100.0 / *maximum;
+    // A maximum near the smallest doubles overflows the scale; each rate's share of the maximum
+    // gives the heights then.
+    const bool scaled = std::isfinite(barScale);
     for (std::size_t i = 0; i < reportOrder.size(); ++i) {
         const std::optional<double> rate = shownRate(run, reportOrder[i].correlation);
         if (!rate)
@@ -53,7 +66,7 @@ void drawBarChart(DrawingSurface &bar, const RunResult &run)
         bar.drawBox(barLeft[i],
                     0,
                     barLeft[i] + barWidth,
-                    surfaceCoordinate(barScale * *rate),
+                    surfaceCoordinate(scaled ? barScale * *rate : 100.0 * (*rate / *maximum)),
                     reportOrder[i].colour,
                     true);
     }

@@ -65,6 +65,13 @@ public:
     virtual void takeImageAsPicture() = 0;
     // How many character columns of the surface's font fit across it (for wrapping messages).
     virtual int columnsAcross() const = 0;
+    // Sizes the text for lines of up to `columns` character widths: the surface's own font when
+    // they fit across, else the largest smaller size at which they do, but never below the
+    // smallest size that stays readable. Returns how many columns fit at the size chosen (fewer
+    // than asked when even the smallest size is too wide). clear() restores the own font.
+    virtual int fitColumns(int columns) = 0;
+    // The width of `text` at the current font, in user units along x.
+    virtual float textWidth(const std::string &text) const = 0;
 };
 
 } // namespace coning

@@ -27,6 +27,9 @@ public:
     void setToolTip(const std::string &) override {}
     void takeImageAsPicture() override {}
     int columnsAcross() const override { return m_columnsAcross; }
+    // Plain text has no edge to run over: every line fits.
+    int fitColumns(int columns) override { return columns; }
+    float textWidth(const std::string &) const override { return 0.0f; }
 
 private:
     int m_columnsAcross;

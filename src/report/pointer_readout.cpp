@@ -1,12 +1,23 @@
 #include "pointer_readout.h"
 
 #include "number_format.h"
+#include "rate_penetration_chart.h"
 
 namespace coning {
 
 void Picture2_MouseMove(DrawingSurface &picture2, int /*button*/, int /*shift*/, float x, float y)
 {
     picture2.setToolTip(formatWhole(x) + "," + formatWhole(y));
+}
+
+void chartPointerMoved(
+    DrawingSurface &picture2, const RunResult *lastRun, int button, int shift, float x, float y)
+{
+    if (lastRun && lastRun->swept && chartContent(*lastRun) == ChartContent::BeyondRange) {
+        picture2.setToolTip(std::string(chartBeyondRangeText));
+        return;
+    }
+    Picture2_MouseMove(picture2, button, shift, x, y);
 }
 
 } // namespace coning

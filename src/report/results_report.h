@@ -4,6 +4,8 @@
 #include "report_surfaces.h"
 
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace coning {
 
@@ -18,17 +20,29 @@ void showAndClearReportSurfaces(ReportSurfaces s);
 void clearReportSurfaces(ReportSurfaces s);
 
 // The "CRITICAL CONING RATES" text on `Picture1`: heading, unit line and one line per shown
-// correlation, label at column 3 and rate (or "failed") at column 20. With no run yet (`run`
-// null) the labels stand without numbers, and the unit and Meyer-Garder line are those of a run
-// that matched no fluid system.
+// correlation, label at column 3 and rate (or "failed") at column 20. The text is sized to the
+// longest line, so that every digit of a rate shows; a rate too long for the surface even at its
+// smallest text reads "too large". With no run yet (`run` null) the labels stand without
+// numbers, and the unit and Meyer-Garder line are those of a run that matched no fluid system.
 void printReportText(DrawingSurface &picture1, const RunResult *run, ReportColours colours);
+
+// What a rate line says in place of a rate whose digits do not fit across the report.
+inline constexpr std::string_view rateTooLargeText = "too large";
+
+// Whether the rate's line, its "####.#" number from column 20, fits in `columns` columns.
+bool rateFitsReport(double rate, int columns);
+
+// The shown rates, in report order, whose lines do not fit in `columns` columns: the report
+// names them too large when its surface holds no more than that at its smallest text.
+std::vector<Correlation> ratesTooLargeForReport(const RunResult &run, int columns);
 
 // The largest rate the text report shows (failed correlations and Meyer-Garder outside its
 // condition left out); empty when none is shown.
 std::optional<double> barMaximum(const RunResult &run);
 
 // One box per shown rate on `bar`, scaled so the tallest reaches 100 of its 110 units. Without a
-// positive rate no box is drawn and the surface says "No positive rate".
+// positive rate no box is drawn and the surface says "No positive rate", or, when no rate is
+// shown at all, that none could be calculated.
 void drawBarChart(DrawingSurface &bar, const RunResult &run);
 
 // Clears the report surfaces again, then writes the text report and the bar chart.

@@ -137,6 +137,24 @@ inline int countPixels(const QImage &image, QColor colour)
     return count;
 }
 
+// Pixels within `tolerance` of the colour in every channel: the cores of antialiased text.
+inline int countPixelsNear(const QImage &image, QColor colour, int tolerance = 32)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QColor c = rgb.pixelColor(x, y);
+            count += std::abs(c.red() - colour.red()) <= tolerance
+                             && std::abs(c.green() - colour.green()) <= tolerance
+                             && std::abs(c.blue() - colour.blue()) <= tolerance
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
 // Pixels whose colour is clearly not a grey (text or drawing in a colour).
 inline int countColouredPixels(const QImage &image)
 {

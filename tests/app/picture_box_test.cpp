@@ -1,10 +1,14 @@
 #include "app_fixture.h"
 
+#include "report/number_format.h"
+#include "report/results_report.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
 
 #include <cfloat>
+#include <map>
 
 using namespace coning;
 using namespace coning::apptest;
@@ -42,6 +46,33 @@ bool anyPixelIn(const QImage &image, QRect area, QColor colour)
     return false;
 }
 
+// A run in which every correlation gave `rate`.
+RunResult runOf(double rate)
+{
+    RunResult run;
+    run.fluidSystem = 1;
+    run.meyerGarderCondition = true;
+    for (CorrelationOutcome &outcome : run.outcomes)
+        outcome = {true, rate, {}};
+    return run;
+}
+
+// The printed lines as a reader sees them: the text items of each baseline, placed at their
+// character columns.
+QStringList linesOf(const PictureBox &box)
+{
+    std::map<double, QString> lines;
+    for (const DrawOp &op : box.drawing()) {
+        QString &line = lines[op.from.y()];
+        const int column = int(std::lround(op.from.x() / box.columnWidth()));
+        line = line.leftJustified(column, QLatin1Char(' ')) + op.text;
+    }
+    QStringList all;
+    for (const auto &[y, line] : lines)
+        all << line;
+    return all;
+}
+
 } // namespace
 
 // The picture box: its image, print position and tab columns, coordinates and pointer.
@@ -52,6 +83,8 @@ class PictureBoxTest : public QObject
 private slots:
     void drawingSurvivesHidingAndRepainting();
     void reportLineFitsWithAFiveDigitRate();
+    void reportShowsEveryDigitOrSaysTooLarge_data();
+    void reportShowsEveryDigitOrSaysTooLarge();
     void tabsCountColumnsFromOneAndWrapWhenPassed();
     void userCoordinatesMapOntoTheInnerArea_data();
     void userCoordinatesMapOntoTheInnerArea();
@@ -88,6 +121,60 @@ void PictureBoxTest::reportLineFitsWithAFiveDigitRate()
     const QImage image = f.box->image();
     QVERIFY(!anyPixelIn(image, QRect(image.width() - 1, 0, 1, 20), Qt::black));
     QVERIFY(countDarkPixels(image) > 0);
+}
+
+void PictureBoxTest::reportShowsEveryDigitOrSaysTooLarge_data()
+{
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("ownFont");
+    QTest::newRow("5 digits") << 12345.67 << true << true;
+    QTest::newRow("6 digits") << 211119.3 << true << false;
+    QTest::newRow("9 digits") << 211119293.8 << true << false;
+    QTest::newRow("10 digits") << 2111192938.1 << true << false;
+    QTest::newRow("12 digits") << 211119293811.3 << false << false;
+    QTest::newRow("1E300") << 1e300 << false << false;
+}
+
+void PictureBoxTest::reportShowsEveryDigitOrSaysTooLarge()
+{
+    QFETCH(double, rate);
+    QFETCH(bool, shown);
+    QFETCH(bool, ownFont);
+
+    BoxFixture f;
+    const QFont own = f.box->surfaceFont();
+    const RunResult run = runOf(rate);
+    printReportText(*f.box, &run, ReportColours::Set);
+
+    const QString value = shown ? QString::fromStdString(formatRate(rate))
+                                : QString::fromLatin1(rateTooLargeText.data());
+    const QStringList lines = linesOf(*f.box);
+    QCOMPARE(lines.size(), 8);
+    for (int i = 2; i < 8; ++i)
+        QCOMPARE(lines[i].mid(19), value);
+    QCOMPARE(ratesTooLargeForReport(run, f.box->mostColumns()).size(), shown ? 0u : 6u);
+
+    // Every glyph inside the box, none cut at its edge; and no smaller text than needed.
+    const QRectF inside(QPointF(0, 0), QSizeF(f.box->innerRect().size()));
+    for (const DrawOp &op : f.box->drawing()) {
+        const QRectF glyphs = QFontMetricsF(op.font).boundingRect(op.text).translated(op.from);
+        QVERIFY2(inside.contains(glyphs), qPrintable(op.text));
+        QVERIFY(op.font.pixelSize() >= PictureBox::smallestTextPixels);
+        QCOMPARE(op.font == own, ownFont);
+    }
+    if (!ownFont) {
+        QFont larger = f.box->drawing().back().font;
+        larger.setPixelSize(larger.pixelSize() + 1);
+        qsizetype longest = 0;
+        for (const QString &line : lines)
+            longest = std::max(longest, line.size());
+        QVERIFY(longest * QFontMetricsF(larger).horizontalAdvance(QLatin1Char('M'))
+                > inside.width());
+    }
+    // The next clear brings the box's own font back.
+    f.box->clear();
+    QCOMPARE(f.box->columnWidth(), QFontMetricsF(own).horizontalAdvance(QLatin1Char('M')));
 }
 
 void PictureBoxTest::tabsCountColumnsFromOneAndWrapWhenPassed()

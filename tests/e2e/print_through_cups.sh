@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Printing through a real spooler: a private CUPS scheduler with the cups-pdf printer as its
 # default, the real program under X, and a press on the toolbar's "Print" button. A PDF must
-# appear whose page shows the window.
+# appear whose page shows the window; then a well with 9-digit rates is printed, and the page's
+# text must hold the report and the typed values as the window shows them (the headless
+# calculator gives the rates to expect).
 set -euo pipefail
 program=$1
 out=$2
+calculator=$3
 here=$(dirname "$0")
 . "$here/e2e_common.sh"
-require_tools xdotool convert pdftoppm
+require_tools xdotool convert pdftoppm pdftotext
 for tool in cupsd lpadmin lpstat; do
     command -v "$tool" >/dev/null 2>&1 || [ -x "/usr/sbin/$tool" ] || { echo "SKIP: $tool is not installed"; exit "$skip"; }
 done
@@ -42,7 +45,8 @@ trap cleanup EXIT
 
 # A scheduler of its own: own configuration, spool and socket, so the system's CUPS (if any)
 # is neither used nor changed.
-mkdir -p "$work"/{etc/ppd,spool/tmp,cache,state,log,home,run}
+mkdir -p "$work"/{etc/ppd,spool/tmp,cache,state,log,home,run,pdf-file}
+chmod 777 "$work/pdf-file"
 cat >"$work/etc/cups-files.conf" <<CONF
 ServerRoot $work/etc
 RequestRoot $work/spool
@@ -55,7 +59,7 @@ PageLog $work/log/page_log
 ServerBin /usr/lib/cups
 DataDir /usr/share/cups
 Printcap $work/state/printcap
-FileDevice No
+FileDevice Yes
 CONF
 cat >"$work/etc/cupsd.conf" <<CONF
 Listen $work/run/cups.sock
@@ -86,6 +90,13 @@ for attempt in $(seq 1 50); do
     sleep 0.2
 done
 lpadmin -p coning-pdf -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+# A queue that keeps the page as the PDF it was sent as, written to a file as a PDF-capable
+# printer would receive it. (cups-pdf takes PostScript only, and Ghostscript's conversion to
+# PostScript drops which character each glyph of the fonts embedded in the PDF stands for: the
+# text still prints sharp from cups-pdf, but does not read back.)
+sed 's/^\*%\{0,1\} *cupsFilter:.*$/*cupsFilter2: "application\/vnd.cups-pdf application\/pdf 0 -"/' \
+    /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >"$work/pdf-in.ppd"
+lpadmin -p coning-pdf-file -E -v "file://$work/pdf-file/page.pdf" -P "$work/pdf-in.ppd"
 lpadmin -d coning-pdf
 if ! lpstat -d | grep -q coning-pdf; then
     echo "FAIL: coning-pdf did not become the default printer"
@@ -96,6 +107,30 @@ fi
 owner_home=$(getent passwd "$(id -un)" | cut -d: -f6)
 outboxes=("$owner_home/PDF" /var/spool/cups-pdf/ANONYMOUS)
 [ -d "$owner_home/PDF" ] && made_outbox="" || made_outbox="$owner_home/PDF"
+
+# wait_for_pdf NAME: waits for the PDF of the print just started and moves it to $out/NAME.
+wait_for_pdf()
+{
+    local pdf=""
+    for attempt in $(seq 1 120); do
+        pdf=$(find "${outboxes[@]}" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -n 1 || true)
+        if [ -n "$pdf" ]; then
+            # Wait until cups-pdf has finished writing it.
+            sleep 1
+            break
+        fi
+        sleep 0.5
+    done
+    if [ -z "$pdf" ]; then
+        echo "FAIL: no PDF appeared in ${outboxes[*]}"
+        lpstat -W all -o || true
+        exit 1
+    fi
+    mv "$pdf" "$out/$1"
+    touch "$marker"
+    sleep 1
+}
+
 marker="$work/started"
 touch "$marker"
 sleep 1
@@ -105,23 +140,8 @@ start_window "$program"
 calculate_sample_well
 sleep 2
 click_client 20 22 # the toolbar's first button, "Print"
+wait_for_pdf printed.pdf
 
-pdf=""
-for attempt in $(seq 1 120); do
-    pdf=$(find "${outboxes[@]}" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -n 1 || true)
-    if [ -n "$pdf" ]; then
-        # Wait until cups-pdf has finished writing it.
-        sleep 1
-        break
-    fi
-    sleep 0.5
-done
-if [ -z "$pdf" ]; then
-    echo "FAIL: no PDF appeared in ${outboxes[*]}"
-    lpstat -W all -o || true
-    exit 1
-fi
-mv "$pdf" "$out/printed.pdf"
 pdftoppm -r 72 -png -singlefile "$out/printed.pdf" "$out/page"
 
 # The page shows the window: a large area of its light cyan background, and the bar chart in
@@ -141,4 +161,57 @@ for colour in $correlation_colours; do
         exit 1
     fi
 done
-echo "PASS: the toolbar's Print produced $out/printed.pdf showing the window"
+echo "the toolbar's Print produced $out/printed.pdf showing the window"
+
+# A well with 9-digit rates, permeability 1E9 in place of 100, on the queue that keeps the PDF.
+lpadmin -d coning-pdf-file
+click_client 116 212 # the permeability field, at (1440 + 615/2, 3000 + 375/2) twips
+xdotool key ctrl+a
+xdotool type --delay 30 1E9
+click_client 116 256
+sleep 2
+click_client 20 22
+for attempt in $(seq 1 120); do
+    if [ -s "$work/pdf-file/page.pdf" ] && ! lpstat -o 2>/dev/null | grep -q .; then
+        break
+    fi
+    sleep 0.5
+done
+sleep 1
+if [ ! -s "$work/pdf-file/page.pdf" ]; then
+    echo "FAIL: the PDF queue wrote no page"
+    lpstat -W all -o || true
+    exit 1
+fi
+cp "$work/pdf-file/page.pdf" "$out/nine_digits.pdf"
+pdftotext -layout "$out/nine_digits.pdf" "$out/nine_digits.txt"
+pdftoppm -r 300 -png -singlefile "$out/nine_digits.pdf" "$out/nine_digits"
+# A PDF reader gives runs of blanks as one.
+page_text=$(tr -s ' \n' '  ' <"$out/nine_digits.txt")
+expected=$("$calculator" --fluid-system Oil-Water --permeability 1E9 --viscosity 1 --fvf 1.2 \
+    --density-difference 0.3 --drainage-radius 1000 --well-radius 3 --zone-thickness 50 \
+    --penetration 15 | tr -s ' ' | sed 's/^ //')
+rates=$(printf '%s\n' "$expected" | sed -n 's/.* = //p')
+if [ "$(printf '%s\n' "$rates" | grep -cE '^[0-9]{9}\.[0-9]$')" -ne 6 ]; then
+    echo "FAIL: the headless calculator did not give six 9-digit rates: $rates"
+    exit 1
+fi
+while IFS= read -r item; do
+    case " $page_text " in
+    *" $item "*) ;;
+    *)
+        echo "FAIL: \"$item\" is not in the text of $out/nine_digits.pdf"
+        exit 1
+        ;;
+    esac
+done <<ITEMS
+$(printf '%s\n' "$expected")
+1E9
+1000
+1.2
+0.3
+50
+15
+Oil-Water
+ITEMS
+echo "PASS: the pages hold the window, and the 9-digit report and typed values as text"

@@ -71,6 +71,21 @@ TEST(PrintedReport, PaperPassInOneColourThenImagesThenPrintThenScreenPass)
     EXPECT_TRUE(p.s.picture2.callsOf(Op::Clear).empty());
 }
 
+TEST(PrintedReport, BothPassesShowLongRatesWholeOrTooLarge)
+{
+    Printing p;
+    p.s.picture1.mostColumns = 31;
+    const RunResult run = test::resultWith(1, true, {211119293.8, 211119293811.3, 1, 1, 1, 1});
+    p.run(&run, printsFine);
+    ASSERT_EQ(p.paper.size(), 8u);
+    EXPECT_EQ(p.paper[2].text.substr(19), "211119293.8");
+    EXPECT_EQ(p.paper[3].text.substr(19), "too large");
+    std::vector<std::string> paperText;
+    for (const test::PrintedLine &line : p.paper)
+        paperText.push_back(line.text);
+    EXPECT_EQ(p.s.picture1.lines(), paperText);
+}
+
 TEST(PrintedReport, LinesFollowTheFluidSystemAndMeyerGarderCondition)
 {
     struct Case

@@ -1,3 +1,4 @@
+#include "report/pointer_readout.h"
 #include "report/rate_penetration_chart.h"
 
 #include "report_fixtures.h"
@@ -170,6 +171,94 @@ TEST(RateChart, WithoutAPositiveRateFallsBackToOne)
     EXPECT_EQ(labels[6].text, "No positive rate");
     // The points are still set; the surface clips them.
     EXPECT_EQ(picture2.callsOf(Op::SetPoint).size(), 6u * pointsPerSeries);
+}
+
+TEST(RateChart, TopLabelStaysClearOfTheAxisAndInside)
+{
+    // Characters as wide as on the window's chart: 6.6 of its 229 pixels, of 140 units.
+    constexpr float charWidth = 6.6f * 140 / 229;
+    struct Case
+    {
+        double maximum;
+        const char *label;
+        bool moved;                   // up to the top edge, above the axis's end
+        std::vector<int> fitRequests; // smaller text, and back, for a label wider than the chart
+    };
+    const Case cases[] = {
+        {0.4, "", false, {}},
+        {28, "28", false, {}},
+        {28652, "28652", true, {}},
+        {286519, "286519", true, {}},
+        {211119293, "211119293", true, {}},
+        {1e37, "9999999999999999538762658202121142272", true, {38, 0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.label);
+        RunResult run = test::resultWith(1, true, {1, 1, 1, 1, 1, 1});
+        test::sweepFlat(run, c.maximum);
+        RecordingSurface picture2;
+        picture2.charWidth = charWidth;
+        drawRateChart(picture2, run);
+        EXPECT_EQ(chartContent(run), ChartContent::Rates);
+
+        const Label top = labelsOf(picture2).at(3);
+        EXPECT_EQ(top.text, c.label);
+        const float y = static_cast<float>((c.moved ? 1.2 : 1.05) * c.maximum);
+        EXPECT_EQ(top, (Label{-18, y, c.label}));
+        const float end = top.x + charWidth * static_cast<float>(top.text.size());
+        if (!c.moved) {
+            EXPECT_LE(end, -1.0f);
+        } else if (c.fitRequests.empty()) {
+            EXPECT_LE(end, 120.0f);
+        }
+        EXPECT_EQ(picture2.fitRequests, c.fitRequests);
+        EXPECT_EQ(picture2.callsOf(Op::SetPoint).size(), 6u * pointsPerSeries);
+    }
+}
+
+TEST(RateChart, RatesBeyondSinglePrecisionDrawNoSeries)
+{
+    for (double rate : {1e300, 1e39, 1e-300, 1e-38}) {
+        SCOPED_TRACE(rate);
+        RunResult run = test::resultWith(1, true, {1, 1, 1, 1, 1, 1});
+        test::sweepFlat(run, rate);
+        run.percentPenetration = 40;
+        EXPECT_EQ(chartContent(run), ChartContent::BeyondRange);
+        RecordingSurface picture2;
+        drawRateChart(picture2, run);
+        const auto scale = picture2.callsOf(Op::SetScale).at(0);
+        EXPECT_FLOAT_EQ(scale.at[1], 1.2f);
+        EXPECT_FLOAT_EQ(scale.at[3], -0.2f);
+        EXPECT_TRUE(picture2.callsOf(Op::SetPoint).empty());
+        const std::vector<Label> labels = labelsOf(picture2);
+        ASSERT_EQ(labels.size(), 8u);
+        EXPECT_EQ(labels[3].text, "");
+        EXPECT_EQ(labels[6].text + " " + labels[7].text, chartBeyondRangeText);
+
+        // The pointer's read-out says so too, rather than reading the fallback scale.
+        chartPointerMoved(picture2, &run, 0, 0, 50, 0.5f);
+        EXPECT_EQ(picture2.callsOf(Op::SetToolTip).back().text, chartBeyondRangeText);
+    }
+    // Within range the read-out reads the chart.
+    RecordingSurface picture2;
+    const RunResult run = chartOf250();
+    chartPointerMoved(picture2, &run, 0, 0, 50, 123.6f);
+    EXPECT_EQ(picture2.callsOf(Op::SetToolTip).back().text, "50,124");
+}
+
+TEST(RateChart, NothingCalculatedSaysSo)
+{
+    RunResult run = test::resultWith(1, true, {1, 1, 1, 1, 1, 1});
+    for (Correlation c : callOrder)
+        test::failAt(run, c);
+    test::sweepFlat(run, 10);
+    EXPECT_EQ(chartContent(run), ChartContent::NothingCalculated);
+    RecordingSurface picture2;
+    drawRateChart(picture2, run);
+    const std::vector<Label> labels = labelsOf(picture2);
+    ASSERT_EQ(labels.size(), 8u);
+    EXPECT_EQ(labels[6].text + " " + labels[7].text, "No rate could be calculated");
+    EXPECT_TRUE(picture2.callsOf(Op::SetPoint).empty());
 }
 
 TEST(RateChart, SecondChartReplacesTheFirst)

@@ -2,6 +2,7 @@
 
 #include "report/text_surface.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -144,6 +145,21 @@ public:
         record(make(Op::SetToolTip, {}, {}, false, 0, t));
     }
     void takeImageAsPicture() override { record(make(Op::TakeImage)); }
+
+    // A surface that holds `mostColumns` columns at its smallest text, with characters
+    // `charWidth` user units wide.
+    int mostColumns = 1000;
+    float charWidth = 0.0f;
+    std::vector<int> fitRequests;
+    int fitColumns(int columns) override
+    {
+        fitRequests.push_back(columns);
+        return std::min(columns, mostColumns);
+    }
+    float textWidth(const std::string &text) const override
+    {
+        return static_cast<float>(text.size()) * charWidth;
+    }
 
 private:
     static Call make(Op op,

@@ -79,6 +79,56 @@ TEST(ResultsReport, ValuesStartInColumnTwenty)
     }
 }
 
+TEST(ResultsReport, LongRatesShrinkTheTextOrReadTooLarge)
+{
+    // A surface of 31 columns at its smallest text; the rest of the report needs 26.
+    struct Case
+    {
+        const char *name;
+        test::CallOrderRates rates;
+        std::vector<std::string> values; // report order
+        std::vector<int> fitRequests;
+        std::vector<Correlation> tooLarge;
+    };
+    const Case cases[] = {
+        {"5 digits",
+         {12345.67, 1, 1, 1, 1, 1},
+         {"12345.7", "1.0", "1.0", "1.0", "1.0", "1.0"},
+         {26},
+         {}},
+        {"6 and 9 digits",
+         {211119.3, 211119293.8, 1, 1, 1, 1},
+         {"211119.3", "211119293.8", "1.0", "1.0", "1.0", "1.0"},
+         {30},
+         {}},
+        {"10 digits",
+         {1, 1, 1, 1, 1, 2111192938.1},
+         {"1.0", "1.0", "1.0", "1.0", "2111192938.1", "1.0"},
+         {31},
+         {}},
+        {"12 digits beside 9",
+         {211119293811.3, 1, 1e300, 1, 211119293.8, 1},
+         {"too large", "1.0", "1.0", "211119293.8", "1.0", "too large"},
+         {322, 30},
+         {Correlation::Sobocinski, Correlation::MeyerGarder}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingSurface picture1;
+        picture1.mostColumns = 31;
+        const RunResult run = test::resultWith(1, true, c.rates);
+        printReportText(picture1, &run, ReportColours::Set);
+        ASSERT_EQ(picture1.lines().size(), 8u);
+        for (std::size_t i = 0; i < c.values.size(); ++i)
+            EXPECT_EQ(picture1.lines()[i + 2].substr(19), c.values[i]);
+        EXPECT_EQ(picture1.fitRequests, c.fitRequests);
+        EXPECT_EQ(ratesTooLargeForReport(run, 31), c.tooLarge);
+    }
+    // Meyer-Garder outside its condition is not printed, so it is not too large either.
+    const RunResult gasWater = test::resultWith(2, false, {1, 1, 1e300, 1, 1, 1});
+    EXPECT_TRUE(ratesTooLargeForReport(gasWater, 31).empty());
+}
+
 struct Box
 {
     float x1, y1, x2, y2;
@@ -143,6 +193,15 @@ TEST(BarChart, ScalesTheTallestShownRateToOneHundred)
           {70, 0, 90, 100, purple},
           {90, 0, 110, 100, salmon},
           {110, 0, 130, 100, khaki}}},
+        {"rates near the smallest doubles, where 100 / maximum overflows",
+         test::resultWith(1, true, {4e-307, 2e-307, 1e-307, 1e-307, 1e-307, 1e-307}),
+         4e-307,
+         {{10, 0, 30, 100, blue},
+          {30, 0, 50, 50, red},
+          {50, 0, 70, 25, green},
+          {70, 0, 90, 25, purple},
+          {90, 0, 110, 25, salmon},
+          {110, 0, 130, 25, khaki}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,22 +218,34 @@ TEST(BarChart, ScalesTheTallestShownRateToOneHundred)
     }
 }
 
-TEST(BarChart, WithoutAPositiveRateDrawsNoBarAndSaysSo)
+TEST(BarChart, WithoutAPositiveRateDrawsNoBarAndSaysWhy)
 {
+    const std::vector<std::string> noPositive{"No positive rate"};
+    const std::vector<std::string> nothing{"No rate could", "be calculated"};
     RunResult allFailed = test::resultWith(1, true, {1, 1, 1, 1, 1, 1});
     for (Correlation c : callOrder)
         test::failAt(allFailed, c);
-    const RunResult cases[] = {
-        test::resultWith(1, true, {0, 0, 0, 0, 0, 0}),
-        test::resultWith(3, true, {-1, -2, -3, 0, -5, -6}),
-        test::resultWith(2, false, {0, -1, 50, -1, -1, -1}), // only the unshown rate is positive
-        allFailed,
+    // Gas-Water without pressure: Meyer-Garder is not evaluated, the other five fail.
+    RunResult fiveFailed = test::resultWith(2, false, {1, 1, 1, 1, 1, 1});
+    for (Correlation c : callOrder)
+        if (c != Correlation::MeyerGarder)
+            test::failAt(fiveFailed, c);
+    RunResult oneShown = allFailed;
+    oneShown.outcomes[indexOf(Correlation::Schols)].failure.clear();
+    oneShown.outcomes[indexOf(Correlation::Schols)].rate = -4;
+    const std::pair<RunResult, std::vector<std::string>> cases[] = {
+        {test::resultWith(1, true, {0, 0, 0, 0, 0, 0}), noPositive},
+        {test::resultWith(3, true, {-1, -2, -3, 0, -5, -6}), noPositive},
+        {test::resultWith(2, false, {0, -1, 50, -1, -1, -1}), noPositive}, // 50 is not shown
+        {oneShown, noPositive},
+        {allFailed, nothing},
+        {fiveFailed, nothing},
     };
-    for (const RunResult &run : cases) {
+    for (const auto &[run, said] : cases) {
         RecordingSurface bar;
         drawBarChart(bar, run);
         EXPECT_TRUE(bar.callsOf(Op::DrawBox).empty());
-        EXPECT_EQ(bar.lines(), std::vector<std::string>{"No positive rate"});
+        EXPECT_EQ(bar.lines(), said);
     }
 }
 
