@@ -60,6 +60,7 @@ def plot_sweep(result: dict, ax=None):
         1,
         transform=ax.get_xaxis_transform(),
         colors="red",
+        linestyles="dashed",
         label=f"Design point ({design:g} %)",
     )
     ax.set_xlim(0, 100)

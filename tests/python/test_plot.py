@@ -1,3 +1,8 @@
+import pathlib
+import re
+import subprocess
+import sys
+
 import matplotlib
 
 matplotlib.use("Agg")
@@ -26,3 +31,15 @@ def test_six_lines_in_the_report_colours():
 def test_a_result_without_sweep_is_refused():
     with pytest.raises(ValueError, match="sweep=True"):
         coning.plot_sweep(coning.calculate("Oil-Water", **SAMPLE))
+
+
+def test_the_readme_example_prints_what_the_readme_shows(tmp_path):
+    readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
+    section = readme[readme.index("## From Python"):readme.index("## Building by hand")]
+    example = re.findall(r"```python\n(.*?)```", section, re.S)[0]
+    shown = section.split("\nprints\n\n```\n", 1)[1].split("```", 1)[0]
+    done = subprocess.run([sys.executable, "-c", example], cwd=tmp_path, capture_output=True,
+                          text=True)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout == shown
+    assert (tmp_path / "sweep.png").stat().st_size > 10000
