@@ -16,8 +16,11 @@ packages=(
     clang libclang-rt-14-dev
     # real-window and print tests
     xvfb xauth xdotool imagemagick cups printer-driver-cups-pdf poppler-utils
+    # the Python module, its tests and the package's manual page and checks
+    pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pandas python3-matplotlib
+    python3-pytest
     # packaging
-    dpkg-dev file
+    dpkg-dev file help2man lintian
 )
 
 missing=()

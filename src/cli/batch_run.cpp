@@ -5,6 +5,7 @@
 #include "program.h"
 #include "shortest_number.h"
 #include "calc/well_input.h"
+#include "calc/well_messages.h"
 
 #include <algorithm>
 #include <array>
@@ -95,22 +96,6 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
     return columns;
 }
 
-std::string problemsText(long line, const std::vector<InputProblem> &problems)
-{
-    std::string text;
-    for (const InputProblem &problem : problems) {
-        if (!text.empty())
-            text.append("; ");
-        text.append("line ").append(std::to_string(line)).append(", column ");
-        text.append(problem.field).append(": ");
-        if (problem.kind == InputProblem::Kind::Missing)
-            text.append("a value is required").append(problem.text);
-        else
-            text.append(problem.text);
-    }
-    return text;
-}
-
 // Takes one data row into `well` (and its name into `label`); returns what is wrong with it,
 // naming its line and column, or nothing when it can be calculated.
 std::string readRow(const CsvRecord &record,
@@ -150,21 +135,7 @@ std::string readRow(const CsvRecord &record,
             break;
         }
     }
-    return problemsText(record.line(), checkWell(input, well));
-}
-
-std::string correlationFailures(const RunResult &result)
-{
-    std::string text;
-    for (Correlation c : callOrder) {
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (!outcome.failed())
-            continue;
-        if (!text.empty())
-            text.append("; ");
-        text.append(correlationName(c)).append(": ").append(outcome.failure);
-    }
-    return text;
+    return rowProblemsText(record.line(), checkWell(input, well));
 }
 
 void appendCsvField(std::string &out, std::string_view text)
@@ -222,7 +193,7 @@ void appendCsvResultRow(std::string &out, const RowLabel &label, const RunResult
             appendShortest(out, outcome.rate);
     }
     out.push_back(',');
-    appendCsvField(out, result.failed() ? result.error : correlationFailures(result));
+    appendCsvField(out, result.failed() ? result.error : correlationFailuresText(result));
     out.append("\r\n");
 }
 

@@ -5,6 +5,7 @@
 #include "program.h"
 #include "text_result.h"
 #include "calc/well_input.h"
+#include "calc/well_messages.h"
 
 #include <CLI/CLI.hpp>
 
@@ -148,15 +149,10 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
     Well well;
     const std::vector<InputProblem> problems = checkWell(input, well);
     std::vector<std::string> messages;
-    for (const InputProblem &problem : problems) {
-        if (problem.kind == InputProblem::Kind::Missing)
-            messages.push_back("--" + std::string(problem.field) + " is required" + problem.text);
-        else
-            messages.push_back("--" + std::string(problem.field) + ": " + problem.text);
-    }
+    for (const InputProblem &problem : problems)
+        messages.push_back(optionProblemText(problem));
     if (o.sweep && input.completion == completionText(Completion::PartialCompletion))
-        messages.push_back("--sweep: the penetration sweep is only for partial-penetration, not "
-                           "for partial-completion");
+        messages.emplace_back(sweepCompletionProblemText);
     if (!messages.empty()) {
         for (const std::string &message : messages)
             err << programName << ": " << message << '\n';

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb with cpack in BUILD_DIR, installs it with dpkg -i, runs `coning-calc --version`
-# and the window under Xvfb from the installed paths, removes the package and checks that its
-# files are gone.
+# Builds the .deb with cpack in BUILD_DIR, checks it with lintian (no errors, no warnings), installs
+# it with dpkg -i, runs `coning-calc --version`, imports the Python module and starts the window
+# under Xvfb from the installed paths, removes the package and checks that its files are gone.
 #
 #   package_test.sh BUILD_DIR VERSION
 #
@@ -66,7 +66,7 @@ if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q ' installed$'; 
     echo "SKIP: $package is already installed here; remove it first (dpkg -r $package)"
     exit 77
 fi
-for tool in cpack dpkg dpkg-deb xvfb-run xdotool; do
+for tool in cpack dpkg dpkg-deb xvfb-run xdotool lintian; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh)"
 done
 [ -f "$build/CPackConfig.cmake" ] || fail "$build has no CPack configuration"
@@ -97,7 +97,7 @@ echo "== package contents"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for dependency in qt6-qpa-plugins fonts-liberation2 fonts-dejavu-core libqt6widgets6 \
-    libqt6printsupport6 libc6; do
+    libqt6printsupport6 libc6 python3 python3-numpy; do
     grep -qE "(^|, )$dependency( |,|$)" <<<"$depends" || fail "Depends lacks $dependency"
 done
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./|/|')
@@ -105,6 +105,16 @@ for file in /usr/bin/coning-rate /usr/bin/coning-calc /usr/share/applications/co
     grep -qx "$file" <<<"$files" || fail "the package lacks $file"
 done
 grep -q '^/usr/share/icons/.*/coning-rate\.' <<<"$files" || fail "the package lacks the icon"
+for file in /usr/lib/python3/dist-packages/coning/__init__.py \
+    /usr/share/man/man1/coning-rate.1.gz /usr/share/man/man1/coning-calc.1.gz \
+    /usr/share/doc/coning-rate/copyright /usr/share/doc/coning-rate/changelog.gz; do
+    grep -qx "$file" <<<"$files" || fail "the package lacks $file"
+done
+grep -q '^/usr/lib/python3/dist-packages/coning/_core\..*\.so$' <<<"$files" \
+    || fail "the package lacks the compiled Python module"
+
+echo "== lintian"
+lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
 
 echo "== dpkg -i"
 installed=yes
@@ -123,6 +133,12 @@ output=$(/usr/bin/coning-calc --version) || fail "coning-calc --version failed"
 echo "$output"
 grep -qF "$version" <<<"$output" || fail "coning-calc --version does not name version $version"
 
+echo "== python3 -c 'import coning'"
+output=$(cd / && env -u PYTHONPATH /usr/bin/python3 -c "import coning; print(coning.__version__)") \
+    || fail "the installed Python module cannot be imported"
+[ "$output" = "$version" ] || fail "coning.__version__ is $output, not $version"
+echo "coning $output"
+
 echo "== coning-rate under Xvfb"
 xvfb-run -a -s "-screen 0 1280x1024x24" "$(readlink -f "$0")" --window || fail "the window check failed"
 
@@ -135,5 +151,6 @@ fi
 while read -r file; do
     [ ! -e "$file" ] || fail "$file is still there after dpkg -r"
 done <<<"$files"
+[ ! -e /usr/lib/python3/dist-packages/coning ] || fail "the Python package folder is left behind"
 
 echo "PASS: $(basename "$deb") installs, runs and uninstalls cleanly"

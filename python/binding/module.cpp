@@ -1,0 +1,234 @@
+// The compiled part of the Python package: one well as the command line's JSON object, and tables
+// of wells calculated in C++ without the interpreter lock. The package's Python side gives them
+// their keyword signatures, documentation and the pandas and matplotlib conveniences.
+#include "number_text.h"
+#include "one_well.h"
+#include "well_table.h"
+
+#include "calc/strict_number.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <thread>
+
+#ifndef CONING_VERSION
+#    define CONING_VERSION "unknown"
+#endif
+
+namespace py = pybind11;
+using namespace coning;
+
+namespace {
+
+py::str text(std::string_view s)
+{
+    return py::str(s.data(), s.size());
+}
+
+py::list warningList(const RunResult &result)
+{
+    py::list warnings;
+    for (const std::string &warning : result.warnings)
+        warnings.append(text(warning));
+    return warnings;
+}
+
+py::dict sweepDict(const RunResult &result)
+{
+    py::dict sweep;
+    py::list percent;
+    for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p)
+        percent.append(p);
+    sweep["percent"] = percent;
+    for (Correlation c : callOrder) {
+        if (c == Correlation::MeyerGarder && !result.meyerGarderCondition)
+            continue;
+        py::list points;
+        const auto &rates = result.sweepRates[indexOf(c)];
+        for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p) {
+            if (rates[p])
+                points.append(python::withoutNegativeZero(*rates[p]));
+            else
+                points.append(py::none());
+        }
+        sweep[text(correlationName(c))] = points;
+    }
+    return sweep;
+}
+
+// The keys and values of the command line's single-well JSON object.
+py::dict resultDict(const Well &well, const RunResult &result)
+{
+    py::dict d;
+    if (result.failed()) {
+        d["error"] = text(result.error);
+    } else {
+        d["fluidSystem"] = text(well.fluidSystem);
+        d["completion"] = text(completionText(well.completion));
+        d["unit"] = text(rateUnit(result.fluidSystem));
+        d["percentPenetration"] = python::withoutNegativeZero(result.percentPenetration);
+        py::dict rates;
+        py::dict failures;
+        for (Correlation c : callOrder) {
+            const CorrelationOutcome &outcome = result.outcome(c);
+            if (outcome.shown())
+                rates[text(correlationName(c))] = python::withoutNegativeZero(outcome.rate);
+            else if (outcome.failed())
+                failures[text(correlationName(c))] = text(outcome.failure);
+        }
+        d["rates"] = rates;
+        if (!failures.empty())
+            d["failures"] = failures;
+        if (result.swept)
+            d["sweep"] = sweepDict(result);
+    }
+    if (!result.warnings.empty())
+        d["warnings"] = warningList(result);
+    return d;
+}
+
+py::dict calculate(std::optional<std::string> fluidSystem,
+                   std::optional<std::string> completion,
+                   const std::array<std::optional<double>, numericFieldCount> &values,
+                   bool sweep)
+{
+    const python::OneWellInput input{std::move(fluidSystem), std::move(completion), values, sweep};
+    Well well;
+    const RunResult result = calculateOneWell(input, well);
+    return resultDict(well, result);
+}
+
+using IndexArray = py::array_t<std::int32_t, py::array::c_style | py::array::forcecast>;
+using ValueArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+python::ChoiceColumn choiceColumn(const std::vector<std::string> &names,
+                                  const std::optional<IndexArray> &index,
+                                  std::size_t count)
+{
+    python::ChoiceColumn column{names, nullptr};
+    if (index) {
+        if (static_cast<std::size_t>(index->size()) != count)
+            throw std::invalid_argument("choice index of the wrong length");
+        column.index = index->data();
+    }
+    return column;
+}
+
+// Calculates `count` wells given column by column; see calculate_many in the package.
+py::dict calculateWells(std::size_t count,
+                        const std::vector<std::string> &fluidSystemNames,
+                        const std::optional<IndexArray> &fluidSystemIndex,
+                        const std::vector<std::string> &completionNames,
+                        const std::optional<IndexArray> &completionIndex,
+                        const std::vector<std::optional<ValueArray>> &values,
+                        const std::vector<bool> &nanAsZero,
+                        std::vector<std::tuple<std::size_t, std::size_t, std::string>> textCells,
+                        long firstLine)
+{
+    if (values.size() != numericFieldCount || nanAsZero.size() != numericFieldCount)
+        throw std::invalid_argument("one value column per numeric field is needed");
+    python::WellTable table;
+    table.count = count;
+    table.firstLine = firstLine;
+    table.fluidSystem = choiceColumn(fluidSystemNames, fluidSystemIndex, count);
+    table.completion = choiceColumn(completionNames, completionIndex, count);
+    for (std::size_t f = 0; f < numericFieldCount; ++f) {
+        python::ValueColumn &column = table.values[f];
+        column.nanAsZero = nanAsZero[f];
+        if (!values[f])
+            continue;
+        const auto size = static_cast<std::size_t>(values[f]->size());
+        if (size != count && size != 1)
+            throw std::invalid_argument("value column of the wrong length");
+        column.values = values[f]->data();
+        column.single = size == 1;
+    }
+    for (auto &[row, field, cellText] : textCells) {
+        if (row >= count || field >= numericFieldCount)
+            throw std::invalid_argument("text cell outside the table");
+        table.textCells.push_back({row, field, std::move(cellText)});
+    }
+    std::stable_sort(table.textCells.begin(),
+                     table.textCells.end(),
+                     [](const python::TextCell &a, const python::TextCell &b) {
+                         return a.row < b.row;
+                     });
+
+    py::array_t<double> percent(static_cast<py::ssize_t>(count));
+    py::array_t<std::int8_t> system(static_cast<py::ssize_t>(count));
+    std::vector<py::array_t<double>> rates;
+    python::WellResults results;
+    results.percentPenetration = percent.mutable_data();
+    results.fluidSystem = system.mutable_data();
+    for (int c = 0; c < correlationCount; ++c) {
+        rates.emplace_back(static_cast<py::ssize_t>(count));
+        results.rates[c] = rates.back().mutable_data();
+    }
+    {
+        py::gil_scoped_release unlocked;
+        python::calculateTable(table, results, std::thread::hardware_concurrency());
+    }
+
+    py::dict d;
+    d["percentPenetration"] = percent;
+    for (Correlation c : callOrder)
+        d[text(correlationName(c))] = rates[indexOf(c)];
+    d["fluidSystem"] = system;
+    py::array_t<std::int64_t> messageRows(static_cast<py::ssize_t>(results.messages.size()));
+    py::list messageTexts;
+    auto rows = messageRows.mutable_data();
+    for (std::size_t i = 0; i < results.messages.size(); ++i) {
+        rows[i] = static_cast<std::int64_t>(results.messages[i].first);
+        messageTexts.append(text(results.messages[i].second));
+    }
+    d["messageRows"] = messageRows;
+    d["messageTexts"] = messageTexts;
+    return d;
+}
+
+} // namespace
+
+PYBIND11_MODULE(_core, m)
+{
+    m.doc() = "The compiled calculation core of the coning package; use the functions of coning.";
+    m.attr("__version__") = CONING_VERSION;
+
+    py::list correlations;
+    for (Correlation c : callOrder)
+        correlations.append(text(correlationName(c)));
+    m.attr("CALL_ORDER") = py::tuple(correlations);
+    py::list fields;
+    for (const NumericField &field : numericFields())
+        fields.append(text(field.name));
+    m.attr("NUMERIC_FIELDS") = py::tuple(fields);
+
+    py::register_exception<python::UsageError>(m, "UsageError", PyExc_ValueError);
+
+    m.def("calculate",
+          &calculate,
+          py::arg("fluid_system"),
+          py::arg("completion"),
+          py::arg("values"),
+          py::arg("sweep"),
+          "One well as the command line's JSON object; values in the order of NUMERIC_FIELDS.");
+    m.def("calculate_wells",
+          &calculateWells,
+          py::arg("count"),
+          py::arg("fluid_system_names"),
+          py::arg("fluid_system_index"),
+          py::arg("completion_names"),
+          py::arg("completion_index"),
+          py::arg("values"),
+          py::arg("nan_as_zero"),
+          py::arg("text_cells"),
+          py::arg("first_line"),
+          "The design point of a table of wells, column by column.");
+    m.def(
+        "is_decimal_number",
+        [](std::string_view s) { return checkStrictNumber(s) == NumberCheck::Valid; },
+        py::arg("text"),
+        "Whether the text is one plain decimal number within the double range.");
+}

@@ -1,0 +1,37 @@
+"""Critical coning rate of a vertical well by six published correlations.
+
+The calculation core of the ``coning-rate`` window and the ``coning-calc`` headless calculator,
+bit for bit, for notebooks and scripts:
+
+- :func:`calculate` -- one well, as a dict with the keys of ``coning-calc --format json``;
+- :func:`calculate_many` -- NumPy arrays of wells at the design point, calculated in C++;
+- :func:`calculate_frame` -- a pandas DataFrame with the columns of a ``coning-calc --batch`` file;
+- :func:`plot_sweep` -- a well's rate against percent penetration with matplotlib.
+
+Units are those of the window's fields: permeability in md, viscosity in cp, formation volume
+factor in RVB/STB (oil) or RVB/MCF (gas), density difference in g/cc, drainage radius, zone
+thickness, penetration and distance to top of completion in ft, well radius in inches, bottom-hole
+pressure in psia. Rates are in STB/day for Oil-Water and Gas-Oil, MCF/day for Gas-Water.
+"""
+
+from ._core import __version__
+from ._wells import (
+    CORRELATIONS,
+    FLUID_SYSTEMS,
+    COMPLETIONS,
+    calculate,
+    calculate_many,
+)
+from ._frame import calculate_frame
+from ._plot import plot_sweep
+
+__all__ = [
+    "__version__",
+    "CORRELATIONS",
+    "FLUID_SYSTEMS",
+    "COMPLETIONS",
+    "calculate",
+    "calculate_many",
+    "calculate_frame",
+    "plot_sweep",
+]

@@ -1,0 +1,29 @@
+# The compiled part of the package; use the functions of `coning`.
+from typing import Optional, Sequence
+
+import numpy as np
+
+__version__: str
+CALL_ORDER: tuple[str, ...]
+NUMERIC_FIELDS: tuple[str, ...]
+
+class UsageError(ValueError): ...
+
+def calculate(
+    fluid_system: Optional[str],
+    completion: Optional[str],
+    values: Sequence[Optional[float]],
+    sweep: bool,
+) -> dict: ...
+def calculate_wells(
+    count: int,
+    fluid_system_names: list[str],
+    fluid_system_index: Optional[np.ndarray],
+    completion_names: list[str],
+    completion_index: Optional[np.ndarray],
+    values: list[Optional[np.ndarray]],
+    nan_as_zero: list[bool],
+    text_cells: list[tuple[int, int, str]],
+    first_line: int,
+) -> dict: ...
+def is_decimal_number(text: str) -> bool: ...

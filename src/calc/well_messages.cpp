@@ -1,0 +1,42 @@
+#include "well_messages.h"
+
+namespace coning {
+
+std::string optionProblemText(const InputProblem &problem)
+{
+    if (problem.kind == InputProblem::Kind::Missing)
+        return "--" + std::string(problem.field) + " is required" + problem.text;
+    return "--" + std::string(problem.field) + ": " + problem.text;
+}
+
+std::string rowProblemsText(long line, const std::vector<InputProblem> &problems)
+{
+    std::string text;
+    for (const InputProblem &problem : problems) {
+        if (!text.empty())
+            text.append("; ");
+        text.append("line ").append(std::to_string(line)).append(", column ");
+        text.append(problem.field).append(": ");
+        if (problem.kind == InputProblem::Kind::Missing)
+            text.append("a value is required").append(problem.text);
+        else
+            text.append(problem.text);
+    }
+    return text;
+}
+
+std::string correlationFailuresText(const RunResult &result)
+{
+    std::string text;
+    for (Correlation c : callOrder) {
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (!outcome.failed())
+            continue;
+        if (!text.empty())
+            text.append("; ");
+        text.append(correlationName(c)).append(": ").append(outcome.failure);
+    }
+    return text;
+}
+
+} // namespace coning

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "run_result.h"
+#include "well_input.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace coning {
+
+// How every front end words the problems of a well's input and the failures of its run, so the
+// command line, batch files and the Python module say the same.
+
+// One problem as an option error: "--penetration is required for Oil-Water with
+// partial-penetration", "--permeability: \"abc\" is not a decimal number".
+std::string optionProblemText(const InputProblem &problem);
+
+// The usage error of a sweep asked for a partially completed well.
+inline constexpr std::string_view sweepCompletionProblemText
+    = "--sweep: the penetration sweep is only for partial-penetration, not for "
+      "partial-completion";
+
+// The problems of one batch row: "line 5, column permeability: ...", joined with "; ".
+std::string rowProblemsText(long line, const std::vector<InputProblem> &problems);
+
+// The correlations that failed at the design point: "Guo-Lee: square root of ...", joined with
+// "; "; empty when none failed.
+std::string correlationFailuresText(const RunResult &result);
+
+} // namespace coning
