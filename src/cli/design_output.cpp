@@ -185,7 +185,11 @@ void appendTargetPenetrationText(std::string &out,
                                  const TargetPenetration &design,
                                  std::string_view unit)
 {
-    const std::string target = shortest(design.targetRate) + " " + std::string(unit);
+    // The target as typed, unless that needs an exponent.
+    std::string target = shortest(design.targetRate);
+    if (target.find('e') != std::string::npos)
+        target = formatRate(design.targetRate);
+    target.append(" ").append(unit);
     out.append("\nPENETRATION FOR A TARGET RATE OF ").append(target).push_back('\n');
     out.append("  working zone thickness ").append(feet(design.zoneThickness)).push_back('\n');
 
