@@ -77,6 +77,13 @@ std::string fixed(double value, int decimals)
     return text;
 }
 
+// A number the user gave, in its shortest form unless that needs an exponent.
+std::string asTyped(double value)
+{
+    std::string text = shortest(value);
+    return text.find('e') == std::string::npos ? text : formatRate(value);
+}
+
 std::string feet(double value)
 {
     return fixed(value, 2) + " ft";
@@ -185,11 +192,7 @@ void appendTargetPenetrationText(std::string &out,
                                  const TargetPenetration &design,
                                  std::string_view unit)
 {
-    // The target as typed, unless that needs an exponent.
-    std::string target = shortest(design.targetRate);
-    if (target.find('e') != std::string::npos)
-        target = formatRate(design.targetRate);
-    target.append(" ").append(unit);
+    std::string target = asTyped(design.targetRate).append(" ").append(unit);
     out.append("\nPENETRATION FOR A TARGET RATE OF ").append(target).push_back('\n');
     out.append("  working zone thickness ").append(feet(design.zoneThickness)).push_back('\n');
 
@@ -251,7 +254,7 @@ void appendTargetPenetrationText(std::string &out,
 
 void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
 {
-    const std::string percent = fixed(sensitivity.percent, 1);
+    const std::string percent = asTyped(sensitivity.percent);
     out.append("\nSENSITIVITY TO EACH INPUT, -").append(percent).append(" % AND +");
     out.append(percent).append(" %\n");
     out.append("  change of each design-point rate, in percent, with the input at ");
