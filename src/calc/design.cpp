@@ -149,6 +149,14 @@ TargetPenetration targetPenetration(const ParameterSet &typed,
 {
     TargetPenetration result;
     result.targetRate = targetRate;
+    if (!choices.partialPenetrationSelected() || choices.partialCompletionSelected()) {
+        result.error = "The penetration design is only for a partially penetrating well";
+        return result;
+    }
+    if (!(targetRate > 0.0) || !std::isfinite(targetRate)) {
+        result.error = "The target rate must be a positive number";
+        return result;
+    }
     ParameterSet m = typed;
     const RunResult run = runCalculation(m, choices, Sweep::Skip);
     if (run.failed()) {
@@ -191,6 +199,10 @@ Sensitivity sensitivity(const Well &well, double percent)
     result.percent = percent;
     result.lowFactor = 1.0 - percent / 100.0;
     result.highFactor = 1.0 + percent / 100.0;
+    if (!(percent > 0.0 && percent < 100.0)) {
+        result.error = "The sensitivity percentage must be greater than 0 and less than 100";
+        return result;
+    }
 
     Well unvaried = well;
     const RunResult run = calculateWell(unvaried, Sweep::Skip);

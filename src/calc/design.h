@@ -39,7 +39,8 @@ struct PenetrationDesign
 
 struct TargetPenetration
 {
-    // Non-empty when the calculation run fails before any correlation; nothing else is
+    // Non-empty when the well cannot be designed (another completion type, a target rate that
+    // is not a positive number) or its run fails before any correlation; nothing else is
     // meaningful then.
     std::string error;
     double targetRate = 0.0;
@@ -54,8 +55,8 @@ struct TargetPenetration
 
 // The penetration design of a partially penetrating well (`typed` as the fields hold it, the
 // choices as the window reads them) for a target rate in the unit of the report (STB/day, or
-// MCF/day for Gas-Water). The caller checks that the completion is partial-penetration and that
-// the target rate is positive.
+// MCF/day for Gas-Water). Another completion type, or a target rate that is not a positive
+// number, gives an error.
 TargetPenetration targetPenetration(const ParameterSet &typed,
                                     const RunChoices &choices,
                                     double targetRate);
@@ -82,7 +83,7 @@ struct SensitivityInput
 
 struct Sensitivity
 {
-    std::string error; // the unvaried run failed before any correlation
+    std::string error; // the percentage is out of range, or the unvaried run failed early
     double percent = 0.0;
     double lowFactor = 0.0;
     double highFactor = 0.0;
@@ -98,8 +99,8 @@ struct Sensitivity
     const SensitivityInput *mostInfluential() const;
 };
 
-// Each used input of `well` varied by `percent` (0 < percent < 100, checked by the caller), the
-// factor applied to the number as typed; both completion types. The rates are the reported ones
+// Each used input of `well` varied by `percent` (0 < percent < 100, else an error), the factor
+// applied to the number as typed; both completion types. The rates are the reported ones
 // (after the partial-completion rescaling).
 Sensitivity sensitivity(const Well &well, double percent);
 

@@ -77,11 +77,10 @@ std::string fixed(double value, int decimals)
     return text;
 }
 
-// A number the user gave, in its shortest form unless that needs an exponent.
+// A number the user gave, in its shortest form (12, 0.5, 1e+06).
 std::string asTyped(double value)
 {
-    std::string text = shortest(value);
-    return text.find('e') == std::string::npos ? text : formatRate(value);
+    return shortest(value);
 }
 
 std::string feet(double value)

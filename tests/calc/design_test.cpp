@@ -194,7 +194,7 @@ TEST(TargetPenetration, GuoLeePeaksNearAThirdAndSkipsItsFailureRegion)
     EXPECT_GE(*failing.maxPenetration, 1000.0);
 }
 
-TEST(TargetPenetration, GasWaterWithoutPressureLeavesOutMeyerGarderAndRunFailuresPass)
+TEST(TargetPenetration, MeyerGarderOutsideItsConditionAndFailures)
 {
     WellCase noPressure = gasWater;
     noPressure.values[9] = nullptr;
@@ -206,6 +206,13 @@ TEST(TargetPenetration, GasWaterWithoutPressureLeavesOutMeyerGarderAndRunFailure
     zeroRadius.values[5] = "0";
     const TargetPenetration failed = targetPenetration(checkedWell(zeroRadius), 12.0);
     EXPECT_EQ(failed.error, "Well radius is zero: enter the well radius in inches");
+
+    WellCase completion = sampleWell;
+    completion.completion = pc;
+    completion.values[8] = "5";
+    EXPECT_TRUE(targetPenetration(checkedWell(completion), 12.0).failed());
+    EXPECT_TRUE(targetPenetration(checkedWell(sampleWell), 0.0).failed());
+    EXPECT_TRUE(sensitivity(checkedWell(sampleWell), 100.0).failed());
 }
 
 std::string shortestText(double value)

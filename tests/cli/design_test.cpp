@@ -127,7 +127,7 @@ TEST(Design, SampleWellTextAnswersTheEngineersQuestions)
 
     const ProcessResult none = runProgram(
         well("Oil-Water", {"--penetration", "15", "--target-rate", "1e6"}));
-    EXPECT_NE(none.out.find("No correlation allows 1000000.0 STB/DAY at any penetration."),
+    EXPECT_NE(none.out.find("No correlation allows 1e+06 STB/DAY at any penetration."),
               std::string::npos)
         << none.out;
 }
