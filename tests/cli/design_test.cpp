@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,24 +22,12 @@ Args operator+(Args a, const Args &b)
 
 Args well(const std::string &system, const Args &more)
 {
-    Args args = {"--fluid-system",
-                 system,
-                 "--permeability",
-                 "100",
-                 "--viscosity",
-                 "1",
-                 "--fvf",
-                 "1.2",
-                 "--density-difference",
-                 "0.3",
-                 "--drainage-radius",
-                 "1000",
-                 "--well-radius",
-                 "3",
-                 "--zone-thickness",
-                 "50"};
-    args.insert(args.end(), more.begin(), more.end());
-    return args;
+    Args args = {"--fluid-system", system};
+    std::istringstream sample("--permeability 100 --viscosity 1 --fvf 1.2 --density-difference 0.3 "
+                              "--drainage-radius 1000 --well-radius 3 --zone-thickness 50");
+    for (std::string word; sample >> word;)
+        args.push_back(word);
+    return args + more;
 }
 
 std::vector<std::string> keysOf(const Json &object)
