@@ -77,12 +77,6 @@ std::string fixed(double value, int decimals)
     return text;
 }
 
-// A number the user gave, in its shortest form (12, 0.5, 1e+06).
-std::string asTyped(double value)
-{
-    return shortest(value);
-}
-
 std::string feet(double value)
 {
     return fixed(value, 2) + " ft";
@@ -191,7 +185,7 @@ void appendTargetPenetrationText(std::string &out,
                                  const TargetPenetration &design,
                                  std::string_view unit)
 {
-    std::string target = asTyped(design.targetRate).append(" ").append(unit);
+    std::string target = shortest(design.targetRate).append(" ").append(unit);
     out.append("\nPENETRATION FOR A TARGET RATE OF ").append(target).push_back('\n');
     out.append("  working zone thickness ").append(feet(design.zoneThickness)).push_back('\n');
 
@@ -253,7 +247,7 @@ void appendTargetPenetrationText(std::string &out,
 
 void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
 {
-    const std::string percent = asTyped(sensitivity.percent);
+    const std::string percent = shortest(sensitivity.percent);
     out.append("\nSENSITIVITY TO EACH INPUT, -").append(percent).append(" % AND +");
     out.append(percent).append(" %\n");
     out.append("  change of each design-point rate, in percent, with the input at ");
