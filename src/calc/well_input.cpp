@@ -2,6 +2,8 @@
 
 #include "strict_number.h"
 
+#include "model/parse_leading_number.h"
+
 #include <algorithm>
 
 namespace coning {
@@ -147,6 +149,7 @@ std::vector<InputProblem> checkWell(const WellInput &input, Well &well)
         switch (checkStrictNumber(*value)) {
         case NumberCheck::Valid:
             field.store(well.parameters, *value);
+            well.typed[i] = ParseLeadingNumber(*value);
             break;
         case NumberCheck::NotANumber:
             problems.push_back({InputProblem::Kind::Invalid,
@@ -162,6 +165,26 @@ std::vector<InputProblem> checkWell(const WellInput &input, Well &well)
         }
     }
     return problems;
+}
+
+void setTypedValue(Well &well, std::size_t field, double value)
+{
+    // The same conversions as the field handlers, in numericFields() order.
+    ParameterSet &m = well.parameters;
+    double *const stored[numericFieldCount] = {
+        &m.permeability,
+        &m.viscosity,
+        &m.formationVolumeFactor,
+        &m.densityDifference,
+        &m.drainageRadius,
+        &m.wellRadius,
+        &m.zoneThicknessInput,
+        &m.penetrationInput,
+        &m.completionTop,
+        &m.bottomHolePressure,
+    };
+    well.typed.at(field) = value;
+    *stored[field] = &m.wellRadius == stored[field] ? value / 12.0 : value;
 }
 
 RunResult calculateWell(Well &well, RunPresentation &presentation, Sweep sweep)

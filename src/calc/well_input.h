@@ -63,7 +63,15 @@ struct Well
     std::string_view fluidSystem; // one of the three names
     Completion completion = Completion::PartialPenetration;
     ParameterSet parameters;
+    // The numbers as typed, in numericFields() order (the well radius in inches); 0 where absent.
+    // Kept beside the parameter set so that a value can be varied before its conversion.
+    std::array<double, numericFieldCount> typed{};
 };
+
+// Sets one numeric value of `well` as if `value` had been typed into its field: the typed number
+// and the parameter-set value it converts to (the well radius divided by 12). `field` indexes
+// numericFields().
+void setTypedValue(Well &well, std::size_t field, double value);
 
 // Checks every value strictly and fills `well`; returns the problems found, none when the well
 // can be calculated.

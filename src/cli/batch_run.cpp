@@ -1,10 +1,11 @@
 #include "batch_run.h"
 
+#include "calc/well_input.h"
 #include "csv_reader.h"
+#include "design_output.h"
 #include "json_result.h"
 #include "program.h"
 #include "shortest_number.h"
-#include "calc/well_input.h"
 #include "calc/well_messages.h"
 
 #include <algorithm>
@@ -19,7 +20,7 @@ namespace {
 constexpr std::string_view wellColumnName = "well";
 
 // What a header column holds.
-enum class ColumnKind { FluidSystem, Completion, Numeric, Well };
+enum class ColumnKind { FluidSystem, Completion, Numeric, Well, TargetRate };
 
 struct Column
 {
@@ -46,6 +47,8 @@ std::optional<Column> columnNamed(std::string_view name)
         return Column{ColumnKind::Completion, 0, completionName};
     if (name == wellColumnName)
         return Column{ColumnKind::Well, 0, wellColumnName};
+    if (name == targetRateName)
+        return Column{ColumnKind::TargetRate, 0, targetRateName};
     const auto &fields = numericFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].name == name)
@@ -59,7 +62,7 @@ std::string knownColumns()
     std::string names = "well, fluid-system, completion";
     for (const NumericField &field : numericFields())
         names.append(", ").append(field.name);
-    return names;
+    return names.append(", ").append(targetRateName);
 }
 
 // The columns of the header row, or a usage error.
@@ -96,13 +99,16 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
     return columns;
 }
 
-// Takes one data row into `well` (and its name into `label`); returns what is wrong with it,
-// naming its line and column, or nothing when it can be calculated.
+// Takes one data row into `well` (its name into `label`, its target rate into `targetRate`);
+// returns what is wrong with it, naming its line and column, or nothing when it can be
+// calculated.
 std::string readRow(const CsvRecord &record,
                     const std::vector<Column> &columns,
                     RowLabel &label,
-                    Well &well)
+                    Well &well,
+                    std::optional<double> &targetRate)
 {
+    targetRate.reset();
     const auto fields = record.fields();
     for (std::size_t i = 0; i < fields.size() && i < columns.size(); ++i) {
         if (columns[i].kind == ColumnKind::Well)
@@ -117,6 +123,7 @@ std::string readRow(const CsvRecord &record,
                + std::to_string(columns.size());
     }
     WellInput input;
+    std::optional<std::string_view> targetText;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string_view value = trimmed(fields[i]);
         if (value.empty())
@@ -133,9 +140,24 @@ std::string readRow(const CsvRecord &record,
             break;
         case ColumnKind::Well:
             break;
+        case ColumnKind::TargetRate:
+            targetText = value;
+            break;
         }
     }
-    return rowProblemsText(record.line(), checkWell(input, well));
+    std::vector<InputProblem> problems = checkWell(input, well);
+    if (targetText) {
+        double rate = 0.0;
+        if (auto problem = readTargetRate(*targetText, rate))
+            problems.push_back({InputProblem::Kind::Invalid, targetRateName, std::move(*problem)});
+        else if (well.completion == Completion::PartialCompletion)
+            problems.push_back({InputProblem::Kind::Invalid,
+                                targetRateName,
+                                std::string(targetRateCompletionProblem)});
+        else
+            targetRate = rate;
+    }
+    return rowProblemsText(record.line(), problems);
 }
 
 void appendCsvField(std::string &out, std::string_view text)
@@ -160,25 +182,37 @@ void appendCsvRowStart(std::string &out, const RowLabel &label)
     appendCsvField(out, label.well);
 }
 
-void appendCsvHeader(std::string &out)
+void appendCsvHeader(std::string &out, bool design)
 {
     out.append("line,well,unit,percent-penetration");
     for (Correlation c : callOrder)
         out.append(",").append(correlationName(c));
+    if (design)
+        appendTargetPenetrationCsvHeader(out);
     out.append(",message\r\n");
 }
 
 // A row that could not be calculated: only its label and the message.
-void appendCsvProblemRow(std::string &out, const RowLabel &label, std::string_view message)
+void appendCsvProblemRow(std::string &out,
+                         const RowLabel &label,
+                         std::string_view message,
+                         bool design)
 {
     appendCsvRowStart(out, label);
-    out.append(",,");                      // empty unit and percent penetration
-    out.append(correlationCount + 1, ','); // the empty rates, then the message
+    out.append(",,");                  // empty unit and percent penetration
+    out.append(correlationCount, ','); // the empty rates
+    if (design)
+        appendTargetPenetrationCsvCells(out, nullptr);
+    out.push_back(',');
     appendCsvField(out, message);
     out.append("\r\n");
 }
 
-void appendCsvResultRow(std::string &out, const RowLabel &label, const RunResult &result)
+void appendCsvResultRow(std::string &out,
+                        const RowLabel &label,
+                        const RunResult &result,
+                        bool design,
+                        const TargetPenetration *penetration)
 {
     appendCsvRowStart(out, label);
     out.push_back(',');
@@ -192,6 +226,8 @@ void appendCsvResultRow(std::string &out, const RowLabel &label, const RunResult
         if (!result.failed() && outcome.shown())
             appendShortest(out, outcome.rate);
     }
+    if (design)
+        appendTargetPenetrationCsvCells(out, penetration);
     out.push_back(',');
     appendCsvField(out, result.failed() ? result.error : correlationFailuresText(result));
     out.append("\r\n");
@@ -224,17 +260,21 @@ int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat
         buffer.clear();
     };
 
+    const bool design = std::any_of(columns->begin(), columns->end(), [](const Column &c) {
+        return c.kind == ColumnKind::TargetRate;
+    });
     if (format == BatchFormat::Csv)
-        appendCsvHeader(buffer);
+        appendCsvHeader(buffer, design);
     else
         buffer.push_back('[');
 
     bool anyFailure = false;
     bool firstRow = true;
     Well well;
+    std::optional<double> targetRate;
     while (reader.next(record)) {
         RowLabel label{record.line(), {}};
-        const std::string problem = readRow(record, *columns, label, well);
+        const std::string problem = readRow(record, *columns, label, well, targetRate);
 
         if (format == BatchFormat::Json)
             buffer.append(firstRow ? "\n" : ",\n");
@@ -243,16 +283,27 @@ int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat
             anyFailure = true;
             err << programName << ": " << problem << '\n';
             if (format == BatchFormat::Csv)
-                appendCsvProblemRow(buffer, label, problem);
+                appendCsvProblemRow(buffer, label, problem, design);
             else
                 appendErrorJson(buffer, problem, label);
         } else {
             const RunResult result = calculateWell(well, Sweep::Skip);
             anyFailure = anyFailure || result.anyFailure();
-            if (format == BatchFormat::Csv)
-                appendCsvResultRow(buffer, label, result);
-            else
-                appendResultJson(buffer, well, result, label);
+            std::optional<TargetPenetration> penetration;
+            if (targetRate && !result.failed())
+                penetration = targetPenetration(well, *targetRate);
+            if (format == BatchFormat::Csv) {
+                appendCsvResultRow(buffer,
+                                   label,
+                                   result,
+                                   design,
+                                   penetration ? &*penetration : nullptr);
+            } else {
+                std::string members;
+                if (penetration)
+                    appendTargetPenetrationJson(members, *penetration);
+                appendResultJson(buffer, well, result, label, members);
+            }
         }
         if (buffer.size() >= flushSize)
             flush();

@@ -1,6 +1,8 @@
 #include "command_line.h"
 
 #include "batch_run.h"
+#include "calc/well_input.h"
+#include "design_output.h"
 #include "json_result.h"
 #include "program.h"
 #include "text_result.h"
@@ -33,6 +35,8 @@ struct Options
     bool sweep = false;
     std::string format;
     std::string batch;
+    std::string targetRate;
+    std::string sensitivity;
 
     CLI::Option *fluidSystemOption = nullptr;
     CLI::Option *completionOption = nullptr;
@@ -40,6 +44,8 @@ struct Options
     CLI::Option *sweepOption = nullptr;
     CLI::Option *formatOption = nullptr;
     CLI::Option *batchOption = nullptr;
+    CLI::Option *targetRateOption = nullptr;
+    CLI::Option *sensitivityOption = nullptr;
 };
 
 void describe(CLI::App &app, Options &o)
@@ -69,6 +75,17 @@ void describe(CLI::App &app, Options &o)
     o.sweepOption = app.add_flag("--sweep",
                                  o.sweep,
                                  "Add the 5..95 % penetration sweep (partial-penetration only)");
+    o.targetRateOption = app.add_option("--" + std::string(targetRateName),
+                                        o.targetRate,
+                                        "Rate the well must make (STB/day, or MCF/day for "
+                                        "Gas-Water): the largest penetration each correlation "
+                                        "allows for it (partial-penetration only)")
+                             ->type_name("Q");
+    o.sensitivityOption = app.add_option("--" + std::string(sensitivityName),
+                                         o.sensitivity,
+                                         "Design-point rates with each input in turn lowered and "
+                                         "raised by PCT percent (0 < PCT < 100)")
+                              ->type_name("PCT");
     o.formatOption = app.add_option("--format",
                                     o.format,
                                     "text (default) or json for one well; csv (default) or json "
@@ -99,6 +116,10 @@ int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ost
     }
     if (o.sweepOption->count() > 0)
         misplaced.push_back("--sweep");
+    if (o.targetRateOption->count() > 0)
+        misplaced.push_back("--" + std::string(targetRateName));
+    if (o.sensitivityOption->count() > 0)
+        misplaced.push_back("--" + std::string(sensitivityName));
     if (!misplaced.empty())
         return usageError(err,
                           misplaced.front()
@@ -153,6 +174,24 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
         messages.push_back(optionProblemText(problem));
     if (o.sweep && input.completion == completionText(Completion::PartialCompletion))
         messages.emplace_back(sweepCompletionProblemText);
+    DesignRequest design;
+    if (o.targetRateOption->count() > 0) {
+        double rate = 0.0;
+        const std::string option = "--" + std::string(targetRateName) + ": ";
+        if (const auto problem = readTargetRate(o.targetRate, rate))
+            messages.push_back(option + *problem);
+        else if (input.completion == completionText(Completion::PartialCompletion))
+            messages.push_back(option + std::string(targetRateCompletionProblem));
+        else
+            design.targetRate = rate;
+    }
+    if (o.sensitivityOption->count() > 0) {
+        double percent = 0.0;
+        if (const auto problem = readSensitivityPercent(o.sensitivity, percent))
+            messages.push_back("--" + std::string(sensitivityName) + ": " + *problem);
+        else
+            design.sensitivityPercent = percent;
+    }
     if (!messages.empty()) {
         for (const std::string &message : messages)
             err << programName << ": " << message << '\n';
@@ -165,10 +204,11 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
     RunResult result;
     if (json) {
         result = calculateWell(well, sweep);
-        appendResultJson(text, well, result);
+        appendResultJson(text, well, result, std::nullopt, designJsonMembers(well, design));
         text.push_back('\n');
     } else {
         result = appendTextResult(text, well, sweep);
+        appendDesignText(text, well, design);
     }
     out << text << std::flush;
     return result.anyFailure() ? 1 : 0;

@@ -81,7 +81,8 @@ void appendErrorJson(std::string &out,
 void appendResultJson(std::string &out,
                       const Well &well,
                       const RunResult &result,
-                      const std::optional<RowLabel> &label)
+                      const std::optional<RowLabel> &label,
+                      std::string_view extraMembers)
 {
     if (result.failed()) {
         appendErrorJson(out, result.error, label);
@@ -134,6 +135,7 @@ void appendResultJson(std::string &out,
         out.push_back(',');
         appendSweep(out, result);
     }
+    out.append(extraMembers);
     out.push_back('}');
 }
 

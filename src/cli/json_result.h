@@ -22,11 +22,13 @@ void appendJsonString(std::string &out, std::string_view text);
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
 // (only when a correlation failed at the design point), sweep (only when the run swept); or
 // {"error": ...} alone when the run failed before any correlation. Numbers are shortest
-// round-trip; a failed sweep point is null. No line break at the end.
+// round-trip; a failed sweep point is null. `extraMembers` (each starting with a comma) are added
+// at the end of a result object. No line break at the end.
 void appendResultJson(std::string &out,
                       const Well &well,
                       const RunResult &result,
-                      const std::optional<RowLabel> &label = std::nullopt);
+                      const std::optional<RowLabel> &label = std::nullopt,
+                      std::string_view extraMembers = {});
 
 // {"error": ...}, after the row's label when there is one.
 void appendErrorJson(std::string &out,

@@ -1,8 +1,16 @@
 #include "real.h"
+#include "result_cache.h"
 
 #include <cmath>
 
 namespace coning {
+namespace {
+
+// A calculation run repeats most of its powers (the same h, D and percent in several
+// correlations and sweep steps); pow is pure, so a repeat returns the stored result.
+thread_local ResultCache<1024> powerCache;
+
+} // namespace
 
 // Kept out of line and out of interprocedural optimisation: a caller's constant exponent such as
 // 2.0 must never let the compiler replace pow by a multiplication.
@@ -19,7 +27,13 @@ Real power(Real base, Real exponent)
         throw ArithmeticError(Fault::DivisionByZero);
     if (b < 0.0 && std::trunc(e) != e)
         throw ArithmeticError(Fault::InvalidArgument);
-    return Real(std::pow(b, e));
+    double result = 0.0;
+    std::size_t slot = 0;
+    if (!powerCache.find(b, e, result, slot)) {
+        result = std::pow(b, e);
+        powerCache.store(slot, b, e, result);
+    }
+    return Real(result);
 }
 
 } // namespace coning
