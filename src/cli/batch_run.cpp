@@ -1,10 +1,11 @@
 #include "batch_run.h"
 
+#include "calc/well_input.h"
+#include "checked_stream.h"
 #include "csv_reader.h"
 #include "json_result.h"
 #include "program.h"
 #include "shortest_number.h"
-#include "calc/well_input.h"
 
 #include <algorithm>
 #include <array>
@@ -68,6 +69,14 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
         err << programName << ": line " << header.line() << ": " << message << '\n';
         return std::nullopt;
     };
+    if (header.problem() == CsvProblem::NulByte || header.problem() == CsvProblem::TooLong) {
+        return usage("this is not a CSV text file: "
+                     + std::string(header.problem() == CsvProblem::NulByte
+                                       ? "the first line holds a NUL byte"
+                                       : "the first line is longer than "
+                                             + std::to_string(CsvReader::maxRecordBytes)
+                                             + " bytes"));
+    }
     if (!header.ok())
         return usage(header.error());
     std::vector<Column> columns;
@@ -121,11 +130,16 @@ std::string readRow(const CsvRecord &record,
     const auto fields = record.fields();
     for (std::size_t i = 0; i < fields.size() && i < columns.size(); ++i) {
         if (columns[i].kind == ColumnKind::Well)
-            label.well = fields[i];
+            label.well = trimmed(fields[i]);
     }
     const std::string line = "line " + std::to_string(record.line());
-    if (!record.ok())
-        return line + ": " + record.error();
+    if (!record.ok()) {
+        const std::size_t field = record.problemField();
+        return line + ": "
+               + record.describe(field >= 1 && field <= columns.size()
+                                     ? "column " + std::string(columns[field - 1].name)
+                                     : "field " + std::to_string(field));
+    }
     if (fields.size() != columns.size()) {
         return line + ": " + std::to_string(fields.size())
                + (fields.size() == 1 ? " field" : " fields") + " where the header has "
@@ -153,16 +167,22 @@ std::string readRow(const CsvRecord &record,
     return problemsText(record.line(), checkWell(input, well));
 }
 
-std::string correlationFailures(const RunResult &result)
+// The row's failures, then its warnings, for the message column.
+std::string rowMessage(const RunResult &result)
 {
-    std::string text;
+    std::string text = result.error;
     for (Correlation c : callOrder) {
         const CorrelationOutcome &outcome = result.outcome(c);
-        if (!outcome.failed())
+        if (result.failed() || !outcome.failed())
             continue;
         if (!text.empty())
             text.append("; ");
         text.append(correlationName(c)).append(": ").append(outcome.failure);
+    }
+    for (const std::string &warning : result.warnings) {
+        if (!text.empty())
+            text.append("; ");
+        text.append("warning: ").append(warning);
     }
     return text;
 }
@@ -222,19 +242,20 @@ void appendCsvResultRow(std::string &out, const RowLabel &label, const RunResult
             appendShortest(out, outcome.rate);
     }
     out.push_back(',');
-    appendCsvField(out, result.failed() ? result.error : correlationFailures(result));
+    appendCsvField(out, rowMessage(result));
     out.append("\r\n");
 }
 
 } // namespace
 
-int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat format)
+int runBatch(
+    std::istream &in, std::ostream &out, std::ostream &err, BatchFormat format, bool flushEachRow)
 {
     CsvReader reader(in);
     CsvRecord record;
     if (!reader.next(record)) {
         if (reader.readFailed()) {
-            err << programName << ": the batch file cannot be read\n";
+            err << programName << ": cannot read " << readFailure(in) << '\n';
             return 2;
         }
         err << programName << ": the batch file is empty: its first row must name the columns ("
@@ -248,9 +269,13 @@ int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat
     constexpr std::size_t flushSize = 1 << 16;
     std::string buffer;
     buffer.reserve(flushSize * 2);
+    // False once the output cannot be written: the rows after it would be lost too.
     const auto flush = [&] {
         out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         buffer.clear();
+        if (flushEachRow)
+            out.flush();
+        return static_cast<bool>(out);
     };
 
     if (format == BatchFormat::Csv)
@@ -283,16 +308,18 @@ int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat
             else
                 appendResultJson(buffer, well, result, label);
         }
-        if (buffer.size() >= flushSize)
-            flush();
+        if ((flushEachRow || buffer.size() >= flushSize) && !flush())
+            return reportWriteFailure(out, err);
     }
     if (format == BatchFormat::Json)
         buffer.append(firstRow ? "]\n" : "\n]\n");
     flush();
     out.flush();
+    if (!out)
+        return reportWriteFailure(out, err);
 
     if (reader.readFailed()) {
-        err << programName << ": reading the batch file failed\n";
+        err << programName << ": cannot read " << readFailure(in) << '\n';
         return 1;
     }
     return anyFailure ? 1 : 0;

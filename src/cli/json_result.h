@@ -20,8 +20,9 @@ struct RowLabel
 void appendJsonString(std::string &out, std::string_view text);
 
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
-// (only when a correlation failed at the design point), sweep (only when the run swept); or
-// {"error": ...} alone when the run failed before any correlation. Numbers are shortest
+// (only when a correlation failed at the design point), sweep (only when the run swept), warnings
+// (only when there are plausibility warnings); or {"error": ...} and any warnings when the run
+// failed before any correlation. Numbers are shortest
 // round-trip; a failed sweep point is null. No line break at the end.
 void appendResultJson(std::string &out,
                       const Well &well,
