@@ -128,7 +128,9 @@ std::string readRow(const CsvRecord &record,
                     Well &well)
 {
     const auto fields = record.fields();
-    for (std::size_t i = 0; i < fields.size() && i < columns.size(); ++i) {
+    // A malformed record's fields are complete only before the one with the problem.
+    const std::size_t complete = record.ok() ? fields.size() : record.problemField() - 1;
+    for (std::size_t i = 0; i < complete && i < fields.size() && i < columns.size(); ++i) {
         if (columns[i].kind == ColumnKind::Well)
             label.well = trimmed(fields[i]);
     }

@@ -154,14 +154,15 @@ void CsvReader::append(CsvRecord &record, int c)
 bool CsvReader::readQuoted(CsvRecord &record)
 {
     const long openedOn = m_line;
-    const std::size_t openedAt = m_recordBytes;
+    // The row limit; while the rest of a row already reported is skipped, the quote's own.
+    const std::size_t limit = m_cutShort ? m_recordBytes + maxRecordBytes : maxRecordBytes;
     const std::size_t field = record.m_count;
     bool lineBreak = false;
     m_replay.clear();
     m_recording = false;
     for (;;) {
         const int c = get();
-        if (c == -1 || m_recordBytes - openedAt > maxRecordBytes) {
+        if (c == -1 || m_recordBytes > limit) {
             // Given up: this record ends here, and reading resumes on the line after the quote,
             // which is what its writer most likely meant to be the next record.
             m_recording = false;
