@@ -2,6 +2,7 @@
 
 #include "argument_check.h"
 #include "batch_run.h"
+#include "calc/message_text.h"
 #include "calc/well_input.h"
 #include "checked_stream.h"
 #include "json_result.h"
@@ -212,7 +213,7 @@ int runConingCalc(
     } catch (const CLI::CallForVersion &e) {
         return written(app.exit(e, out, err));
     } catch (const CLI::ParseError &e) {
-        return usageError(err, e.what());
+        return usageError(err, escapedForMessage(e.what())); // it may quote an argument
     }
 
     if (options.batchOption->count() > 0)
