@@ -46,6 +46,13 @@ bool CsvReader::readFailed() const
 
 bool CsvReader::refill()
 {
+    if (m_inPending) {
+        m_inPending = false;
+        m_next = m_streamNext;
+        m_end = m_streamEnd;
+        if (m_next != m_end)
+            return true;
+    }
     if (!m_in)
         return false;
     // Whatever is at hand, so that rows arriving slowly through a pipe are read as they come.
@@ -62,16 +69,26 @@ bool CsvReader::refill()
     return true;
 }
 
+void CsvReader::readAgain(std::string &bytes)
+{
+    if (m_inPending) {
+        bytes.append(m_next, m_end); // what was still to be read again follows
+    } else {
+        m_streamNext = m_next;
+        m_streamEnd = m_end;
+    }
+    m_pending.swap(bytes);
+    bytes.clear();
+    m_inPending = true;
+    m_next = m_pending.data();
+    m_end = m_next + m_pending.size();
+}
+
 int CsvReader::get()
 {
-    int c = -1;
-    if (m_pendingNext < m_pending.size()) {
-        c = static_cast<unsigned char>(m_pending[m_pendingNext++]);
-    } else {
-        if (m_next == m_end && !refill())
-            return -1;
-        c = static_cast<unsigned char>(*m_next++);
-    }
+    if (m_next == m_end && !refill())
+        return -1;
+    const int c = static_cast<unsigned char>(*m_next++);
     ++m_recordBytes;
     if (m_recording)
         m_replay.push_back(static_cast<char>(c));
@@ -80,8 +97,6 @@ int CsvReader::get()
 
 int CsvReader::peek()
 {
-    if (m_pendingNext < m_pending.size())
-        return static_cast<unsigned char>(m_pending[m_pendingNext]);
     if (m_next == m_end && !refill())
         return -1;
     return static_cast<unsigned char>(*m_next);
@@ -98,7 +113,7 @@ void CsvReader::skipByteOrderMark()
     while (start.size() < mark.size() && peek() == static_cast<unsigned char>(mark[start.size()]))
         start.push_back(static_cast<char>(get()));
     if (start != mark)
-        m_pending.insert(0, start);
+        readAgain(start);
 }
 
 void CsvReader::endOfLine(int c)
@@ -171,10 +186,7 @@ bool CsvReader::readQuoted(CsvRecord &record)
                 record.m_problemField = field;
             }
             if (lineBreak) {
-                m_replay.append(m_pending, m_pendingNext);
-                m_pending.swap(m_replay);
-                m_pendingNext = 0;
-                m_replay.clear();
+                readAgain(m_replay);
                 m_line = openedOn + 1;
             } else if (c != -1) {
                 m_skip = Skip::Line;

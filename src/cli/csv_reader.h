@@ -73,6 +73,7 @@ private:
     int get();
     int peek();
     bool refill();
+    void readAgain(std::string &bytes); // takes `bytes`, leaving it empty
     void skipByteOrderMark();
     void endOfLine(int c); // after a CR or LF: a CRLF pair is one line break
     void skipRestOfLine();
@@ -87,9 +88,12 @@ private:
     std::vector<char> m_buffer;
     const char *m_next = nullptr;
     const char *m_end = nullptr;
-    // Bytes read again after a quote was given up; read before the stream.
+    // Bytes read again after a quote was given up, read before the rest of the stream: while they
+    // are, m_next and m_end point into m_pending and the stream's place is kept aside.
     std::string m_pending;
-    std::size_t m_pendingNext = 0;
+    bool m_inPending = false;
+    const char *m_streamNext = nullptr;
+    const char *m_streamEnd = nullptr;
     // The bytes after the first line break of an open quote, kept until it closes.
     std::string m_replay;
     bool m_recording = false;

@@ -18,6 +18,7 @@ namespace {
 using coning::testing::Channel;
 using coning::testing::ProcessResult;
 using coning::testing::runProgram;
+using coning::testing::words;
 using Args = std::vector<std::string>;
 
 Args operator+(Args a, const Args &b)
@@ -26,16 +27,9 @@ Args operator+(Args a, const Args &b)
     return a;
 }
 
-const Args sampleWell = {"--fluid-system",
-                         "Oil-Water",
-                         "--permeability=100",
-                         "--viscosity=1",
-                         "--fvf=1.2",
-                         "--density-difference=0.3",
-                         "--drainage-radius=1000",
-                         "--well-radius=3",
-                         "--zone-thickness=50",
-                         "--penetration=15"};
+const Args sampleWell = words("--fluid-system Oil-Water --permeability=100 --viscosity=1 --fvf=1.2 "
+                              "--density-difference=0.3 --drainage-radius=1000 --well-radius=3 "
+                              "--zone-thickness=50 --penetration=15");
 
 const std::string header = "well,fluid-system,permeability,viscosity,fvf,density-difference,"
                            "drainage-radius,well-radius,zone-thickness,penetration\n";

@@ -31,6 +31,15 @@ std::string readFile(const std::string &path)
 
 } // namespace
 
+std::vector<std::string> words(const std::string &line)
+{
+    std::istringstream in(line);
+    std::vector<std::string> result;
+    for (std::string word; in >> word;)
+        result.push_back(word);
+    return result;
+}
+
 ProcessResult runProgram(const std::vector<std::string> &args,
                          const std::string &input,
                          Channel in,

@@ -20,6 +20,9 @@ enum class Channel {
     BrokenPipe, // a pipe whose reader has gone, with SIGPIPE ignored
 };
 
+// The arguments of a command line written as one string, split at blanks.
+std::vector<std::string> words(const std::string &line);
+
 // Runs the built coning-calc with the arguments, `input` as its standard input, and collects
 // its exit status and both outputs. A program still running after a minute is killed (exit
 // code 128 + SIGKILL), so that a hang fails the test instead of stalling it.
