@@ -6,8 +6,9 @@
 //
 // Checks: reading from a stream in small chunks gives the records of reading the bytes at once;
 // every well-formed record survives writing it back as quoted CSV; the batch run returns 0, 1 or
-// 2, writes nothing on a usage error, and otherwise one result per row with every number finite
-// (CSV: a full row per record; JSON: a valid array of one object per record).
+// 2, writes nothing on a usage error, and otherwise exactly one result per input record, in order
+// and labelled with the record's line, with every number finite (CSV: a full row per record;
+// JSON: a valid array of one object per record).
 
 #include "cli/batch_run.h"
 #include "cli/csv_reader.h"
@@ -105,16 +106,19 @@ bool isFiniteNumber(const std::string &text)
     return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-void checkCsvOutput(const std::string &out, std::size_t rows)
+void checkCsvOutput(const std::string &out, const std::vector<long> &lines)
 {
     CsvReader reader(out);
     const std::vector<Record> records = readAll(reader);
-    fuzzCheck(records.size() == rows + 1, "one output row per input row, after the header");
+    fuzzCheck(records.size() == lines.size() + 1,
+              "one output row per input record, after the header");
     for (std::size_t i = 0; i < records.size(); ++i) {
         const Record &r = records[i];
         fuzzCheck(r.error.empty() && r.fields.size() == 11, "every output row is complete");
         if (i == 0)
             continue;
+        fuzzCheck(r.fields[0] == std::to_string(lines[i - 1]),
+                  "each output row names the line of its input record, in order");
         for (std::size_t f = 3; f < 10; ++f) {
             fuzzCheck(r.fields[f].empty() || isFiniteNumber(r.fields[f]),
                       "percent penetration and rates are finite numbers or empty");
@@ -132,13 +136,17 @@ void checkJsonNumbers(const nlohmann::json &value)
     }
 }
 
-void checkJsonOutput(const std::string &out, std::size_t rows)
+void checkJsonOutput(const std::string &out, const std::vector<long> &lines)
 {
     const nlohmann::json parsed = nlohmann::json::parse(out, nullptr, false);
     fuzzCheck(!parsed.is_discarded(), "the JSON output parses");
-    fuzzCheck(parsed.is_array() && parsed.size() == rows, "one JSON object per input row");
-    for (const auto &row : parsed)
-        fuzzCheck(row.is_object() && row.contains("line"), "every object names its line");
+    fuzzCheck(parsed.is_array() && parsed.size() == lines.size(),
+              "one JSON object per input record");
+    for (std::size_t i = 0; i < parsed.size(); ++i) {
+        const auto &row = parsed[i];
+        fuzzCheck(row.is_object() && row.contains("line") && row["line"] == lines[i],
+                  "each object names the line of its input record, in order");
+    }
     checkJsonNumbers(parsed);
 }
 
@@ -170,11 +178,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
 
-    const std::size_t records = coning::cli::readCsv(file, [](const CsvRecord &) {});
-    const std::size_t rows = records - 1; // after the header
+    // The records after the header, each of which must give one result.
+    std::vector<long> lines;
+    coning::cli::readCsv(file, [&](const CsvRecord &r) { lines.push_back(r.line()); });
+    lines.erase(lines.begin());
     if (json)
-        checkJsonOutput(out.str(), rows);
+        checkJsonOutput(out.str(), lines);
     else
-        checkCsvOutput(out.str(), rows);
+        checkCsvOutput(out.str(), lines);
     return 0;
 }

@@ -207,7 +207,6 @@ private:
             m_results.percentPenetration[row] = notShown;
             for (double *rates : m_results.rates)
                 rates[row] = notShown;
-            message = result.error;
         } else {
             m_results.percentPenetration[row] = withoutNegativeZero(result.percentPenetration);
             for (Correlation c : callOrder) {
@@ -216,13 +215,8 @@ private:
                                                        ? withoutNegativeZero(outcome.rate)
                                                        : notShown;
             }
-            message = correlationFailuresText(result);
         }
-        for (const std::string &warning : result.warnings) {
-            if (!message.empty())
-                message.append("; ");
-            message.append(warning);
-        }
+        message = runMessageText(result);
     }
 
     const WellTable &m_table;

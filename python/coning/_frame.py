@@ -62,7 +62,7 @@ def calculate_frame(frame):
         (the row's line in a CSV file with one header line), "well", "unit",
         "percent-penetration", one column per correlation ("Sobocinski", "Muskat",
         "Meyer-Garder", "Chaney-Noble", "Schols", "Guo-Lee"; NaN where not shown or failed) and
-        "message" (the row's problem, or the failures of its correlations, then its warnings;
+        "message" (the row's problem, or the failures of its correlations, then its warnings, each after "warning: ";
         empty when there are none).
 
     Raises

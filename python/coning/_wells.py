@@ -221,7 +221,7 @@ def calculate_many(
         ``"rates"`` ("Sobocinski", "Muskat", "Meyer-Garder", "Chaney-Noble", "Schols",
         "Guo-Lee"), NaN where the rate is not shown or failed; ``"message"``, an object array of
         str: each well's input problems or run error, the failures of its correlations and its
-        warnings, joined with "; ", empty when there are none. The numbers are those
+        warnings (each after "warning: "), joined with "; ", empty when there are none. The numbers are those
         :func:`calculate` gives for the same well.
 
     Raises

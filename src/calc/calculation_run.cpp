@@ -233,10 +233,16 @@ RunResult runCalculation(ParameterSet &m,
                 continue;
             try {
                 outcome.rate = (Real(outcome.rate) / *completionFactor).value();
-            } catch (const ArithmeticError &) {
-                outcome.failure = "overflow: the rate divided by the completion factor is beyond "
-                                  "the double range; check the penetration thickness and distance "
-                                  "to top of completion";
+            } catch (const ArithmeticError &e) {
+                // A completion factor too small for a double reads as zero.
+                if (e.fault() == Fault::DivisionByZero)
+                    outcome.failure = "division by zero: the completion factor is zero; check the "
+                                      "zone thickness, penetration thickness and distance to top "
+                                      "of completion";
+                else
+                    outcome.failure = "overflow: the rate divided by the completion factor is "
+                                      "beyond the double range; check the penetration thickness "
+                                      "and distance to top of completion";
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "failure_explanation.h"
 
+#include "word_list.h"
+
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -161,15 +163,13 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
     return {};
 }
 
+// The inputs to check: the geometry first, then those the correlation reads, as one list.
 std::string inputList(const std::vector<Input> &inputs)
 {
-    std::string list;
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (i > 0)
-            list += i + 1 == inputs.size() ? " and " : ", ";
-        list += inputs[i].name;
-    }
-    return list;
+    std::vector<std::string_view> names = {"zone thickness", "penetration"};
+    for (const Input &input : inputs)
+        names.push_back(input.name);
+    return joinedWithAnd(names);
 }
 
 } // namespace
@@ -192,14 +192,12 @@ std::string explainFailure(Correlation c, Fault fault, const ParameterSet &m, do
     }
     switch (fault) {
     case Fault::Overflow:
-        return "overflow: an intermediate value is beyond the double range; check the zone "
-               "thickness, penetration and "
+        return "overflow: an intermediate value is beyond the double range; check the "
                + inputList(inputs) + " for extreme values";
     case Fault::DivisionByZero:
-        return "division by zero; check the zone thickness, penetration and " + inputList(inputs);
+        return "division by zero; check the " + inputList(inputs);
     case Fault::InvalidArgument:
         return "invalid argument (logarithm or fractional power of a negative number); check the "
-               "zone thickness, penetration and "
                + inputList(inputs);
     }
     return faultText(fault);

@@ -1,5 +1,6 @@
 #include "well_input.h"
 
+#include "message_text.h"
 #include "strict_number.h"
 
 #include "model/parse_leading_number.h"
@@ -52,10 +53,13 @@ std::string quotedForMessage(std::string_view text)
     constexpr std::size_t longest = 40;
     std::string result = "\"";
     if (text.size() > longest) {
-        result.append(text.substr(0, longest));
+        std::size_t end = longest;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end; // not inside a UTF-8 character
+        result.append(escapedForMessage(text.substr(0, end)));
         result.append("...");
     } else {
-        result.append(text);
+        result.append(escapedForMessage(text));
     }
     result.push_back('"');
     return result;

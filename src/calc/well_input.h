@@ -77,7 +77,7 @@ void setTypedValue(Well &well, std::size_t field, double value);
 // can be calculated.
 std::vector<InputProblem> checkWell(const WellInput &input, Well &well);
 
-// A value quoted for a message, shortened when long.
+// A value quoted for a message, shortened when long, its control characters escaped.
 std::string quotedForMessage(std::string_view text);
 
 // The calculation run of the window's calculate button, with the well's fixed choices.

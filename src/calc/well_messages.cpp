@@ -39,4 +39,15 @@ std::string correlationFailuresText(const RunResult &result)
     return text;
 }
 
+std::string runMessageText(const RunResult &result)
+{
+    std::string text = result.failed() ? result.error : correlationFailuresText(result);
+    for (const std::string &warning : result.warnings) {
+        if (!text.empty())
+            text.append("; ");
+        text.append("warning: ").append(warning);
+    }
+    return text;
+}
+
 } // namespace coning

@@ -28,4 +28,8 @@ std::string rowProblemsText(long line, const std::vector<InputProblem> &problems
 // "; "; empty when none failed.
 std::string correlationFailuresText(const RunResult &result);
 
+// A calculated row's message: the run's error or its correlations' failures, then each warning
+// prefixed "warning: ", joined with "; "; empty when there is nothing to say.
+std::string runMessageText(const RunResult &result);
+
 } // namespace coning

@@ -1,6 +1,7 @@
 #include "batch_run.h"
 
 #include "calc/well_input.h"
+#include "checked_stream.h"
 #include "csv_reader.h"
 #include "design_output.h"
 #include "json_result.h"
@@ -72,6 +73,14 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
         err << programName << ": line " << header.line() << ": " << message << '\n';
         return std::nullopt;
     };
+    if (header.problem() == CsvProblem::NulByte || header.problem() == CsvProblem::TooLong) {
+        return usage("this is not a CSV text file: "
+                     + std::string(header.problem() == CsvProblem::NulByte
+                                       ? "the first line holds a NUL byte"
+                                       : "the first line is longer than "
+                                             + std::to_string(CsvReader::maxRecordBytes)
+                                             + " bytes"));
+    }
     if (!header.ok())
         return usage(header.error());
     std::vector<Column> columns;
@@ -110,13 +119,20 @@ std::string readRow(const CsvRecord &record,
 {
     targetRate.reset();
     const auto fields = record.fields();
-    for (std::size_t i = 0; i < fields.size() && i < columns.size(); ++i) {
+    // A malformed record's fields are complete only before the one with the problem.
+    const std::size_t complete = record.ok() ? fields.size() : record.problemField() - 1;
+    for (std::size_t i = 0; i < complete && i < fields.size() && i < columns.size(); ++i) {
         if (columns[i].kind == ColumnKind::Well)
-            label.well = fields[i];
+            label.well = trimmed(fields[i]);
     }
     const std::string line = "line " + std::to_string(record.line());
-    if (!record.ok())
-        return line + ": " + record.error();
+    if (!record.ok()) {
+        const std::size_t field = record.problemField();
+        return line + ": "
+               + record.describe(field >= 1 && field <= columns.size()
+                                     ? "column " + std::string(columns[field - 1].name)
+                                     : "field " + std::to_string(field));
+    }
     if (fields.size() != columns.size()) {
         return line + ": " + std::to_string(fields.size())
                + (fields.size() == 1 ? " field" : " fields") + " where the header has "
@@ -229,19 +245,20 @@ void appendCsvResultRow(std::string &out,
     if (design)
         appendTargetPenetrationCsvCells(out, penetration);
     out.push_back(',');
-    appendCsvField(out, result.failed() ? result.error : correlationFailuresText(result));
+    appendCsvField(out, runMessageText(result));
     out.append("\r\n");
 }
 
 } // namespace
 
-int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat format)
+int runBatch(
+    std::istream &in, std::ostream &out, std::ostream &err, BatchFormat format, bool flushEachRow)
 {
     CsvReader reader(in);
     CsvRecord record;
     if (!reader.next(record)) {
         if (reader.readFailed()) {
-            err << programName << ": the batch file cannot be read\n";
+            err << programName << ": cannot read " << readFailure(in) << '\n';
             return 2;
         }
         err << programName << ": the batch file is empty: its first row must name the columns ("
@@ -255,9 +272,13 @@ int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat
     constexpr std::size_t flushSize = 1 << 16;
     std::string buffer;
     buffer.reserve(flushSize * 2);
+    // False once the output cannot be written: the rows after it would be lost too.
     const auto flush = [&] {
         out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
         buffer.clear();
+        if (flushEachRow)
+            out.flush();
+        return static_cast<bool>(out);
     };
 
     const bool design = std::any_of(columns->begin(), columns->end(), [](const Column &c) {
@@ -305,16 +326,18 @@ int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat
                 appendResultJson(buffer, well, result, label, members);
             }
         }
-        if (buffer.size() >= flushSize)
-            flush();
+        if ((flushEachRow || buffer.size() >= flushSize) && !flush())
+            return reportWriteFailure(out, err);
     }
     if (format == BatchFormat::Json)
         buffer.append(firstRow ? "]\n" : "\n]\n");
     flush();
     out.flush();
+    if (!out)
+        return reportWriteFailure(out, err);
 
     if (reader.readFailed()) {
-        err << programName << ": reading the batch file failed\n";
+        err << programName << ": cannot read " << readFailure(in) << '\n';
         return 1;
     }
     return anyFailure ? 1 : 0;

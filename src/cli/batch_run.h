@@ -13,8 +13,16 @@ enum class BatchFormat { Csv, Json };
 // single-well objects with "line" and "well" added. A bad row is reported in its result (and on
 // `err`) and the other rows are still calculated.
 //
+// With `flushEachRow` each row is written as soon as it is calculated (for a reader at a pipe or
+// a terminal); otherwise the output is written in large blocks.
+//
 // Returns the exit status: 0 when every row was fully evaluated, 1 when any row failed, 2 for a
-// header that cannot be used (nothing is written to `out` then).
-int runBatch(std::istream &in, std::ostream &out, std::ostream &err, BatchFormat format);
+// header or an input that cannot be used (nothing is written to `out` then), 3 when `out` could
+// not be written (the batch stops at once).
+int runBatch(std::istream &in,
+             std::ostream &out,
+             std::ostream &err,
+             BatchFormat format,
+             bool flushEachRow = false);
 
 } // namespace coning::cli

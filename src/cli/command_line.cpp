@@ -1,20 +1,21 @@
 #include "command_line.h"
 
+#include "argument_check.h"
 #include "batch_run.h"
+#include "calc/message_text.h"
 #include "calc/well_input.h"
+#include "calc/well_messages.h"
+#include "checked_stream.h"
 #include "design_output.h"
 #include "json_result.h"
 #include "program.h"
 #include "text_result.h"
-#include "calc/well_input.h"
-#include "calc/well_messages.h"
 
 #include <CLI/CLI.hpp>
 
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,8 @@ void describe(CLI::App &app, Options &o)
     app.set_version_flag("--version", std::string(programName) + " " + CONING_VERSION);
     app.set_help_flag("-h,--help", "Show this help and exit");
     app.footer("Exit status: 0 when every correlation was evaluated, 1 when any evaluation "
-               "failed (the result is still written), 2 for a usage error.\n"
+               "failed (the result is still written), 2 for a usage error, 3 when the results "
+               "cannot be written.\n"
                "Batch mode reads a CSV file whose header names the columns with the option "
                "names above (fluid-system, permeability, ...) and an optional \"well\".");
 
@@ -136,14 +138,19 @@ int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ost
                                   + " is not a batch format: use csv or json");
     }
 
+    // A reader at a pipe or a terminal sees each row as soon as it is calculated.
     if (o.batch == "-")
-        return runBatch(in, out, err, format);
-    std::ifstream file(o.batch, std::ios::binary);
+        return runBatch(in, out, err, format, isPipeOrTerminal(in) || isPipeOrTerminal(out));
+    std::string problem;
+    const std::unique_ptr<DescriptorInput> file = DescriptorInput::open(o.batch, problem);
     if (!file)
-        return usageError(err,
-                          "--batch: cannot open " + quotedForMessage(o.batch) + ": "
-                              + std::strerror(errno));
-    return runBatch(file, out, err, format);
+        return usageError(err, "--batch: " + problem);
+    std::istream fileStream(file.get());
+    return runBatch(fileStream,
+                    out,
+                    err,
+                    format,
+                    isPipeOrTerminal(fileStream) || isPipeOrTerminal(out));
 }
 
 int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
@@ -211,6 +218,8 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
         appendDesignText(text, well, design);
     }
     out << text << std::flush;
+    if (!out)
+        return reportWriteFailure(out, err);
     return result.anyFailure() ? 1 : 0;
 }
 
@@ -224,16 +233,22 @@ int runConingCalc(
                  std::string(programName));
     Options options;
     describe(app, options);
+    if (const std::optional<std::string> problem = argumentProblem(app, argc, argv))
+        return usageError(err, *problem);
+    const auto written = [&](int status) {
+        out.flush();
+        return out ? status : reportWriteFailure(out, err);
+    };
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &e) {
-        return app.exit(e, out, err);
+        return written(app.exit(e, out, err));
     } catch (const CLI::CallForAllHelp &e) {
-        return app.exit(e, out, err);
+        return written(app.exit(e, out, err));
     } catch (const CLI::CallForVersion &e) {
-        return app.exit(e, out, err);
+        return written(app.exit(e, out, err));
     } catch (const CLI::ParseError &e) {
-        return usageError(err, e.what());
+        return usageError(err, escapedForMessage(e.what())); // it may quote an argument
     }
 
     if (options.batchOption->count() > 0)

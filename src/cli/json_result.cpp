@@ -60,6 +60,22 @@ void appendSweep(std::string &out, const RunResult &result)
     out.push_back('}');
 }
 
+// Only when there are any, last in the object.
+void appendWarnings(std::string &out, const RunResult &result)
+{
+    if (result.warnings.empty())
+        return;
+    out.push_back(',');
+    appendKey(out, "warnings");
+    out.push_back('[');
+    for (std::size_t i = 0; i < result.warnings.size(); ++i) {
+        if (i > 0)
+            out.push_back(',');
+        appendJsonString(out, result.warnings[i]);
+    }
+    out.push_back(']');
+}
+
 } // namespace
 
 void appendJsonString(std::string &out, std::string_view text)
@@ -86,6 +102,9 @@ void appendResultJson(std::string &out,
 {
     if (result.failed()) {
         appendErrorJson(out, result.error, label);
+        out.pop_back();
+        appendWarnings(out, result);
+        out.push_back('}');
         return;
     }
     out.push_back('{');
@@ -136,6 +155,7 @@ void appendResultJson(std::string &out,
         appendSweep(out, result);
     }
     out.append(extraMembers);
+    appendWarnings(out, result);
     out.push_back('}');
 }
 

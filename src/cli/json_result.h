@@ -20,10 +20,11 @@ struct RowLabel
 void appendJsonString(std::string &out, std::string_view text);
 
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
-// (only when a correlation failed at the design point), sweep (only when the run swept); or
-// {"error": ...} alone when the run failed before any correlation. Numbers are shortest
-// round-trip; a failed sweep point is null. `extraMembers` (each starting with a comma) are added
-// at the end of a result object. No line break at the end.
+// (only when a correlation failed at the design point), sweep (only when the run swept), warnings
+// (only when there are plausibility warnings, last); or {"error": ...} and any warnings when the
+// run failed before any correlation. Numbers are shortest round-trip; a failed sweep point is
+// null. `extraMembers` (each starting with a comma) are added before the warnings of a result
+// object. No line break at the end.
 void appendResultJson(std::string &out,
                       const Well &well,
                       const RunResult &result,

@@ -88,11 +88,15 @@ RunResult appendTextResult(std::string &out, Well &well, Sweep sweep)
     RunResult result = calculateWell(well, presenter, sweep);
 
     out.append(picture1.text());
-    if (result.failed())
-        return result;
-    appendDesignFailures(out, result);
-    if (result.swept)
-        appendSweepTable(out, result);
+    if (!result.failed()) {
+        appendDesignFailures(out, result);
+        if (result.swept)
+            appendSweepTable(out, result);
+    }
+    if (!result.warnings.empty())
+        out.push_back('\n');
+    for (const std::string &warning : result.warnings)
+        out.append("warning: ").append(warning).push_back('\n');
     return result;
 }
 

@@ -74,11 +74,16 @@ const std::vector<CsvCase> &csvCases()
          {{1, {"a", "b"}, ""}}},
         {"QuoteInsideUnquotedField", "5'6\",x\n", {{1, {"5'6\"", "x"}, ""}}},
         {"TextAfterClosingQuote",
-         "\"a\"b,\"c\nx,y\n",
-         {{1, {}, "text after the closing quote of field 1"}, {2, {"x", "y"}, ""}}},
-        {"UnclosedQuote",
+         "\"a\"b,\"c\nd\"\nx,y\n",
+         {{1, {}, "text after the closing quote in field 1"}, {3, {"x", "y"}, ""}}},
+        {"UnclosedQuoteResumesAfterItsLine",
          "a\n\"open,\nrest\n",
-         {{1, {"a"}, ""}, {2, {}, "opened on line 2 is never closed"}}},
+         {{1, {"a"}, ""}, {2, {}, "the quote opened in field 1 is never closed"}, {3, {"rest"}, ""}}},
+        {"BlanksOnlyLineSkipped", "a\n \t \nb\n", {{1, {"a"}, ""}, {3, {"b"}, ""}}},
+        {"NulByte",
+         std::string("a\n1,\0\n2\n", 8),
+         {{1, {"a"}, ""}, {2, {}, "NUL byte in field 2"}, {3, {"2"}, ""}}},
+        {"PartialByteOrderMark", "\xEF\xBB,x\n", {{1, {"\xEF\xBB", "x"}, ""}}},
         {"EmptyInput", "", {}},
     };
     return cases;
@@ -105,20 +110,29 @@ TEST(CsvReader, ChunkBoundariesDoNotMatter)
     }
 }
 
+// Whatever makes a row overlong, it costs that row only and memory stays bounded.
 TEST(CsvReader, OverlongRowFailsAndTheNextIsRead)
 {
-    const std::string input = "x,\"" + std::string(CsvReader::maxRecordBytes, 'a') + "\"\nok\n";
-    std::istringstream in(input);
-    CsvReader reader(in);
-    CsvRecord record;
-    ASSERT_TRUE(reader.next(record));
-    EXPECT_NE(record.error().find("longer than"), std::string::npos);
-    ASSERT_TRUE(reader.next(record));
-    EXPECT_TRUE(record.ok());
-    EXPECT_EQ(record.line(), 2);
-    ASSERT_EQ(record.fields().size(), 1u);
-    EXPECT_EQ(record.fields()[0], "ok");
-    EXPECT_FALSE(reader.next(record));
+    const std::string bytes(CsvReader::maxRecordBytes, 'a');
+    const std::string commas(CsvReader::maxRecordBytes, ',');
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"x,\"" + bytes + "\"\nok\n", "the quote opened in field 2 is never closed"},
+        {"x," + bytes + "\nok\n", "longer than"},
+        {"x," + bytes + ",\"a\n\"\nok\n", "longer than"}, // quotes in the rest still count
+        {commas + "\nok\n", "more than 256 fields"},
+    };
+    for (const auto &[input, error] : cases) {
+        std::istringstream in(input);
+        CsvReader reader(in);
+        CsvRecord record;
+        ASSERT_TRUE(reader.next(record));
+        EXPECT_NE(record.error().find(error), std::string::npos) << record.error();
+        ASSERT_TRUE(reader.next(record));
+        EXPECT_TRUE(record.ok());
+        ASSERT_EQ(record.fields().size(), 1u);
+        EXPECT_EQ(record.fields()[0], "ok");
+        EXPECT_FALSE(reader.next(record));
+    }
 }
 
 TEST(CsvReader, TooManyFieldsFails)

@@ -13,7 +13,7 @@ RATES = ("Sobocinski", "Muskat", "Meyer-Garder", "Chaney-Noble", "Schols", "Guo-
 def expected_message(result):
     parts = [result["error"]] if "error" in result else [
         f"{name}: {text}" for name, text in result.get("failures", {}).items()]
-    return "; ".join(parts + result.get("warnings", []))
+    return "; ".join(parts + ["warning: " + w for w in result.get("warnings", [])])
 
 
 def assert_row(many, i, one):
