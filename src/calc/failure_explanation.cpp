@@ -1,21 +1,14 @@
 #include "failure_explanation.h"
 
+#include "message_text.h"
 #include "word_list.h"
 
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <vector>
 
 namespace coning {
 namespace {
-
-std::string number(double value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6g", value);
-    return buffer;
-}
 
 struct Input
 {
@@ -83,15 +76,16 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
                             [&] { return m.drainageRadius / m.wellRadius <= 0.0; },
                             [&] {
                                 return "logarithm of a non-positive number: drainage radius ("
-                                       + number(m.drainageRadius) + " ft) / well radius ("
-                                       + number(m.wellRadius) + " ft) is zero or negative";
+                                       + numberForMessage(m.drainageRadius) + " ft) / well radius ("
+                                       + numberForMessage(m.wellRadius)
+                                       + " ft) is zero or negative";
                             }};
     const Cause zoneThicknessNotPositive{Fault::InvalidArgument,
                                          [&] { return m.zoneThickness <= 0.0; },
                                          [&] {
                                              return "logarithm of a non-positive number: the zone "
                                                     "thickness ("
-                                                    + number(m.zoneThickness)
+                                                    + numberForMessage(m.zoneThickness)
                                                     + " ft) is zero or negative";
                                          }};
     const Cause zoneThicknessNegative{Fault::InvalidArgument,
@@ -99,12 +93,14 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
                                       [&] {
                                           return "fractional power of a negative number: the zone "
                                                  "thickness ("
-                                                 + number(m.zoneThickness) + " ft) is negative";
+                                                 + numberForMessage(m.zoneThickness)
+                                                 + " ft) is negative";
                                       }};
     const Cause percentOutOfRange{Fault::Overflow,
                                   [&] { return percent < -1000.0 || percent > 1000.0; },
                                   [&] {
-                                      return "overflow: the percent penetration (" + number(percent)
+                                      return "overflow: the percent penetration ("
+                                             + numberForMessage(percent)
                                              + ") is far outside 0 to 100; check the penetration "
                                                "and zone thickness";
                                   }};
@@ -131,8 +127,8 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
              [&] { return m.drainageRadius != 0.0 && m.zoneThickness / m.drainageRadius < 0.0; },
              [&] {
                  return "fractional power of a negative number: zone thickness ("
-                        + number(m.zoneThickness) + " ft) / drainage radius ("
-                        + number(m.drainageRadius) + " ft) is negative";
+                        + numberForMessage(m.zoneThickness) + " ft) / drainage radius ("
+                        + numberForMessage(m.drainageRadius) + " ft) is negative";
              }},
             viscosity,
             fvf,
@@ -147,8 +143,9 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
              [&] {
                  return "square root of a negative number: the unpenetrated thickness (zone "
                         "thickness - penetration = "
-                        + number(m.zoneThickness - m.penetration)
-                        + " ft) exceeds the drainage radius (" + number(m.drainageRadius) + " ft)";
+                        + numberForMessage(m.zoneThickness - m.penetration)
+                        + " ft) exceeds the drainage radius (" + numberForMessage(m.drainageRadius)
+                        + " ft)";
              }},
             zeroWellRadius,
             radiusRatio,

@@ -83,4 +83,11 @@ std::string escapedForMessage(std::string_view text)
     return out;
 }
 
+std::string numberForMessage(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6g", value);
+    return buffer;
+}
+
 } // namespace coning

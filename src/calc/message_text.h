@@ -12,4 +12,7 @@ namespace coning {
 // Everything else, other languages included, stays as it is.
 std::string escapedForMessage(std::string_view text);
 
+// A number as a message gives it: six significant digits ("1900", "0.25", "1e+300").
+std::string numberForMessage(double value);
+
 } // namespace coning

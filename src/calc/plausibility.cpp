@@ -1,23 +1,16 @@
 #include "plausibility.h"
 
+#include "message_text.h"
 #include "word_list.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace coning {
 namespace {
 
-std::string number(double value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6g", value);
-    return buffer;
-}
-
 std::string withUnit(double value, const char *unit)
 {
-    return *unit ? number(value) + " " + unit : number(value);
+    return *unit ? numberForMessage(value) + " " + unit : numberForMessage(value);
 }
 
 // A value beyond the double range stops the run or its correlations with an error of its own;

@@ -1,13 +1,13 @@
 #include "batch_run.h"
 
 #include "calc/well_input.h"
+#include "calc/well_messages.h"
 #include "checked_stream.h"
 #include "csv_reader.h"
 #include "design_output.h"
 #include "json_result.h"
 #include "program.h"
 #include "shortest_number.h"
-#include "calc/well_messages.h"
 
 #include <algorithm>
 #include <array>
