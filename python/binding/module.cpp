@@ -1,6 +1,7 @@
 // The compiled part of the Python package: one well as the command line's JSON object, and tables
 // of wells calculated in C++ without the interpreter lock. The package's Python side gives them
 // their keyword signatures, documentation and the pandas and matplotlib conveniences.
+#include "design_dicts.h"
 #include "number_text.h"
 #include "one_well.h"
 #include "well_table.h"
@@ -95,7 +96,8 @@ py::dict calculate(std::optional<std::string> fluidSystem,
                    const std::array<std::optional<double>, numericFieldCount> &values,
                    bool sweep)
 {
-    const python::OneWellInput input{std::move(fluidSystem), std::move(completion), values, sweep};
+    const python::OneWellInput input{
+        std::move(fluidSystem), std::move(completion), values, sweep, {}, {}};
     Well well;
     const RunResult result = calculateOneWell(input, well);
     return resultDict(well, result);
@@ -226,6 +228,20 @@ PYBIND11_MODULE(_core, m)
           py::arg("text_cells"),
           py::arg("first_line"),
           "The design point of a table of wells, column by column.");
+    m.def("target_penetration",
+          &python::targetPenetrationDict,
+          py::arg("fluid_system"),
+          py::arg("completion"),
+          py::arg("values"),
+          py::arg("target_rate"),
+          "The command line's JSON \"design\" member of one well for a target rate.");
+    m.def("sensitivity",
+          &python::sensitivityDict,
+          py::arg("fluid_system"),
+          py::arg("completion"),
+          py::arg("values"),
+          py::arg("percent"),
+          "The command line's JSON \"sensitivity\" member of one well for a percentage.");
     m.def(
         "is_decimal_number",
         [](std::string_view s) { return checkStrictNumber(s) == NumberCheck::Valid; },

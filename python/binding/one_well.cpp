@@ -6,7 +6,7 @@
 
 namespace coning::python {
 
-RunResult calculateOneWell(const OneWellInput &input, Well &well)
+DesignRequest checkOneWell(const OneWellInput &input, Well &well)
 {
     WellInput text;
     if (input.fluidSystem)
@@ -21,19 +21,40 @@ RunResult calculateOneWell(const OneWellInput &input, Well &well)
         }
     }
 
-    std::string messages;
-    const auto add = [&](std::string_view message) {
-        if (!messages.empty())
-            messages.push_back('\n');
-        messages.append(message);
-    };
+    std::vector<std::string> messages;
     for (const InputProblem &problem : checkWell(text, well))
-        add(optionProblemText(problem));
+        messages.push_back(optionProblemText(problem));
     if (input.sweep && text.completion == completionText(Completion::PartialCompletion))
-        add(sweepCompletionProblemText);
-    if (!messages.empty())
-        throw UsageError(messages);
+        messages.emplace_back(sweepCompletionProblemText);
+    std::optional<NumberText> targetRate;
+    if (input.targetRate)
+        targetRate.emplace(*input.targetRate);
+    std::optional<NumberText> sensitivityPercent;
+    if (input.sensitivityPercent)
+        sensitivityPercent.emplace(*input.sensitivityPercent);
+    const DesignRequest request = readDesignRequest(targetRate ? std::optional(targetRate->view())
+                                                               : std::nullopt,
+                                                    sensitivityPercent
+                                                        ? std::optional(sensitivityPercent->view())
+                                                        : std::nullopt,
+                                                    text.completion.value_or(""),
+                                                    messages);
 
+    if (!messages.empty()) {
+        std::string joined;
+        for (const std::string &message : messages) {
+            if (!joined.empty())
+                joined.push_back('\n');
+            joined.append(message);
+        }
+        throw UsageError(joined);
+    }
+    return request;
+}
+
+RunResult calculateOneWell(const OneWellInput &input, Well &well)
+{
+    checkOneWell(input, well);
     return calculateWell(well, input.sweep ? Sweep::AsSelected : Sweep::Skip);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/design_request.h"
 #include "calc/well_input.h"
 
 #include <array>
@@ -21,11 +22,17 @@ struct OneWellInput
     std::optional<std::string> completion;
     std::array<std::optional<double>, numericFieldCount> values; // in numericFields() order
     bool sweep = false;
+    std::optional<double> targetRate; // the design options, when asked for
+    std::optional<double> sensitivityPercent;
 };
 
 // Checks the well exactly as the command line checks its options (every number through its
 // shortest decimal text) and calculates it. Throws UsageError for input the command line
 // refuses.
 RunResult calculateOneWell(const OneWellInput &input, Well &well);
+
+// The same check without the calculation, with the design options read as the command line reads
+// them.
+DesignRequest checkOneWell(const OneWellInput &input, Well &well);
 
 } // namespace coning::python

@@ -6,6 +6,8 @@ bit for bit, for notebooks and scripts:
 - :func:`calculate` -- one well, as a dict with the keys of ``coning-calc --format json``;
 - :func:`calculate_many` -- NumPy arrays of wells at the design point, calculated in C++;
 - :func:`calculate_frame` -- a pandas DataFrame with the columns of a ``coning-calc --batch`` file;
+- :func:`target_penetration` -- how far a well may penetrate for a target rate (``--target-rate``);
+- :func:`sensitivity` -- the rates with each input lowered and raised (``--sensitivity``);
 - :func:`plot_sweep` -- a well's rate against percent penetration with matplotlib.
 
 Units are those of the window's fields: permeability in md, viscosity in cp, formation volume
@@ -22,6 +24,7 @@ from ._wells import (
     calculate,
     calculate_many,
 )
+from ._design import sensitivity, target_penetration
 from ._frame import calculate_frame
 from ._plot import plot_sweep
 
@@ -33,5 +36,7 @@ __all__ = [
     "calculate",
     "calculate_many",
     "calculate_frame",
+    "target_penetration",
+    "sensitivity",
     "plot_sweep",
 ]

@@ -1,5 +1,5 @@
 # The compiled part of the package; use the functions of `coning`.
-from typing import Optional, Sequence
+from typing import Any, Optional, Sequence
 
 import numpy as np
 
@@ -26,4 +26,16 @@ def calculate_wells(
     text_cells: list[tuple[int, int, str]],
     first_line: int,
 ) -> dict: ...
+def target_penetration(
+    fluid_system: Optional[str],
+    completion: Optional[str],
+    values: Sequence[Optional[float]],
+    target_rate: float,
+) -> dict[str, Any]: ...
+def sensitivity(
+    fluid_system: Optional[str],
+    completion: Optional[str],
+    values: Sequence[Optional[float]],
+    percent: float,
+) -> dict[str, Any]: ...
 def is_decimal_number(text: str) -> bool: ...

@@ -181,24 +181,16 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
         messages.push_back(optionProblemText(problem));
     if (o.sweep && input.completion == completionText(Completion::PartialCompletion))
         messages.emplace_back(sweepCompletionProblemText);
-    DesignRequest design;
-    if (o.targetRateOption->count() > 0) {
-        double rate = 0.0;
-        const std::string option = "--" + std::string(targetRateName) + ": ";
-        if (const auto problem = readTargetRate(o.targetRate, rate))
-            messages.push_back(option + *problem);
-        else if (input.completion == completionText(Completion::PartialCompletion))
-            messages.push_back(option + std::string(targetRateCompletionProblem));
-        else
-            design.targetRate = rate;
-    }
-    if (o.sensitivityOption->count() > 0) {
-        double percent = 0.0;
-        if (const auto problem = readSensitivityPercent(o.sensitivity, percent))
-            messages.push_back("--" + std::string(sensitivityName) + ": " + *problem);
-        else
-            design.sensitivityPercent = percent;
-    }
+    std::optional<std::string_view> targetRate;
+    if (o.targetRateOption->count() > 0)
+        targetRate = o.targetRate;
+    std::optional<std::string_view> sensitivityPercent;
+    if (o.sensitivityOption->count() > 0)
+        sensitivityPercent = o.sensitivity;
+    const DesignRequest design = readDesignRequest(targetRate,
+                                                   sensitivityPercent,
+                                                   input.completion.value_or(""),
+                                                   messages);
     if (!messages.empty()) {
         for (const std::string &message : messages)
             err << programName << ": " << message << '\n';

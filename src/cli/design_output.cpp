@@ -1,9 +1,7 @@
 #include "design_output.h"
 
-#include "calc/strict_number.h"
 #include "calc/word_list.h"
 #include "json_result.h"
-#include "model/parse_leading_number.h"
 #include "report/correlation_style.h"
 #include "report/number_format.h"
 #include "shortest_number.h"
@@ -15,20 +13,6 @@
 
 namespace coning::cli {
 namespace {
-
-std::optional<std::string> readNumber(std::string_view text, double &value)
-{
-    switch (checkStrictNumber(text)) {
-    case NumberCheck::Valid:
-        value = ParseLeadingNumber(text);
-        return std::nullopt;
-    case NumberCheck::NotANumber:
-        return quotedForMessage(text) + " is not a decimal number";
-    case NumberCheck::OutOfRange:
-        return quotedForMessage(text) + " is beyond the range of double precision";
-    }
-    return std::nullopt;
-}
 
 void appendKey(std::string &out, std::string_view key)
 {
@@ -103,24 +87,6 @@ std::vector<std::string_view> namesOf(const std::vector<Correlation> &correlatio
 constexpr std::size_t nameWidth = 14;
 
 } // namespace
-
-std::optional<std::string> readTargetRate(std::string_view text, double &value)
-{
-    if (auto problem = readNumber(text, value))
-        return problem;
-    if (!(value > 0.0))
-        return quotedForMessage(text) + " is not a positive rate";
-    return std::nullopt;
-}
-
-std::optional<std::string> readSensitivityPercent(std::string_view text, double &value)
-{
-    if (auto problem = readNumber(text, value))
-        return problem;
-    if (!(value > 0.0 && value < 100.0))
-        return quotedForMessage(text) + " is not a percentage greater than 0 and less than 100";
-    return std::nullopt;
-}
 
 void appendTargetPenetrationJson(std::string &out, const TargetPenetration &design)
 {

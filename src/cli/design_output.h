@@ -1,24 +1,13 @@
 #pragma once
 
 #include "calc/design.h"
+#include "calc/design_request.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace coning::cli {
-
-inline constexpr std::string_view targetRateName = "target-rate"; // option and batch column
-inline constexpr std::string_view sensitivityName = "sensitivity";
-
-// Reads a target rate (a positive decimal number) or a sensitivity percentage (0 < PCT < 100)
-// into `value`; returns what is wrong with the text, or nothing.
-std::optional<std::string> readTargetRate(std::string_view text, double &value);
-std::optional<std::string> readSensitivityPercent(std::string_view text, double &value);
-
-// The penetration design is for partially penetrating wells only.
-inline constexpr std::string_view targetRateCompletionProblem
-    = "the penetration design is only for partial-penetration, not for partial-completion";
 
 // JSON members to add to a single-well object, each starting with a comma:
 // ,"targetRate":Q,"design":{"Sobocinski":{"maxPenetration":..,"maxPercent":..,"peakRate":..,
@@ -34,13 +23,6 @@ void appendTargetPenetrationText(std::string &out,
                                  const TargetPenetration &design,
                                  std::string_view unit);
 void appendSensitivityText(std::string &out, const Sensitivity &sensitivity);
-
-// What the single-well options ask for beyond the report.
-struct DesignRequest
-{
-    std::optional<double> targetRate;
-    std::optional<double> sensitivityPercent;
-};
 
 // The design members of the well's JSON object, or its text tables, for what `request` asks.
 std::string designJsonMembers(const Well &well, const DesignRequest &request);

@@ -15,12 +15,13 @@ def run_cli(*args):
     return subprocess.run([CLI, *args], capture_output=True, text=True)
 
 
-def cli_json(kwargs, fluid_system, completion, sweep=False):
+def cli_json(kwargs, fluid_system, completion, sweep=False, extra=()):
     args = ["--fluid-system", fluid_system, "--completion", completion, "--format", "json"]
     for name, value in kwargs.items():
         args += ["--" + name.replace("_", "-"), repr(float(value))]
     if sweep:
         args.append("--sweep")
+    args += extra
     done = run_cli(*args)
     assert done.returncode in (0, 1), done.stderr
     return json.loads(done.stdout)

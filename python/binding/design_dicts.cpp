@@ -1,0 +1,115 @@
+#include "design_dicts.h"
+
+#include "number_text.h"
+#include "one_well.h"
+
+#include "calc/design.h"
+
+namespace py = pybind11;
+
+namespace coning::python {
+namespace {
+
+py::str text(std::string_view s)
+{
+    return py::str(s.data(), s.size());
+}
+
+py::object numberOrNone(const std::optional<double> &value)
+{
+    if (!value)
+        return py::none();
+    return py::float_(withoutNegativeZero(*value));
+}
+
+py::dict ratesDict(const CorrelationRates &rates, bool meyerGarder)
+{
+    py::dict d;
+    for (Correlation c : callOrder) {
+        if (c != Correlation::MeyerGarder || meyerGarder)
+            d[text(correlationName(c))] = numberOrNone(rates[indexOf(c)]);
+    }
+    return d;
+}
+
+py::dict errorDict(const std::string &error)
+{
+    py::dict d;
+    d["error"] = text(error);
+    return d;
+}
+
+} // namespace
+
+py::dict targetPenetrationDict(std::optional<std::string> fluidSystem,
+                               std::optional<std::string> completion,
+                               const WellValues &values,
+                               double targetRate)
+{
+    OneWellInput input;
+    input.fluidSystem = std::move(fluidSystem);
+    input.completion = std::move(completion);
+    input.values = values;
+    input.targetRate = targetRate;
+    Well well;
+    const DesignRequest request = checkOneWell(input, well);
+    TargetPenetration design;
+    {
+        py::gil_scoped_release unlocked;
+        design = targetPenetration(well, request.targetRate.value());
+    }
+    if (design.failed())
+        return errorDict(design.error);
+
+    py::dict d;
+    for (Correlation c : callOrder) {
+        const std::optional<PenetrationDesign> &one = design.correlations[indexOf(c)];
+        if (!one)
+            continue;
+        py::dict entry;
+        entry["maxPenetration"] = numberOrNone(one->maxPenetration);
+        entry["maxPercent"] = numberOrNone(one->maxPercent);
+        if (design.gasOil)
+            entry["minCompletionTop"] = numberOrNone(one->minCompletionTop);
+        entry["peakRate"] = numberOrNone(one->peakRate);
+        entry["peakPenetration"] = numberOrNone(one->peakPenetration);
+        d[text(correlationName(c))] = entry;
+    }
+    return d;
+}
+
+py::dict sensitivityDict(std::optional<std::string> fluidSystem,
+                         std::optional<std::string> completion,
+                         const WellValues &values,
+                         double percent)
+{
+    OneWellInput input;
+    input.fluidSystem = std::move(fluidSystem);
+    input.completion = std::move(completion);
+    input.values = values;
+    input.sensitivityPercent = percent;
+    Well well;
+    const DesignRequest request = checkOneWell(input, well);
+    Sensitivity result;
+    {
+        py::gil_scoped_release unlocked;
+        result = sensitivity(well, request.sensitivityPercent.value());
+    }
+    if (result.failed())
+        return errorDict(result.error);
+
+    py::list inputs;
+    for (const SensitivityInput &one : result.inputs) {
+        py::dict entry;
+        entry["input"] = text(one.input);
+        entry["low"] = ratesDict(one.low, result.meyerGarderEvaluated);
+        entry["high"] = ratesDict(one.high, result.meyerGarderEvaluated);
+        inputs.append(entry);
+    }
+    py::dict d;
+    d["percent"] = py::float_(result.percent);
+    d["inputs"] = inputs;
+    return d;
+}
+
+} // namespace coning::python

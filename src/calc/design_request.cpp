@@ -1,0 +1,76 @@
+#include "design_request.h"
+
+#include "strict_number.h"
+#include "well_input.h"
+
+#include "model/parse_leading_number.h"
+
+namespace coning {
+namespace {
+
+std::optional<std::string> readNumber(std::string_view text, double &value)
+{
+    switch (checkStrictNumber(text)) {
+    case NumberCheck::Valid:
+        value = ParseLeadingNumber(text);
+        return std::nullopt;
+    case NumberCheck::NotANumber:
+        return quotedForMessage(text) + " is not a decimal number";
+    case NumberCheck::OutOfRange:
+        return quotedForMessage(text) + " is beyond the range of double precision";
+    }
+    return std::nullopt;
+}
+
+std::string optionPrefix(std::string_view name)
+{
+    return std::string("--").append(name).append(": ");
+}
+
+} // namespace
+
+std::optional<std::string> readTargetRate(std::string_view text, double &value)
+{
+    if (auto problem = readNumber(text, value))
+        return problem;
+    if (!(value > 0.0))
+        return quotedForMessage(text) + " is not a positive rate";
+    return std::nullopt;
+}
+
+std::optional<std::string> readSensitivityPercent(std::string_view text, double &value)
+{
+    if (auto problem = readNumber(text, value))
+        return problem;
+    if (!(value > 0.0 && value < 100.0))
+        return quotedForMessage(text) + " is not a percentage greater than 0 and less than 100";
+    return std::nullopt;
+}
+
+DesignRequest readDesignRequest(const std::optional<std::string_view> &targetRate,
+                                const std::optional<std::string_view> &sensitivityPercent,
+                                std::string_view completion,
+                                std::vector<std::string> &messages)
+{
+    DesignRequest request;
+    if (targetRate) {
+        double rate = 0.0;
+        if (const auto problem = readTargetRate(*targetRate, rate))
+            messages.push_back(optionPrefix(targetRateName) + *problem);
+        else if (completion == completionText(Completion::PartialCompletion))
+            messages.push_back(optionPrefix(targetRateName)
+                               + std::string(targetRateCompletionProblem));
+        else
+            request.targetRate = rate;
+    }
+    if (sensitivityPercent) {
+        double percent = 0.0;
+        if (const auto problem = readSensitivityPercent(*sensitivityPercent, percent))
+            messages.push_back(optionPrefix(sensitivityName) + *problem);
+        else
+            request.sensitivityPercent = percent;
+    }
+    return request;
+}
+
+} // namespace coning
