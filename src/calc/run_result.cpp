@@ -17,17 +17,22 @@ bool RunResult::anyFailure() const
     return false;
 }
 
-SweepRates RunResult::zeroSweep()
+const SweepRates::Table &SweepRates::zeros()
 {
-    // Filled once: every result copies it, which is several times cheaper than filling the 606
-    // entries again for each well of a batch.
-    static const SweepRates zero = [] {
-        SweepRates table;
-        for (auto &row : table)
+    static const Table zero = [] {
+        Table table;
+        for (SweepRow &row : table)
             row.fill(0.0);
         return table;
     }();
     return zero;
+}
+
+SweepRates::Table &SweepRates::writable()
+{
+    if (m_table.empty())
+        m_table.push_back(zeros());
+    return m_table.front();
 }
 
 std::string_view rateUnit(std::int16_t fluidSystem)

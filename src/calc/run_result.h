@@ -25,9 +25,29 @@ struct CorrelationOutcome
 inline constexpr int sweepFirstPercent = 5;
 inline constexpr int sweepLastPercent = 95;
 
+using SweepRow = std::array<std::optional<double>, 101>;
+
 // Rates by correlation (indexOf) and whole percent 0..100. Every entry starts at 0; the sweep fills
-// 5..95, and a point whose evaluation failed is empty (missing), never 0.
-using SweepRates = std::array<std::array<std::optional<double>, 101>, correlationCount>;
+// 5..95, and a point whose evaluation failed is empty (missing), never 0. The table is stored
+// only once something writes to it, so a run without a sweep (a batch row, one of a million
+// wells) does not fill 606 entries it never uses.
+class SweepRates
+{
+public:
+    using Table = std::array<SweepRow, correlationCount>;
+
+    const SweepRow &operator[](std::size_t c) const { return table()[c]; }
+    SweepRow &operator[](std::size_t c) { return writable()[c]; }
+    Table::const_iterator begin() const { return table().begin(); }
+    Table::const_iterator end() const { return table().end(); }
+
+private:
+    const Table &table() const { return m_table.empty() ? zeros() : m_table.front(); }
+    Table &writable();
+    static const Table &zeros();
+
+    std::vector<Table> m_table; // empty, or the one table
+};
 
 struct SweepFailure
 {
@@ -52,7 +72,7 @@ struct RunResult
     std::array<CorrelationOutcome, correlationCount> outcomes;
 
     bool swept = false;
-    SweepRates sweepRates = zeroSweep();
+    SweepRates sweepRates;
     std::array<SweepFailure, correlationCount> sweepFailures;
 
     // Inputs outside their physical range and negative rates; they never stop the run.
@@ -62,8 +82,6 @@ struct RunResult
     const CorrelationOutcome &outcome(Correlation c) const { return outcomes[indexOf(c)]; }
     // True when anything (the run, a correlation at the design point or a sweep point) failed.
     bool anyFailure() const;
-
-    static SweepRates zeroSweep();
 };
 
 // "MCF/DAY" for Gas-Water (code 2), "STB/DAY" otherwise, also before any fluid system matched.
