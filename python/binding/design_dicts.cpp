@@ -1,7 +1,7 @@
 #include "design_dicts.h"
 
-#include "number_text.h"
 #include "one_well.h"
+#include "py_values.h"
 
 #include "calc/design.h"
 
@@ -10,16 +10,15 @@ namespace py = pybind11;
 namespace coning::python {
 namespace {
 
-py::str text(std::string_view s)
+OneWellInput oneWell(std::optional<std::string> fluidSystem,
+                     std::optional<std::string> completion,
+                     const WellValues &values)
 {
-    return py::str(s.data(), s.size());
-}
-
-py::object numberOrNone(const std::optional<double> &value)
-{
-    if (!value)
-        return py::none();
-    return py::float_(withoutNegativeZero(*value));
+    OneWellInput input;
+    input.fluidSystem = std::move(fluidSystem);
+    input.completion = std::move(completion);
+    input.values = values;
+    return input;
 }
 
 py::dict ratesDict(const CorrelationRates &rates, bool meyerGarder)
@@ -46,10 +45,7 @@ py::dict targetPenetrationDict(std::optional<std::string> fluidSystem,
                                const WellValues &values,
                                double targetRate)
 {
-    OneWellInput input;
-    input.fluidSystem = std::move(fluidSystem);
-    input.completion = std::move(completion);
-    input.values = values;
+    OneWellInput input = oneWell(std::move(fluidSystem), std::move(completion), values);
     input.targetRate = targetRate;
     Well well;
     const DesignRequest request = checkOneWell(input, well);
@@ -83,10 +79,7 @@ py::dict sensitivityDict(std::optional<std::string> fluidSystem,
                          const WellValues &values,
                          double percent)
 {
-    OneWellInput input;
-    input.fluidSystem = std::move(fluidSystem);
-    input.completion = std::move(completion);
-    input.values = values;
+    OneWellInput input = oneWell(std::move(fluidSystem), std::move(completion), values);
     input.sensitivityPercent = percent;
     Well well;
     const DesignRequest request = checkOneWell(input, well);

@@ -4,6 +4,7 @@
 #include "design_dicts.h"
 #include "number_text.h"
 #include "one_well.h"
+#include "py_values.h"
 #include "well_table.h"
 
 #include "calc/strict_number.h"
@@ -24,10 +25,8 @@ using namespace coning;
 
 namespace {
 
-py::str text(std::string_view s)
-{
-    return py::str(s.data(), s.size());
-}
+using python::numberOrNone;
+using python::text;
 
 py::list warningList(const RunResult &result)
 {
@@ -49,12 +48,8 @@ py::dict sweepDict(const RunResult &result)
             continue;
         py::list points;
         const auto &rates = result.sweepRates[indexOf(c)];
-        for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p) {
-            if (rates[p])
-                points.append(python::withoutNegativeZero(*rates[p]));
-            else
-                points.append(py::none());
-        }
+        for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p)
+            points.append(numberOrNone(rates[p]));
         sweep[text(correlationName(c))] = points;
     }
     return sweep;

@@ -14,20 +14,6 @@
 namespace coning::cli {
 namespace {
 
-void appendKey(std::string &out, std::string_view key)
-{
-    appendJsonString(out, key);
-    out.push_back(':');
-}
-
-void appendNumberOrNull(std::string &out, const std::optional<double> &value)
-{
-    if (value)
-        appendShortest(out, *value);
-    else
-        out.append("null");
-}
-
 bool evaluated(Correlation c, const TargetPenetration &design)
 {
     return design.correlations[indexOf(c)].has_value();

@@ -5,13 +5,22 @@
 #include <nlohmann/json.hpp>
 
 namespace coning::cli {
-namespace {
 
 void appendKey(std::string &out, std::string_view key)
 {
     appendJsonString(out, key);
     out.push_back(':');
 }
+
+void appendNumberOrNull(std::string &out, const std::optional<double> &value)
+{
+    if (value)
+        appendShortest(out, *value);
+    else
+        out.append("null");
+}
+
+namespace {
 
 void appendLabel(std::string &out, const std::optional<RowLabel> &label)
 {
@@ -50,10 +59,7 @@ void appendSweep(std::string &out, const RunResult &result)
         for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p) {
             if (p != sweepFirstPercent)
                 out.push_back(',');
-            if (points[p])
-                appendShortest(out, *points[p]);
-            else
-                out.append("null");
+            appendNumberOrNull(out, points[p]);
         }
         out.push_back(']');
     }

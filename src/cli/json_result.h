@@ -19,6 +19,12 @@ struct RowLabel
 // A JSON string literal; bytes that are not UTF-8 become U+FFFD.
 void appendJsonString(std::string &out, std::string_view text);
 
+// `"key":`
+void appendKey(std::string &out, std::string_view key);
+
+// The number in shortest round-trip form, or null when there is none.
+void appendNumberOrNull(std::string &out, const std::optional<double> &value);
+
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
 // (only when a correlation failed at the design point), sweep (only when the run swept), warnings
 // (only when there are plausibility warnings, last); or {"error": ...} and any warnings when the
