@@ -2,8 +2,8 @@
 
 #include "notifier.h"
 #include "picture_box.h"
-#include "rate_too_large_text.h"
 #include "report/pointer_readout.h"
+#include "report/rate_too_large_text.h"
 #include "report/report_presenter.h"
 #include "report/run_messages.h"
 #include "wrapping_button.h"

@@ -1,7 +1,7 @@
 #include "rate_too_large_text.h"
 
-#include "report/number_format.h"
-#include "report/results_report.h"
+#include "number_format.h"
+#include "results_report.h"
 
 namespace coning {
 namespace {
