@@ -121,7 +121,9 @@ CorrelationOutcome evaluate(Correlation c,
     try {
         outcome.rate = evaluateRate();
     } catch (const ArithmeticError &e) {
-        outcome.failure = explainFailure(c, e.fault(), m, percent);
+        FailureExplanation explanation = explainFailure(c, e.fault(), m, percent);
+        outcome.failure = std::move(explanation.text);
+        outcome.cause = std::move(explanation.cause);
     }
     return outcome;
 }

@@ -21,7 +21,17 @@ struct Cause
     Fault fault;
     std::function<bool()> holds;
     std::function<std::string()> text;
+    const char *zeroInput = nullptr; // the one input whose zero this is
 };
+
+// A division by one input that is zero: "the viscosity is zero".
+Cause zeroInput(const char *name, std::function<bool()> holds)
+{
+    return {Fault::DivisionByZero,
+            std::move(holds),
+            [name] { return std::string("the ") + name + " is zero"; },
+            name};
+}
 
 std::vector<Input> inputsRead(Correlation c, const ParameterSet &m)
 {
@@ -51,12 +61,9 @@ std::vector<Input> inputsRead(Correlation c, const ParameterSet &m)
 
 std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
 {
-    const Cause viscosity{Fault::DivisionByZero,
-                          [&] { return m.viscosity == 0.0; },
-                          [] { return std::string("the viscosity is zero"); }};
-    const Cause fvf{Fault::DivisionByZero,
-                    [&] { return m.formationVolumeFactor == 0.0; },
-                    [] { return std::string("the formation volume factor is zero"); }};
+    const Cause viscosity = zeroInput("viscosity", [&] { return m.viscosity == 0.0; });
+    const Cause fvf = zeroInput("formation volume factor",
+                                [&] { return m.formationVolumeFactor == 0.0; });
     const Cause equalRadiiLog{Fault::DivisionByZero,
                               [&] { return m.logRadiusRatio == 0.0; },
                               [] {
@@ -69,9 +76,7 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
                                return std::string("the drainage radius equals the well radius, "
                                                   "so the logarithm of their ratio is zero");
                            }};
-    const Cause zeroWellRadius{Fault::DivisionByZero,
-                               [&] { return m.wellRadius == 0.0; },
-                               [] { return std::string("the well radius is zero"); }};
+    const Cause zeroWellRadius = zeroInput("well radius", [&] { return m.wellRadius == 0.0; });
     const Cause radiusRatio{Fault::InvalidArgument,
                             [&] { return m.drainageRadius / m.wellRadius <= 0.0; },
                             [&] {
@@ -117,12 +122,8 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
     case Correlation::Schols:
         return {
             equalRadiiLog,
-            {Fault::DivisionByZero,
-             [&] { return m.zoneThickness == 0.0; },
-             [] { return std::string("the zone thickness is zero"); }},
-            {Fault::DivisionByZero,
-             [&] { return m.drainageRadius == 0.0; },
-             [] { return std::string("the drainage radius is zero"); }},
+            zeroInput("zone thickness", [&] { return m.zoneThickness == 0.0; }),
+            zeroInput("drainage radius", [&] { return m.drainageRadius == 0.0; }),
             {Fault::InvalidArgument,
              [&] { return m.drainageRadius != 0.0 && m.zoneThickness / m.drainageRadius < 0.0; },
              [&] {
@@ -149,9 +150,7 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
              }},
             zeroWellRadius,
             radiusRatio,
-            {Fault::DivisionByZero,
-             [&] { return m.drainageRadius == 0.0; },
-             [] { return std::string("the drainage radius is zero"); }},
+            zeroInput("drainage radius", [&] { return m.drainageRadius == 0.0; }),
             equalRadii,
             viscosity,
             fvf,
@@ -160,44 +159,51 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
     return {};
 }
 
-// The inputs to check: the geometry first, then those the correlation reads, as one list.
-std::string inputList(const std::vector<Input> &inputs)
+// The inputs to check: the geometry first, then those the correlation reads.
+std::vector<std::string_view> inputsToCheck(const std::vector<Input> &inputs)
 {
     std::vector<std::string_view> names = {"zone thickness", "penetration"};
     for (const Input &input : inputs)
         names.push_back(input.name);
-    return joinedWithAnd(names);
+    return names;
 }
 
 } // namespace
 
-std::string explainFailure(Correlation c, Fault fault, const ParameterSet &m, double percent)
+FailureExplanation explainFailure(Correlation c, Fault fault, const ParameterSet &m, double percent)
 {
     const std::vector<Input> inputs = inputsRead(c, m);
     for (const Input &input : inputs) {
         if (!std::isfinite(input.value))
-            return std::string("overflow: the ") + input.name
-                   + " is beyond the double range; enter a smaller value";
+            return {std::string("overflow: the ") + input.name
+                        + " is beyond the double range; enter a smaller value",
+                    {FailureCause::Kind::InputBeyondRange, input.name, {}}};
     }
     for (const Cause &cause : causes(c, m, percent)) {
         if (cause.fault == fault && cause.holds()) {
             const std::string text = cause.text();
+            if (cause.zeroInput)
+                return {"division by zero: " + text,
+                        {FailureCause::Kind::ZeroInput, cause.zeroInput, {}}};
             if (fault == Fault::DivisionByZero)
-                return "division by zero: " + text;
-            return text;
+                return {"division by zero: " + text, {}};
+            return {text, {}};
         }
     }
+    const std::vector<std::string_view> toCheck = inputsToCheck(inputs);
     switch (fault) {
     case Fault::Overflow:
-        return "overflow: an intermediate value is beyond the double range; check the "
-               + inputList(inputs) + " for extreme values";
+        return {"overflow: an intermediate value is beyond the double range; check the "
+                    + joinedWithAnd(toCheck) + " for extreme values",
+                {FailureCause::Kind::IntermediateOverflow, {}, toCheck}};
     case Fault::DivisionByZero:
-        return "division by zero; check the " + inputList(inputs);
+        return {"division by zero; check the " + joinedWithAnd(toCheck), {}};
     case Fault::InvalidArgument:
-        return "invalid argument (logarithm or fractional power of a negative number); check the "
-               + inputList(inputs);
+        return {"invalid argument (logarithm or fractional power of a negative number); check the "
+                    + joinedWithAnd(toCheck),
+                {}};
     }
-    return faultText(fault);
+    return {faultText(fault), {}};
 }
 
 } // namespace coning

@@ -3,6 +3,7 @@
 #include "correlation.h"
 #include "model/arithmetic_error.h"
 #include "model/parameter_set.h"
+#include "run_result.h"
 
 #include <string>
 
@@ -12,9 +13,14 @@ namespace coning {
 // parameter set as the correlation saw it, e.g. "square root of a negative number: the
 // unpenetrated thickness (zone thickness - penetration = 1900 ft) exceeds the drainage radius
 // (1000 ft)".
-std::string explainFailure(Correlation c,
-                           Fault fault,
-                           const ParameterSet &m,
-                           double percentPenetration);
+struct FailureExplanation
+{
+    std::string text;
+    FailureCause cause;
+};
+FailureExplanation explainFailure(Correlation c,
+                                  Fault fault,
+                                  const ParameterSet &m,
+                                  double percentPenetration);
 
 } // namespace coning

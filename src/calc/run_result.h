@@ -11,12 +11,27 @@
 
 namespace coning {
 
+// What made a correlation fail, for grouping messages by cause without reading their text.
+struct FailureCause
+{
+    enum class Kind {
+        Other,
+        ZeroInput,            // a division by `input`, which is zero
+        InputBeyondRange,     // `input` is beyond the double range
+        IntermediateOverflow, // an intermediate value overflowed; check `inputsToCheck`
+    };
+    Kind kind = Kind::Other;
+    std::string_view input;                      // a name such as "viscosity"
+    std::vector<std::string_view> inputsToCheck; // names such as "zone thickness"
+};
+
 // What one correlation gave at the design point.
 struct CorrelationOutcome
 {
-    bool evaluated = false; // false only for Meyer-Garder outside its condition
-    double rate = 0.0;      // meaningful only when shown()
-    std::string failure;    // what failed and which inputs cause it; empty when it succeeded
+    bool evaluated = false;  // false only for Meyer-Garder outside its condition
+    double rate = 0.0;       // meaningful only when shown()
+    std::string failure;     // what failed and which inputs cause it; empty when it succeeded
+    FailureCause cause = {}; // of the failure
 
     bool failed() const { return evaluated && !failure.empty(); }
     bool shown() const { return evaluated && failure.empty(); }

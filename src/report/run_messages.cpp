@@ -15,10 +15,14 @@ struct Group
 {
     std::string message;
     std::vector<Correlation> members;
-    std::vector<std::string> inputs; // to check, for an intermediate overflow
+    FailureCause cause = {};              // of the first member
+    std::vector<std::string> inputs = {}; // to check, for an intermediate overflow
 };
 
-Group &addTo(std::vector<Group> &groups, const std::string &message, Correlation c)
+Group &addTo(std::vector<Group> &groups,
+             const std::string &message,
+             Correlation c,
+             const FailureCause &cause = {})
 {
     for (Group &group : groups) {
         if (group.message == message) {
@@ -26,29 +30,18 @@ Group &addTo(std::vector<Group> &groups, const std::string &message, Correlation
             return group;
         }
     }
-    return groups.emplace_back(Group{message, {c}, {}});
+    return groups.emplace_back(Group{message, {c}, cause});
 }
 
 // An intermediate overflow names the inputs each correlation reads; the cause is the same for
 // all of them, so they share one line that lists every input once.
-constexpr std::string_view overflowPrefix
-    = "overflow: an intermediate value is beyond the double range; check the ";
-constexpr std::string_view overflowSuffix = " for extreme values";
+constexpr std::string_view overflowKey = "intermediate overflow";
 
-void addOverflowInputs(Group &group, std::string_view failure)
+void addOverflowInputs(Group &group, const std::vector<std::string_view> &inputs)
 {
-    std::string_view list = failure.substr(overflowPrefix.size(),
-                                           failure.size() - overflowPrefix.size()
-                                               - overflowSuffix.size());
-    while (!list.empty()) {
-        const std::size_t comma = list.find(", ");
-        const std::size_t andWord = list.find(" and ");
-        const std::size_t end = std::min(comma, andWord);
-        const std::string input(list.substr(0, end));
+    for (std::string_view input : inputs) {
         if (std::find(group.inputs.begin(), group.inputs.end(), input) == group.inputs.end())
-            group.inputs.push_back(input);
-        list = end == std::string_view::npos ? std::string_view()
-                                             : list.substr(end + (end == comma ? 2 : 5));
+            group.inputs.emplace_back(input);
     }
 }
 
@@ -65,21 +58,6 @@ std::string capitalised(std::string text)
     if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
         text[0] = static_cast<char>(text[0] - 'a' + 'A');
     return text;
-}
-
-// The input named between `prefix` and `suffix` of the failure text, or empty when the text has
-// another form.
-std::string inputNamed(std::string_view failure, std::string_view prefix, std::string_view suffix)
-{
-    if (!failure.starts_with(prefix) || !failure.ends_with(suffix)
-        || failure.size() <= prefix.size() + suffix.size())
-        return {};
-    const std::string_view input = failure.substr(prefix.size(),
-                                                  failure.size() - prefix.size() - suffix.size());
-    // One input's name: a few words, no clause of its own.
-    if (input.find_first_of(",;:()") != std::string_view::npos)
-        return {};
-    return std::string(input);
 }
 
 std::string entryHint(const std::string &input)
@@ -104,19 +82,21 @@ std::string entryHint(const std::string &input)
 
 // A failure that one input causes reads better with the input first; every other failure is
 // quoted after the correlations it affects.
-std::string causeLine(const std::string &failure, const std::string &who, bool singular)
+std::string causeLine(const Group &group, const std::string &who, bool singular)
 {
-    const std::string zero = inputNamed(failure, "division by zero: the ", " is zero");
-    if (!zero.empty())
-        return capitalised(zero) + " is zero: " + who + (singular ? " divides" : " divide")
-               + " by it; " + entryHint(zero);
-    const std::string huge = inputNamed(failure,
-                                        "overflow: the ",
-                                        " is beyond the double range; enter a smaller value");
-    if (!huge.empty())
-        return capitalised(huge) + " is beyond the double range: " + who
+    const std::string input(group.cause.input);
+    switch (group.cause.kind) {
+    case FailureCause::Kind::ZeroInput:
+        return capitalised(input) + " is zero: " + who + (singular ? " divides" : " divide")
+               + " by it; " + entryHint(input);
+    case FailureCause::Kind::InputBeyondRange:
+        return capitalised(input) + " is beyond the double range: " + who
                + (singular ? " reads" : " read") + " it; enter a smaller value";
-    return capitalised(who) + ": " + failure;
+    case FailureCause::Kind::IntermediateOverflow:
+    case FailureCause::Kind::Other:
+        break;
+    }
+    return capitalised(who) + ": " + group.message;
 }
 
 std::string sweepRange(const SweepFailure &failure)
@@ -151,11 +131,11 @@ std::vector<std::string> runMessages(const RunResult &run)
         evaluated += outcome.evaluated ? 1 : 0;
         if (!outcome.failed())
             continue;
-        const std::string_view failure = outcome.failure;
-        if (failure.starts_with(overflowPrefix) && failure.ends_with(overflowSuffix))
-            addOverflowInputs(addTo(designFailures, std::string(overflowPrefix), c), failure);
+        if (outcome.cause.kind == FailureCause::Kind::IntermediateOverflow)
+            addOverflowInputs(addTo(designFailures, std::string(overflowKey), c, outcome.cause),
+                              outcome.cause.inputsToCheck);
         else
-            addTo(designFailures, outcome.failure, c);
+            addTo(designFailures, outcome.failure, c, outcome.cause);
     }
     for (const Group &group : designFailures) {
         const bool everyOne = group.members.size() > 1
@@ -164,10 +144,10 @@ std::vector<std::string> runMessages(const RunResult &run)
         if (!group.inputs.empty()) {
             std::vector<std::string_view> inputs(group.inputs.begin(), group.inputs.end());
             lines.push_back("An intermediate value is beyond the double range in " + who
-                            + ": check the " + joinedWithAnd(inputs) + std::string(overflowSuffix));
+                            + ": check the " + joinedWithAnd(inputs) + " for extreme values");
             continue;
         }
-        lines.push_back(causeLine(group.message, who, everyOne || group.members.size() == 1));
+        lines.push_back(causeLine(group, who, everyOne || group.members.size() == 1));
     }
 
     // Grouped by where and how they failed; the key's line feed cannot occur in either part.

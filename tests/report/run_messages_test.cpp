@@ -76,8 +76,9 @@ TEST(RunMessages, SharedCausesNameTheirCorrelationsAndSweepsAddOnlyNews)
 {
     const std::string zero = "division by zero: the formation volume factor is zero";
     RunResult run = resultWith(2, false, {10, 10, 10, 10, 10, 10});
-    run.outcomes[indexOf(Correlation::Muskat)].failure = zero;
-    run.outcomes[indexOf(Correlation::Schols)].failure = zero;
+    const FailureCause zeroFvf{FailureCause::Kind::ZeroInput, "formation volume factor", {}};
+    for (Correlation c : {Correlation::Muskat, Correlation::Schols})
+        run.outcomes[indexOf(c)] = {true, 0.0, zero, zeroFvf};
     run.outcomes[indexOf(Correlation::Chaney)].failure = "overflow: an intermediate value";
     // A correlation failed at the design point says nothing more for its sweep.
     run.sweepFailures[indexOf(Correlation::Muskat)] = {91, 5, zero};
