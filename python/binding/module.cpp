@@ -7,7 +7,9 @@
 #include "py_values.h"
 #include "well_table.h"
 
+#include "calc/design_request.h"
 #include "calc/strict_number.h"
+#include "calc/well_messages.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -114,6 +116,15 @@ python::ChoiceColumn choiceColumn(const std::vector<std::string> &names,
     return column;
 }
 
+python::ValueColumn valueColumn(const std::optional<ValueArray> &values, std::size_t count)
+{
+    if (!values)
+        return {};
+    if (static_cast<std::size_t>(values->size()) != count && values->size() != 1)
+        throw std::invalid_argument("value column of the wrong length");
+    return {values->data(), values->size() == 1};
+}
+
 // Calculates `count` wells given column by column; see calculate_many in the package.
 py::dict calculateWells(std::size_t count,
                         const std::vector<std::string> &fluidSystemNames,
@@ -121,30 +132,22 @@ py::dict calculateWells(std::size_t count,
                         const std::vector<std::string> &completionNames,
                         const std::optional<IndexArray> &completionIndex,
                         const std::vector<std::optional<ValueArray>> &values,
-                        const std::vector<bool> &nanAsZero,
+                        const std::optional<ValueArray> &targetRate,
                         std::vector<std::tuple<std::size_t, std::size_t, std::string>> textCells,
                         long firstLine)
 {
-    if (values.size() != numericFieldCount || nanAsZero.size() != numericFieldCount)
+    if (values.size() != numericFieldCount)
         throw std::invalid_argument("one value column per numeric field is needed");
     python::WellTable table;
     table.count = count;
     table.firstLine = firstLine;
     table.fluidSystem = choiceColumn(fluidSystemNames, fluidSystemIndex, count);
     table.completion = choiceColumn(completionNames, completionIndex, count);
-    for (std::size_t f = 0; f < numericFieldCount; ++f) {
-        python::ValueColumn &column = table.values[f];
-        column.nanAsZero = nanAsZero[f];
-        if (!values[f])
-            continue;
-        const auto size = static_cast<std::size_t>(values[f]->size());
-        if (size != count && size != 1)
-            throw std::invalid_argument("value column of the wrong length");
-        column.values = values[f]->data();
-        column.single = size == 1;
-    }
+    for (std::size_t f = 0; f < numericFieldCount; ++f)
+        table.values[f] = valueColumn(values[f], count);
+    table.targetRate = valueColumn(targetRate, count);
     for (auto &[row, field, cellText] : textCells) {
-        if (row >= count || field >= numericFieldCount)
+        if (row >= count || field > python::targetRateField)
             throw std::invalid_argument("text cell outside the table");
         table.textCells.push_back({row, field, std::move(cellText)});
     }
@@ -154,36 +157,85 @@ py::dict calculateWells(std::size_t count,
                          return a.row < b.row;
                      });
 
-    py::array_t<double> percent(static_cast<py::ssize_t>(count));
-    py::array_t<std::int8_t> system(static_cast<py::ssize_t>(count));
+    const auto size = static_cast<py::ssize_t>(count);
+    py::array_t<double> percent(size);
+    py::array_t<std::int8_t> system(size);
+    py::array_t<std::int32_t> message(size);
     std::vector<py::array_t<double>> rates;
+    std::vector<py::array_t<double>> maxPenetration;
     python::WellResults results;
     results.percentPenetration = percent.mutable_data();
     results.fluidSystem = system.mutable_data();
+    results.message = message.mutable_data();
     for (int c = 0; c < correlationCount; ++c) {
-        rates.emplace_back(static_cast<py::ssize_t>(count));
-        results.rates[c] = rates.back().mutable_data();
+        results.rates[c] = rates.emplace_back(size).mutable_data();
+        if (table.design())
+            results.maxPenetration[c] = maxPenetration.emplace_back(size).mutable_data();
     }
+    // Ctrl-C reaches Python only where the interpreter lock is held: look for it now and then.
+    const auto interrupted = [] {
+        py::gil_scoped_acquire locked;
+        return PyErr_CheckSignals() != 0;
+    };
+    bool finished = false;
     {
         py::gil_scoped_release unlocked;
-        python::calculateTable(table, results, std::thread::hardware_concurrency());
+        finished = python::calculateTable(table,
+                                          results,
+                                          std::thread::hardware_concurrency(),
+                                          interrupted);
     }
+    if (!finished)
+        throw py::error_already_set();
 
     py::dict d;
     d["percentPenetration"] = percent;
     for (Correlation c : callOrder)
         d[text(correlationName(c))] = rates[indexOf(c)];
-    d["fluidSystem"] = system;
-    py::array_t<std::int64_t> messageRows(static_cast<py::ssize_t>(results.messages.size()));
-    py::list messageTexts;
-    auto rows = messageRows.mutable_data();
-    for (std::size_t i = 0; i < results.messages.size(); ++i) {
-        rows[i] = static_cast<std::int64_t>(results.messages[i].first);
-        messageTexts.append(text(results.messages[i].second));
+    if (table.design()) {
+        py::dict lengths;
+        for (Correlation c : callOrder)
+            lengths[text(correlationName(c))] = maxPenetration[indexOf(c)];
+        d["maxPenetration"] = lengths;
     }
-    d["messageRows"] = messageRows;
+    d["fluidSystem"] = system;
+    py::list messageTexts;
+    for (const std::string &messageText : results.messageTexts)
+        messageTexts.append(text(messageText));
+    d["messageIds"] = message;
     d["messageTexts"] = messageTexts;
     return d;
+}
+
+// The command line's usage message for `text` given to the option `option` ("--permeability:
+// ..."), or None when the option takes it.
+std::optional<std::string> numberProblem(std::string_view option, std::string_view text)
+{
+    double value = 0.0;
+    std::optional<std::string> problem;
+    if (option == targetRateName) {
+        problem = readTargetRate(text, value);
+    } else if (option == sensitivityName) {
+        problem = readSensitivityPercent(text, value);
+    } else {
+        const auto &fields = numericFields();
+        const auto field = std::find_if(fields.begin(), fields.end(), [&](const NumericField &f) {
+            return f.name == option;
+        });
+        if (field == fields.end())
+            throw std::invalid_argument("not a numeric option");
+        WellInput input;
+        input.values[static_cast<std::size_t>(field - fields.begin())] = text;
+        Well well;
+        for (const InputProblem &p : checkWell(input, well)) {
+            if (p.field == option && p.kind == InputProblem::Kind::Invalid)
+                return optionProblemText(p);
+        }
+        return std::nullopt;
+    }
+    if (!problem)
+        return std::nullopt;
+    return "--" + std::string(option) + ": " + *problem;
 }
 
 } // namespace
@@ -219,10 +271,10 @@ PYBIND11_MODULE(_core, m)
           py::arg("completion_names"),
           py::arg("completion_index"),
           py::arg("values"),
-          py::arg("nan_as_zero"),
+          py::arg("target_rate"),
           py::arg("text_cells"),
           py::arg("first_line"),
-          "The design point of a table of wells, column by column.");
+          "The design point (and design) of a table of wells, column by column.");
     m.def("target_penetration",
           &python::targetPenetrationDict,
           py::arg("fluid_system"),
@@ -237,6 +289,15 @@ PYBIND11_MODULE(_core, m)
           py::arg("values"),
           py::arg("percent"),
           "The command line's JSON \"sensitivity\" member of one well for a percentage.");
+    m.def("number_problem",
+          &numberProblem,
+          py::arg("option"),
+          py::arg("text"),
+          "The command line's usage message for the text given to the option, or None.");
+    m.def("quoted_for_message",
+          &quotedForMessage,
+          py::arg("text"),
+          "A text quoted for a message as the command line quotes it: escaped, shortened.");
     m.def(
         "is_decimal_number",
         [](std::string_view s) { return checkStrictNumber(s) == NumberCheck::Valid; },

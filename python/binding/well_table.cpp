@@ -2,39 +2,31 @@
 
 #include "number_text.h"
 
+#include "calc/design.h"
+#include "calc/design_request.h"
 #include "calc/well_messages.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <optional>
+#include <system_error>
 #include <thread>
+#include <unordered_map>
 
 namespace coning::python {
 namespace {
 
 constexpr double notShown = std::numeric_limits<double>::quiet_NaN();
 
-// Where each numeric field is stored, in the order of numericFields().
-constexpr std::array<double ParameterSet::*, numericFieldCount> storedIn = {
-    &ParameterSet::permeability,
-    &ParameterSet::viscosity,
-    &ParameterSet::formationVolumeFactor,
-    &ParameterSet::densityDifference,
-    &ParameterSet::drainageRadius,
-    &ParameterSet::wellRadius,
-    &ParameterSet::zoneThicknessInput,
-    &ParameterSet::penetrationInput,
-    &ParameterSet::completionTop,
-    &ParameterSet::bottomHolePressure,
-};
-constexpr std::size_t wellRadiusField = 5; // typed in inches, stored in feet
-
-// A choice as the check sees it: absent, one of the known texts, or unknown.
+// A choice text as the check sees it: one of the known texts, or unknown.
 struct Choice
 {
-    enum class State { Absent, Known, Unknown } state = State::Absent;
-    std::string_view text; // the canonical text when Known
+    bool known = false;
+    std::string_view text; // the canonical text when known
 };
 
 std::vector<Choice> resolve(const std::vector<std::string> &names,
@@ -43,12 +35,9 @@ std::vector<Choice> resolve(const std::vector<std::string> &names,
     std::vector<Choice> choices;
     for (const std::string &name : names) {
         Choice choice;
-        if (!name.empty()) {
-            choice.state = Choice::State::Unknown;
-            for (std::string_view k : known) {
-                if (name == k)
-                    choice = {Choice::State::Known, k};
-            }
+        for (std::string_view k : known) {
+            if (name == k)
+                choice = {true, k};
         }
         choices.push_back(choice);
     }
@@ -62,11 +51,36 @@ int choiceOf(const ChoiceColumn &column, std::size_t row)
     return column.names.empty() ? -1 : 0;
 }
 
+double valueOf(const ValueColumn &column, std::size_t row)
+{
+    return column.values ? column.values[column.single ? 0 : row] : notShown;
+}
+
+// Whether a well of these choices may leave the field out: the run does not use it, or takes 0.
+bool mayBeAbsent(Requirement requirement, bool gasOil, bool partialCompletion)
+{
+    switch (requirement) {
+    case Requirement::Always:
+        return false;
+    case Requirement::Penetration:
+        return gasOil && !partialCompletion;
+    case Requirement::CompletionTop:
+        return !gasOil && !partialCompletion;
+    case Requirement::Optional:
+        return true;
+    }
+    return false;
+}
+
 struct Resolved
 {
     std::vector<Choice> fluidSystems;
     std::vector<Choice> completions;
 };
+
+// Each distinct message of a block of wells once; a well's message id is its place in the list
+// plus one (0: no message).
+using BlockMessages = std::vector<std::string>;
 
 class RowCalculator
 {
@@ -77,13 +91,15 @@ public:
         , m_results(results)
     {}
 
-    // Calculates rows [first, last); text cells must start at `cell`.
-    void run(std::size_t first,
-             std::size_t last,
-             std::vector<TextCell>::const_iterator cell,
-             std::vector<std::pair<std::size_t, std::string>> &messages)
+    // Calculates rows [first, last).
+    void run(std::size_t first, std::size_t last, BlockMessages &messages)
     {
+        auto cell = std::lower_bound(m_table.textCells.begin(),
+                                     m_table.textCells.end(),
+                                     first,
+                                     [](const TextCell &c, std::size_t row) { return c.row < row; });
         const auto cellsEnd = m_table.textCells.end();
+        std::unordered_map<std::string, std::int32_t> ids;
         for (std::size_t row = first; row < last; ++row) {
             const auto rowCellsBegin = cell;
             while (cell != cellsEnd && cell->row == row)
@@ -93,8 +109,17 @@ public:
                 calculate(row, message);
             else if (check(row, rowCellsBegin, cell, message))
                 calculate(row, message);
-            if (!message.empty())
-                messages.emplace_back(row, std::move(message));
+            std::int32_t id = 0;
+            if (!message.empty()) {
+                const auto next = static_cast<std::int32_t>(ids.size() + 1);
+                id = ids.try_emplace(std::move(message), next).first->second;
+            }
+            m_results.message[row] = id;
+        }
+        messages.resize(ids.size());
+        while (!ids.empty()) {
+            auto node = ids.extract(ids.begin());
+            messages[node.mapped() - 1] = std::move(node.key());
         }
     }
 
@@ -107,34 +132,39 @@ private:
         return i >= 0 && static_cast<std::size_t>(i) < choices.size() ? &choices[i] : nullptr;
     }
 
-    // The common case: known choices and every value an ordinary number. Fills the well as the
-    // check would, without going through text.
+    // The common case: known choices, every value the well needs an ordinary number, and a
+    // usable target rate or none. Fills the well as the check would, without going through text.
     bool fillPlainly(std::size_t row)
     {
         const Choice *system = choice(m_table.fluidSystem, m_resolved.fluidSystems, row);
-        if (!system || system->state != Choice::State::Known)
+        if (!system || !system->known)
             return false;
         const Choice *completion = choice(m_table.completion, m_resolved.completions, row);
-        if (completion && completion->state == Choice::State::Unknown)
+        if (completion && !completion->known)
             return false;
         m_well = Well();
         m_well.fluidSystem = system->text;
         if (completion && completion->text == completionText(Completion::PartialCompletion))
             m_well.completion = Completion::PartialCompletion;
+        const bool gasOil = m_well.fluidSystem == "Gas-Oil";
+        const bool partialCompletion = m_well.completion == Completion::PartialCompletion;
         for (std::size_t f = 0; f < numericFieldCount; ++f) {
-            const ValueColumn &column = m_table.values[f];
-            double value = 0.0;
-            if (column.values) {
-                value = column.values[column.single ? 0 : row];
-                if (std::isnan(value) && column.nanAsZero)
-                    value = 0.0;
-                else if (!std::isnormal(value) && value != 0.0)
-                    return false; // non-finite or subnormal: the check has the say
-            } else if (!column.nanAsZero) {
-                return false;
+            const double value = valueOf(m_table.values[f], row);
+            if (std::isnan(value)) {
+                if (!mayBeAbsent(numericFields()[f].requirement, gasOil, partialCompletion))
+                    return false; // the check names the missing value
+                continue;
             }
-            value = withoutNegativeZero(value);
-            m_well.parameters.*storedIn[f] = f == wellRadiusField ? value / 12.0 : value;
+            if (!std::isnormal(value) && value != 0.0)
+                return false; // infinite or subnormal: the check has the say
+            setTypedValue(m_well, f, withoutNegativeZero(value));
+        }
+        m_targetRate.reset();
+        const double target = valueOf(m_table.targetRate, row);
+        if (!std::isnan(target)) {
+            if (!(std::isnormal(target) && target > 0.0) || partialCompletion)
+                return false;
+            m_targetRate = target;
         }
         return true;
     }
@@ -149,30 +179,40 @@ private:
         WellInput input;
         const auto choiceText = [&](const ChoiceColumn &column) -> std::optional<std::string_view> {
             const int i = choiceOf(column, row);
-            if (i < 0 || static_cast<std::size_t>(i) >= column.names.size()
-                || column.names[i].empty())
+            if (i < 0 || static_cast<std::size_t>(i) >= column.names.size())
                 return std::nullopt;
             return column.names[i];
         };
         input.fluidSystem = choiceText(m_table.fluidSystem);
         input.completion = choiceText(m_table.completion);
 
-        std::array<std::optional<NumberText>, numericFieldCount> texts;
-        for (std::size_t f = 0; f < numericFieldCount; ++f) {
-            const ValueColumn &column = m_table.values[f];
-            const double value = column.values ? column.values[column.single ? 0 : row] : notShown;
-            if (std::isnan(value)) {
-                if (column.nanAsZero)
-                    input.values[f] = "0";
-                continue;
-            }
-            texts[f].emplace(value);
-            input.values[f] = texts[f]->view();
-        }
+        std::array<std::optional<NumberText>, numericFieldCount + 1> texts;
+        std::optional<std::string_view> target;
+        const auto textOf = [&](const ValueColumn &column, std::size_t f) {
+            const double value = valueOf(column, row);
+            if (std::isnan(value))
+                return std::optional<std::string_view>();
+            return std::optional(texts[f].emplace(value).view());
+        };
+        for (std::size_t f = 0; f < numericFieldCount; ++f)
+            input.values[f] = textOf(m_table.values[f], f);
+        target = textOf(m_table.targetRate, targetRateField);
         for (auto cell = cells; cell != cellsEnd; ++cell)
-            input.values[cell->field] = cell->text;
+            (cell->field == targetRateField ? target : input.values[cell->field]) = cell->text;
 
-        const std::vector<InputProblem> problems = checkWell(input, m_well);
+        std::vector<InputProblem> problems = checkWell(input, m_well);
+        m_targetRate.reset();
+        if (target) {
+            double rate = 0.0;
+            if (auto problem = readTargetRate(*target, rate))
+                problems.push_back({InputProblem::Kind::Invalid, targetRateName, *problem});
+            else if (m_well.completion == Completion::PartialCompletion)
+                problems.push_back({InputProblem::Kind::Invalid,
+                                    targetRateName,
+                                    std::string(targetRateCompletionProblem)});
+            else
+                m_targetRate = rate;
+        }
         if (problems.empty())
             return true;
         markUnused(row);
@@ -197,6 +237,15 @@ private:
         m_results.percentPenetration[row] = notShown;
         for (double *rates : m_results.rates)
             rates[row] = notShown;
+        markNoDesign(row);
+    }
+
+    void markNoDesign(std::size_t row)
+    {
+        if (m_table.design()) {
+            for (double *lengths : m_results.maxPenetration)
+                lengths[row] = notShown;
+        }
     }
 
     void calculate(std::size_t row, std::string &message)
@@ -216,6 +265,16 @@ private:
                                                        : notShown;
             }
         }
+        markNoDesign(row);
+        if (m_targetRate && !result.failed()) {
+            const TargetPenetration design = targetPenetration(m_well, *m_targetRate);
+            for (Correlation c : callOrder) {
+                const std::optional<PenetrationDesign> &d = design.correlations[indexOf(c)];
+                if (!design.failed() && d && d->maxPenetration)
+                    m_results.maxPenetration[indexOf(c)][row] = withoutNegativeZero(
+                        *d->maxPenetration);
+            }
+        }
         message = runMessageText(result);
     }
 
@@ -223,42 +282,99 @@ private:
     const Resolved &m_resolved;
     WellResults &m_results;
     Well m_well;
+    std::optional<double> m_targetRate;
 };
+
+// Gives each block's messages their ids among all the table's distinct messages, in the order
+// of the wells.
+void mergeMessages(std::vector<BlockMessages> &blocks,
+                   std::size_t blockRows,
+                   std::size_t count,
+                   WellResults &results)
+{
+    std::unordered_map<std::string, std::int32_t> ids;
+    std::vector<std::int32_t> global;
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        if (blocks[b].empty())
+            continue;
+        global.assign(1, 0);
+        for (std::string &text : blocks[b]) {
+            const auto next = static_cast<std::int32_t>(ids.size() + 1);
+            global.push_back(ids.try_emplace(std::move(text), next).first->second);
+        }
+        std::int32_t *id = results.message + b * blockRows;
+        const std::size_t rows = std::min(blockRows, count - b * blockRows);
+        for (std::size_t r = 0; r < rows; ++r)
+            id[r] = global[static_cast<std::size_t>(id[r])];
+    }
+    results.messageTexts.assign(ids.size() + 1, std::string());
+    while (!ids.empty()) {
+        auto node = ids.extract(ids.begin());
+        results.messageTexts[static_cast<std::size_t>(node.mapped())] = std::move(node.key());
+    }
+}
 
 } // namespace
 
-void calculateTable(const WellTable &table, WellResults &results, unsigned threads)
+bool calculateTable(const WellTable &table,
+                    WellResults &results,
+                    unsigned threads,
+                    const std::function<bool()> &interrupted)
 {
     const Resolved resolved{resolve(table.fluidSystem.names, {"Oil-Water", "Gas-Water", "Gas-Oil"}),
                             resolve(table.completion.names,
                                     {completionText(Completion::PartialPenetration),
                                      completionText(Completion::PartialCompletion)})};
 
-    // Threads only pay off for long tables.
-    constexpr std::size_t rowsPerThread = 20000;
+    // Wells are handed out in blocks of a few milliseconds' work, so that an interruption is
+    // seen soon and the threads share the work evenly; threads only pay off for long tables.
+    const std::size_t blockRows = table.design() ? 8 : 2048;
+    const std::size_t rowsPerThread = table.design() ? 8 : 20000;
+    const std::size_t blockCount = (table.count + blockRows - 1) / blockRows;
     const std::size_t wanted = std::max<std::size_t>(1, table.count / rowsPerThread);
     const std::size_t parts = std::min<std::size_t>(std::max(1u, threads), wanted);
+    constexpr auto pollInterval = std::chrono::milliseconds(10);
 
-    std::vector<std::vector<std::pair<std::size_t, std::string>>> messages(parts);
+    std::vector<BlockMessages> messages(blockCount);
     std::vector<std::exception_ptr> errors(parts);
+    std::atomic<std::size_t> nextBlock{0};
+    std::atomic<bool> stop{false};
+    bool stopped = false; // by `interrupted`
     const auto part = [&](std::size_t k) {
         try {
-            const std::size_t first = table.count * k / parts;
-            const std::size_t last = table.count * (k + 1) / parts;
-            const auto cell = std::lower_bound(table.textCells.begin(),
-                                               table.textCells.end(),
-                                               first,
-                                               [](const TextCell &c, std::size_t row) {
-                                                   return c.row < row;
-                                               });
-            RowCalculator(table, resolved, results).run(first, last, cell, messages[k]);
+            RowCalculator calculator(table, resolved, results);
+            auto lastPoll = std::chrono::steady_clock::now();
+            while (!stop.load(std::memory_order_relaxed)) {
+                if (k == 0 && interrupted) {
+                    const auto now = std::chrono::steady_clock::now();
+                    if (now - lastPoll >= pollInterval) {
+                        lastPoll = now;
+                        if (interrupted()) {
+                            stopped = true;
+                            stop = true;
+                            break;
+                        }
+                    }
+                }
+                const std::size_t b = nextBlock++;
+                if (b >= blockCount)
+                    break;
+                const std::size_t first = b * blockRows;
+                calculator.run(first, std::min(first + blockRows, table.count), messages[b]);
+            }
         } catch (...) {
             errors[k] = std::current_exception();
+            stop = true;
         }
     };
     std::vector<std::thread> workers;
-    for (std::size_t k = 1; k < parts; ++k)
-        workers.emplace_back(part, k);
+    for (std::size_t k = 1; k < parts; ++k) {
+        try {
+            workers.emplace_back(part, k);
+        } catch (const std::system_error &) {
+            break; // the threads that did start take the blocks
+        }
+    }
     part(0);
     for (std::thread &worker : workers)
         worker.join();
@@ -266,10 +382,10 @@ void calculateTable(const WellTable &table, WellResults &results, unsigned threa
         if (error)
             std::rethrow_exception(error);
     }
-    for (auto &chunk : messages) {
-        for (auto &message : chunk)
-            results.messages.push_back(std::move(message));
-    }
+    if (stopped)
+        return false;
+    mergeMessages(messages, blockRows, table.count, results);
+    return true;
 }
 
 } // namespace coning::python

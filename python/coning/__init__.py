@@ -14,9 +14,12 @@ Units are those of the window's fields: permeability in md, viscosity in cp, for
 factor in RVB/STB (oil) or RVB/MCF (gas), density difference in g/cc, drainage radius, zone
 thickness, penetration and distance to top of completion in ft, well radius in inches, bottom-hole
 pressure in psia. Rates are in STB/day for Oil-Water and Gas-Oil, MCF/day for Gas-Water.
+
+Input that ``coning-calc`` refuses with a usage error (exit status 2) raises :class:`UsageError`,
+a ValueError, with the command line's message; an argument of the wrong type raises TypeError.
 """
 
-from ._core import __version__
+from ._core import UsageError, __version__
 from ._wells import (
     CORRELATIONS,
     FLUID_SYSTEMS,
@@ -28,8 +31,11 @@ from ._design import sensitivity, target_penetration
 from ._frame import calculate_frame
 from ._plot import plot_sweep
 
+UsageError.__module__ = __name__  # raised as coning.UsageError
+
 __all__ = [
     "__version__",
+    "UsageError",
     "CORRELATIONS",
     "FLUID_SYSTEMS",
     "COMPLETIONS",

@@ -14,7 +14,7 @@ def calculate(
     completion: Optional[str],
     values: Sequence[Optional[float]],
     sweep: bool,
-) -> dict: ...
+) -> dict[str, Any]: ...
 def calculate_wells(
     count: int,
     fluid_system_names: list[str],
@@ -22,10 +22,10 @@ def calculate_wells(
     completion_names: list[str],
     completion_index: Optional[np.ndarray],
     values: list[Optional[np.ndarray]],
-    nan_as_zero: list[bool],
+    target_rate: Optional[np.ndarray],
     text_cells: list[tuple[int, int, str]],
     first_line: int,
-) -> dict: ...
+) -> dict[str, Any]: ...
 def target_penetration(
     fluid_system: Optional[str],
     completion: Optional[str],
@@ -38,4 +38,6 @@ def sensitivity(
     values: Sequence[Optional[float]],
     percent: float,
 ) -> dict[str, Any]: ...
+def number_problem(option: str, text: str) -> Optional[str]: ...
+def quoted_for_message(text: str) -> str: ...
 def is_decimal_number(text: str) -> bool: ...

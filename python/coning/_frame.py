@@ -2,39 +2,51 @@
 
 from __future__ import annotations
 
-import math
 import numbers
+from typing import Any
 
 import numpy as np
 
 from . import _core
-from ._wells import _FIELDS, _calculate_columns
+from ._wells import _calculate_columns, _messages
 
 _WELL = "well"
 _SYSTEM = "fluid-system"
 _COMPLETION = "completion"
-_KNOWN = (_WELL, _SYSTEM, _COMPLETION) + _core.NUMERIC_FIELDS
+_TARGET = "target-rate"
+_KNOWN = (_WELL, _SYSTEM, _COMPLETION) + _core.NUMERIC_FIELDS + (_TARGET,)
 _REQUIRED = (_SYSTEM,) + _core.NUMERIC_FIELDS[:7]
 
 
+def _trimmed(text: str) -> str:
+    return text.strip(" \t")  # the blanks the batch file's reader removes
+
+
 def _texts(column, pd) -> np.ndarray:
-    """A column of texts, blanks around them removed, "" where a cell is empty."""
-    return column.astype(object).where(column.notna(), "").astype(str).str.strip().to_numpy()
+    """A column of texts, blanks around them removed, None where a cell is empty."""
+    texts = column.astype(object).where(column.notna(), "").astype(str).map(_trimmed)
+    return texts.where(texts != "", None).to_numpy(dtype=object)
 
 
-def _numbers(column, field: int, cells: list) -> np.ndarray:
-    """A column of numbers, NaN where a cell is empty. Text cells that are not a plain decimal
-    number go to `cells`, to be checked as the batch file's reader checks them."""
-    if column.dtype.kind in "biuf":
-        return column.to_numpy(dtype=np.float64)
+def _numbers(column, field: int, cells: list, pd) -> np.ndarray:
+    """A column of numbers, NaN where a cell is empty. Cells that are not a plain decimal number
+    (text, bool and any other object) go to `cells` as text, to be checked as the batch file's
+    reader checks them."""
+    dtype = column.dtype
+    if pd.api.types.is_numeric_dtype(dtype) and not pd.api.types.is_bool_dtype(dtype) \
+            and not pd.api.types.is_complex_dtype(dtype):
+        return column.to_numpy(dtype=np.float64, na_value=np.nan)
     values = np.full(len(column), np.nan)
     for row, cell in enumerate(column.to_numpy(dtype=object)):
-        if cell is None or (isinstance(cell, float) and math.isnan(cell)):
+        if pd.api.types.is_scalar(cell) and pd.isna(cell):
             continue
-        if isinstance(cell, numbers.Real) and not isinstance(cell, bool):
-            values[row] = float(cell)
-            continue
-        text = str(cell).strip()
+        if isinstance(cell, numbers.Real) and not isinstance(cell, (bool, np.bool_)):
+            try:
+                values[row] = float(cell)
+                continue
+            except OverflowError:
+                pass  # checked as its digits, which are beyond the range of double
+        text = _trimmed(str(cell))
         if not text:
             continue
         if _core.is_decimal_number(text):
@@ -44,16 +56,36 @@ def _numbers(column, field: int, cells: list) -> np.ndarray:
     return values
 
 
-def calculate_frame(frame):
+def _columns(frame) -> dict:
+    """The frame's columns by their batch file name, checked as the batch file's header."""
+    names: dict = {}
+    for column in frame.columns:
+        name = _trimmed(str(column))
+        quoted = _core.quoted_for_message(name)
+        if name not in _KNOWN:
+            raise _core.UsageError(f"unknown column {quoted}; the columns are " + ", ".join(_KNOWN))
+        if name in names:
+            raise _core.UsageError(f"the column {quoted} appears twice")
+        names[name] = column
+    for name in _REQUIRED:
+        if name not in names:
+            raise _core.UsageError(
+                f"the required column {_core.quoted_for_message(name)} is missing")
+    return names
+
+
+def calculate_frame(frame: Any) -> Any:
     """Critical coning rates of the wells of a pandas DataFrame, as ``coning-calc --batch``.
 
     The columns carry the batch file's names: "fluid-system", "permeability", "viscosity",
     "fvf", "density-difference", "drainage-radius", "well-radius" (inches), "zone-thickness"
     (all required), and optionally "completion", "penetration", "completion-top",
-    "bottom-hole-pressure" and "well" (a label). An empty cell (NaN, None or blank text) is an
-    absent value, so "penetration" and "completion-top" are required where the run uses them,
-    as in a batch file. Text cells are read as the batch file's are, so a DataFrame read with
-    ``pandas.read_csv(path, float_precision="round_trip")`` gives the batch file's numbers.
+    "bottom-hole-pressure", "target-rate" and "well" (a label). An empty cell (NaN, None,
+    ``pandas.NA`` or blank text) is an absent value, so "penetration" and "completion-top" are
+    required where the run uses them, as in a batch file. Text cells are read as the batch
+    file's are, so a DataFrame read with ``pandas.read_csv(path, float_precision="round_trip")``
+    gives the batch file's numbers; a cell that is neither a real number nor such a text (a bool,
+    a date) is a bad value of its row.
 
     Returns
     -------
@@ -61,58 +93,64 @@ def calculate_frame(frame):
         One row per well, with the input's index and the batch CSV's output columns: "line"
         (the row's line in a CSV file with one header line), "well", "unit",
         "percent-penetration", one column per correlation ("Sobocinski", "Muskat",
-        "Meyer-Garder", "Chaney-Noble", "Schols", "Guo-Lee"; NaN where not shown or failed) and
-        "message" (the row's problem, or the failures of its correlations, then its warnings, each after "warning: ";
-        empty when there are none).
+        "Meyer-Garder", "Chaney-Noble", "Schols", "Guo-Lee"; NaN where not shown or failed),
+        with a "target-rate" column the "max-penetration:" column of each correlation (NaN
+        where the row has no target rate or no penetration gives it), and "message" (the row's
+        problem, or the failures of its correlations, then its warnings, each after
+        "warning: "; empty when there are none).
 
     Raises
     ------
-    ValueError
-        For an unknown or missing required column.
+    TypeError
+        When ``frame`` is not a DataFrame.
+    UsageError
+        (a ValueError) For an unknown, doubled or missing required column, in the batch file's
+        words.
     """
     import pandas as pd
 
-    names = {str(c).strip(): c for c in frame.columns}
-    if len(names) != len(frame.columns):
-        raise ValueError("a column appears twice")
-    for name in names:
-        if name not in _KNOWN:
-            raise ValueError(
-                f'unknown column "{name}"; the columns are ' + ", ".join(_KNOWN)
-            )
-    for name in _REQUIRED:
-        if name not in names:
-            raise ValueError(f'the required column "{name}" is missing')
-
+    if not isinstance(frame, pd.DataFrame):
+        raise TypeError("calculate_frame needs a pandas DataFrame with the batch file's columns, "
+                        f"not {type(frame).__name__} (pandas.DataFrame(...) makes one)")
+    names = _columns(frame)
     count = len(frame)
     cells: list = []
-    numbers_ = []
-    for field, name in enumerate(_core.NUMERIC_FIELDS):
-        column = frame[names[name]] if name in names else None
-        numbers_.append(None if column is None else _numbers(column, field, cells))
+
+    def numbers_of(name: str, field: int):
+        if name not in names:
+            return None
+        return _numbers(frame[names[name]], field, cells, pd)
+
+    numbers_ = [numbers_of(name, f) for f, name in enumerate(_core.NUMERIC_FIELDS)]
+    target = numbers_of(_TARGET, len(_core.NUMERIC_FIELDS))
     systems = _texts(frame[names[_SYSTEM]], pd)
-    completions = _texts(frame[names[_COMPLETION]], pd) if _COMPLETION in names else ""
+    completions = (_texts(frame[names[_COMPLETION]], pd) if _COMPLETION in names
+                   else np.full(count, None, dtype=object))
     raw, _ = _calculate_columns(
-        systems,
-        completions,
-        [np.full(count, np.nan) if v is None else v for v in numbers_],
-        [False] * len(_FIELDS),
+        (systems.astype(str), systems == None),  # noqa: E711 (element-wise)
+        (completions.astype(str), completions == None),  # noqa: E711
+        numbers_,
+        target,
         cells,
         2,
     )
 
+    labels = np.full(count, "", dtype=object)
+    if _WELL in names:
+        given = _texts(frame[names[_WELL]], pd)
+        labels[given != None] = given[given != None]  # noqa: E711 (element-wise)
     system = raw["fluidSystem"]
     unit = np.where(system == 0, "", np.where(system == 2, "MCF/DAY", "STB/DAY")).astype(object)
-    message = np.full(count, "", dtype=object)
-    if raw["messageTexts"]:
-        message[raw["messageRows"]] = np.array(raw["messageTexts"], dtype=object)
     out = {
         "line": np.arange(2, count + 2, dtype=np.int64),
-        "well": _texts(frame[names[_WELL]], pd) if _WELL in names else np.full(count, "", object),
+        "well": labels,
         "unit": unit,
         "percent-penetration": raw["percentPenetration"],
     }
     for name in _core.CALL_ORDER:
         out[name] = raw[name]
-    out["message"] = message
+    if target is not None:
+        for name in _core.CALL_ORDER:
+            out["max-penetration:" + name] = raw["maxPenetration"][name]
+    out["message"] = _messages(raw)
     return pd.DataFrame(out, index=frame.index)

@@ -3,8 +3,12 @@
 from __future__ import annotations
 
 import math
+from typing import TYPE_CHECKING, Any, Optional
 
 from ._wells import CORRELATIONS
+
+if TYPE_CHECKING:
+    from matplotlib.axes import Axes
 
 # The report's colours, as RGB.
 _COLOURS = {
@@ -17,7 +21,7 @@ _COLOURS = {
 }
 
 
-def plot_sweep(result: dict, ax=None):
+def plot_sweep(result: dict[str, Any], ax: Optional[Axes] = None) -> Axes:
     """Draws the rate against percent penetration of a result of ``calculate(..., sweep=True)``.
 
     One line per correlation that did not fail at the design point, in the report's colours
@@ -35,7 +39,14 @@ def plot_sweep(result: dict, ax=None):
     Returns
     -------
     matplotlib.axes.Axes
+
+    Raises
+    ------
+    ValueError
+        When the result has no sweep, or its run failed (the message says why it failed).
     """
+    if "error" in result:
+        raise ValueError(f"the run failed, so there is no sweep to draw: {result['error']}")
     if "sweep" not in result:
         raise ValueError(
             "the result has no penetration sweep: calculate it with sweep=True "

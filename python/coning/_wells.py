@@ -2,7 +2,9 @@
 
 from __future__ import annotations
 
+import math
 import numbers
+import sys
 from typing import Any, Optional
 
 import numpy as np
@@ -19,12 +21,42 @@ _FIELDS = tuple(name.replace("-", "_") for name in _core.NUMERIC_FIELDS)
 _OPTIONAL = ("penetration", "completion_top", "bottom_hole_pressure")
 
 
+def _pandas_na() -> Any:
+    pandas = sys.modules.get("pandas")
+    return pandas.NA if pandas is not None else None
+
+
+def _is_missing(value: Any, na: Any) -> bool:
+    """None, NaN, a masked element or pandas' NA: a value a well does not have."""
+    return (value is None or value is na or value is np.ma.masked
+            or (isinstance(value, float) and math.isnan(value)))
+
+
+def _option(name: str) -> str:
+    return "sensitivity" if name == "percent" else name.replace("_", "-")
+
+
+def _too_large(name: str, value: numbers.Real) -> _core.UsageError:
+    """The command line's usage error for a number beyond the range of double, as if typed."""
+    try:
+        text = str(value)
+    except ValueError:  # more digits than str() writes; the message quotes only the first ones
+        drop = int(value.bit_length() * 0.30103) - 60
+        text = ("-" if value < 0 else "") + str(abs(value) // 10**drop) + "0" * drop
+    option = _option(name)
+    return _core.UsageError(_core.number_problem(option, text)
+                            or f"--{option}: {text} is beyond the range of double precision")
+
+
 def _number(name: str, value: Any) -> Optional[float]:
     if value is None:
         return None
     if isinstance(value, (bool, np.bool_)) or not isinstance(value, numbers.Real):
         raise TypeError(f"{name} must be a real number, not {type(value).__name__}")
-    return float(value)
+    try:
+        return float(value)
+    except OverflowError:
+        raise _too_large(name, value) from None
 
 
 def _choice(name: str, value: Any) -> Optional[str]:
@@ -33,6 +65,70 @@ def _choice(name: str, value: Any) -> Optional[str]:
     if not isinstance(value, str):
         raise TypeError(f"{name} must be a str, not {type(value).__name__}")
     return value
+
+
+_KINDS = {"b": "bool", "U": "str", "S": "bytes", "c": "complex", "M": "dates",
+          "m": "time spans", "V": "a structured array"}
+
+
+def _as_array(value: Any) -> tuple[np.ndarray, Optional[np.ndarray]]:
+    """An argument as an array and its mask (None when it has none). Lists and scalars become
+    object arrays, so that each element's type can be checked."""
+    if np.ma.isMaskedArray(value):
+        mask = np.ma.getmaskarray(value)
+        data = np.ma.getdata(value)
+        # What lies under a mask is no value, whatever its type.
+        return (np.where(mask, None, data) if data.dtype.kind == "O" else data), mask
+    if isinstance(value, np.ndarray) or hasattr(value, "__array__"):
+        return np.asarray(value), None
+    return np.asarray(value, dtype=object), None
+
+
+def _reals(name: str, value: Any) -> np.ndarray:
+    """A numeric argument as float64, NaN where a well has no value."""
+    array, mask = _as_array(value)
+    kind = array.dtype.kind
+    if kind in "iuf":
+        out = array.astype(np.float64, copy=False)
+    elif kind == "O":
+        flat = array.ravel()
+        out = None
+        if set(map(type, flat)) <= {float, int}:
+            try:
+                out = flat.astype(np.float64)
+            except OverflowError:
+                pass  # the loop names the value
+        if out is None:
+            na = _pandas_na()
+            out = np.array([math.nan if _is_missing(v, na) else _number(name, v) for v in flat],
+                           dtype=np.float64)
+        out = out.reshape(array.shape)
+    else:
+        raise TypeError(f"{name} must be real numbers, not {_KINDS.get(kind, array.dtype)}")
+    if mask is not None and mask.any():
+        out = np.where(mask, math.nan, out)
+    return out
+
+
+def _texts(name: str, value: Any) -> tuple[np.ndarray, Optional[np.ndarray]]:
+    """A choice argument as an array of str and where a well has none (None when every well
+    has one)."""
+    array, mask = _as_array(value)
+    if array.dtype.kind == "O":
+        flat = array.ravel()
+        if not set(map(type, flat)) <= {str}:
+            na = _pandas_na()
+            missing = np.fromiter((_is_missing(v, na) for v in flat), bool, flat.size)
+            for v in flat[~missing]:
+                _choice(name, v)
+            flat = np.where(missing, "", flat)
+            missing = missing.reshape(array.shape)
+            mask = missing if mask is None else mask | missing
+        array = flat.astype(str).reshape(array.shape)
+    elif array.dtype.kind != "U":
+        raise TypeError(f"{name} must be a str or an array of str, "
+                        f"not {_KINDS.get(array.dtype.kind, array.dtype)}")
+    return array, (mask if mask is not None and mask.any() else None)
 
 
 def calculate(
@@ -104,6 +200,8 @@ def calculate(
     """
     values = locals()
     numbers_ = [_number(name, values[name]) for name in _FIELDS]
+    if not isinstance(sweep, (bool, np.bool_)):
+        raise TypeError(f"sweep must be a bool, not {type(sweep).__name__}")
     return _core.calculate(
         _choice("fluid_system", fluid_system),
         _choice("completion", completion),
@@ -112,67 +210,58 @@ def calculate(
     )
 
 
-def _choice_column(name: str, value: Any, shape: tuple, size: int, known: tuple):
-    """The texts of a choice argument and, unless it is one text, each well's index into them.
-    An empty text is a well without the choice."""
-    array = np.asarray(value)
-    if array.ndim == 0:
-        return [_choice(name, value if value is not None else "")], None
-    flat = np.broadcast_to(array, shape).ravel()
-    if flat.dtype.kind == "O":
-        for v in flat:
-            _choice(name, v)
-        flat = flat.astype(str)
-    elif flat.dtype.kind != "U":
-        raise TypeError(f"{name} must be a str or an array of str, not {flat.dtype}")
-    texts = list(known)
+def _choice_column(texts: np.ndarray, missing: Optional[np.ndarray], shape: tuple,
+                   size: int, known: tuple):
+    """The distinct texts of a choice argument and, unless it is one text or none, each well's
+    index into them (-1 for none)."""
+    if texts.ndim == 0:
+        return ([] if missing is not None else [str(texts)]), None
+    flat = np.broadcast_to(texts, shape).ravel()
+    names = list(known)
     index = np.full(size, -1, np.int32)
     for i, text in enumerate(known):
         index[flat == text] = i
     rest = index < 0
     if rest.any():
         others, inverse = np.unique(flat[rest], return_inverse=True)
-        index[rest] = inverse + len(texts)
-        texts.extend(str(t) for t in others)
-    return texts, index
+        index[rest] = inverse + len(names)
+        names.extend(str(t) for t in others)
+    if missing is not None:
+        index[np.broadcast_to(missing, shape).ravel()] = -1
+    return names, index
 
 
-def _value_column(value: Any, shape: tuple):
-    if value is None:
+def _value_column(array: Optional[np.ndarray], shape: tuple) -> Optional[np.ndarray]:
+    if array is None:
         return None
-    array = np.asarray(value, dtype=np.float64)
     if array.size == 1:
         return array.reshape(1)
     return np.ascontiguousarray(np.broadcast_to(array, shape)).reshape(-1)
 
 
-def _shape_of(value: Any) -> tuple:
-    return () if value is None else np.shape(value)
+def _messages(raw: dict) -> np.ndarray:
+    """Each well's message; wells with the same message share one str."""
+    return np.array(raw["messageTexts"], dtype=object)[raw["messageIds"]]
 
 
 def _results(raw: dict, shape: tuple) -> dict:
     out = {"percentPenetration": raw["percentPenetration"].reshape(shape)}
     for name in _core.CALL_ORDER:
         out[name] = raw[name].reshape(shape)
-    message = np.full(raw["percentPenetration"].size, "", dtype=object)
-    texts = raw["messageTexts"]
-    if texts:
-        message[raw["messageRows"]] = np.array(texts, dtype=object)
-    out["message"] = message.reshape(shape)
+    if "maxPenetration" in raw:
+        out["maxPenetration"] = {name: a.reshape(shape) for name, a in raw["maxPenetration"].items()}
+    out["message"] = _messages(raw).reshape(shape)
     return out
 
 
-def _calculate_columns(fluid_system, completion, numbers_, nan_as_zero, text_cells, first_line):
-    shape = np.broadcast_shapes(
-        np.shape(fluid_system), np.shape(completion), *(_shape_of(v) for v in numbers_)
-    )
+def _calculate_columns(fluid_system, completion, numbers_, target_rate, text_cells, first_line):
+    """Calculates wells given as checked columns: (texts, missing) for the choices, float arrays
+    or None for the numbers; returns the core's dict and the broadcast shape."""
+    columns = [fluid_system[0], completion[0], target_rate, *numbers_]
+    shape = np.broadcast_shapes(*(np.shape(c) for c in columns if c is not None))
     size = int(np.prod(shape, dtype=np.int64))
-    system_names, system_index = _choice_column(
-        "fluid_system", fluid_system, shape, size, FLUID_SYSTEMS
-    )
-    completion_names, completion_index = _choice_column(
-        "completion", completion, shape, size, COMPLETIONS
-    )
+    system_names, system_index = _choice_column(*fluid_system, shape, size, FLUID_SYSTEMS)
+    completion_names, completion_index = _choice_column(*completion, shape, size, COMPLETIONS)
     raw = _core.calculate_wells(
         size,
         system_names,
@@ -180,7 +269,7 @@ def _calculate_columns(fluid_system, completion, numbers_, nan_as_zero, text_cel
         completion_names,
         completion_index,
         [_value_column(v, shape) for v in numbers_],
-        nan_as_zero,
+        _value_column(target_rate, shape),
         text_cells,
         first_line,
     )
@@ -188,31 +277,41 @@ def _calculate_columns(fluid_system, completion, numbers_, nan_as_zero, text_cel
 
 
 def calculate_many(
-    fluid_system,
+    fluid_system: Any,
     *,
-    completion="partial-penetration",
-    permeability=None,
-    viscosity=None,
-    fvf=None,
-    density_difference=None,
-    drainage_radius=None,
-    well_radius=None,
-    zone_thickness=None,
-    penetration=None,
-    completion_top=None,
-    bottom_hole_pressure=None,
-) -> dict:
+    completion: Any = "partial-penetration",
+    permeability: Any = None,
+    viscosity: Any = None,
+    fvf: Any = None,
+    density_difference: Any = None,
+    drainage_radius: Any = None,
+    well_radius: Any = None,
+    zone_thickness: Any = None,
+    penetration: Any = None,
+    completion_top: Any = None,
+    bottom_hole_pressure: Any = None,
+    target_rate: Any = None,
+) -> dict[str, Any]:
     """Critical coning rates of many wells at their design point.
 
     Every argument is a scalar or an array-like; they are broadcast together as NumPy broadcasts
     them, and the wells are calculated in C++ without the interpreter lock, on all processors for
     long arrays. The units and meanings are those of :func:`calculate` (well radius in inches).
+    Ctrl-C (KeyboardInterrupt) stops the calculation within a few hundredths of a second.
 
-    ``fluid_system`` and ``completion`` are a str or an array of str. The seven required numbers
-    must be given; a NaN in one of them is a well without that value. ``penetration``,
-    ``completion_top`` and ``bottom_hole_pressure`` take 0 where a well has none (None, or NaN
-    in that well), like an empty field of the window, and ``penetration`` and
-    ``completion_top`` are ignored where the run does not use them.
+    ``fluid_system`` and ``completion`` are a str or an array of str; the numbers are real
+    numbers or arrays of them (of int or float dtype, or objects that are real numbers). A well
+    without a value (None, NaN, a masked element of a ``numpy.ma`` array or ``pandas.NA``) is
+    treated as an empty cell of a batch file: a well that needs the value gets the message
+    "penetration: a value is required for Oil-Water with partial-penetration" and NaN rates; one
+    that does not (``bottom_hole_pressure``, ``penetration`` for Gas-Oil with
+    partial-penetration, ``completion_top`` outside Gas-Oil and partial-completion) takes 0, as
+    an empty field of the window. A completion of None is partial-penetration; an empty text is
+    refused like any other unknown one.
+
+    ``target_rate`` adds the penetration design of :func:`target_penetration` for each well that
+    has one: the result then has ``"maxPenetration"``, a dict of one array per correlation (NaN
+    where no penetration gives the target, the well cannot be designed or it has no target).
 
     Returns
     -------
@@ -221,23 +320,34 @@ def calculate_many(
         ``"rates"`` ("Sobocinski", "Muskat", "Meyer-Garder", "Chaney-Noble", "Schols",
         "Guo-Lee"), NaN where the rate is not shown or failed; ``"message"``, an object array of
         str: each well's input problems or run error, the failures of its correlations and its
-        warnings (each after "warning: "), joined with "; ", empty when there are none. The numbers are those
-        :func:`calculate` gives for the same well.
+        warnings (each after "warning: "), joined with "; ", empty when there are none (wells
+        with the same message share one str object). The numbers are those :func:`calculate`
+        gives for the same well.
 
     Raises
     ------
+    TypeError
+        For an argument of the wrong type (a bool, str, date, complex number or structured
+        array where numbers are expected), naming it.
+    UsageError
+        (a ValueError) When ``fluid_system`` or a required number is not given at all, or an
+        int is too large for a double.
     ValueError
-        When a required number is not given at all, or the arguments do not broadcast.
+        When the arguments do not broadcast.
     """
     given = locals()
     if fluid_system is None:
-        raise ValueError("--fluid-system is required")
+        raise _core.UsageError("--fluid-system is required")
     for name in _FIELDS:
         if name not in _OPTIONAL and given[name] is None:
-            raise ValueError(f"--{name.replace('_', '-')} is required")
-    numbers_ = [given[name] for name in _FIELDS]
-    nan_as_zero = [name in _OPTIONAL for name in _FIELDS]
+            raise _core.UsageError(f"--{_option(name)} is required")
+    numbers_ = [None if given[name] is None else _reals(name, given[name]) for name in _FIELDS]
     raw, shape = _calculate_columns(
-        fluid_system, "" if completion is None else completion, numbers_, nan_as_zero, [], 0
+        _texts("fluid_system", fluid_system),
+        _texts("completion", completion),
+        numbers_,
+        None if target_rate is None else _reals("target_rate", target_rate),
+        [],
+        0,
     )
     return _results(raw, shape)

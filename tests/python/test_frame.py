@@ -11,6 +11,9 @@ from conftest import generated_wells, run_cli
 COLUMNS = ["well", "fluid-system", "completion", "permeability", "viscosity", "fvf",
            "density-difference", "drainage-radius", "well-radius", "zone-thickness",
            "penetration", "completion-top", "bottom-hole-pressure"]
+SAMPLE = {"fluid-system": "Oil-Water", "permeability": 100, "viscosity": 1, "fvf": 1.2,
+          "density_difference": 0.3, "drainage_radius": 1000, "well_radius": 3,
+          "zone_thickness": 50, "penetration": 15}
 # Rows the batch reader refuses, each for its own reason.
 BAD_ROWS = [
     ["bad-1", "Oil-Water", "", "abc", "1", "1.2", "0.3", "1000", "3", "50", "15", "", ""],
@@ -21,21 +24,26 @@ BAD_ROWS = [
 ]
 
 
-def batch_file(tmp_path):
-    rows = [COLUMNS]
+def batch_file(tmp_path, design):
+    rows = [COLUMNS + ["target-rate"] * design]
     for i, (system, completion, w) in enumerate(generated_wells(120, seed=11)):
+        target = [repr((0.5, 5.0, 50.0)[i % 3]) if completion == "partial-penetration" else ""]
         rows.append([f"W-{i}", system, completion if i % 4 else ""]
                     + [repr(w[c.replace("-", "_")]) if c.replace("-", "_") in w else ""
-                       for c in COLUMNS[3:]])
-    rows[5:5] = BAD_ROWS
+                       for c in COLUMNS[3:]] + target * design)
+    rows[5:5] = [row + [""] * design for row in BAD_ROWS]
+    if design:
+        rows[9][-1] = "abc"
+        rows[10][2:3], rows[10][-1] = ["partial-completion"], "7"
     path = tmp_path / "wells.csv"
     with open(path, "w", newline="") as f:
         csv.writer(f).writerows(rows)
     return path
 
 
-def test_frame_equals_the_batch_csv(tmp_path):
-    path = batch_file(tmp_path)
+@pytest.mark.parametrize("design", [False, True])
+def test_frame_equals_the_batch_csv(tmp_path, design):
+    path = batch_file(tmp_path, design)
     done = run_cli("--batch", str(path))
     assert done.returncode == 1
     cli = list(csv.DictReader(io.StringIO(done.stdout)))
@@ -54,8 +62,34 @@ def test_frame_equals_the_batch_csv(tmp_path):
                 assert str(value) == text, (row["well"], name)
 
 
-def test_columns_are_checked():
-    with pytest.raises(ValueError, match="unknown column"):
-        coning.calculate_frame(pd.DataFrame({"fluid-system": ["Oil-Water"], "perm": [1.0]}))
-    with pytest.raises(ValueError, match='"viscosity" is missing'):
-        coning.calculate_frame(pd.DataFrame({"fluid-system": ["Oil-Water"], "permeability": [1.0]}))
+def test_nullable_columns_have_empty_cells():
+    frame = pd.DataFrame({"fluid-system": pd.array(["Oil-Water", pd.NA], dtype="string"),
+                          "permeability": pd.array([100, pd.NA], dtype="Int64"),
+                          "penetration": pd.array([15, pd.NA], dtype="Float64")}
+                         | {c: [SAMPLE[c.replace("-", "_")]] * 2 for c in COLUMNS[4:10]})
+    message = coning.calculate_frame(frame)["message"]
+    assert message[0] == ""
+    assert message[1] == "; ".join(f"line 3, column {c}: a value is required" for c in
+                                   ("fluid-system", "permeability"))
+
+
+@pytest.mark.parametrize("header", [
+    "fluid-system,perm\x1b,viscosity",
+    "fluid-system,permeability, permeability",
+    "fluid-system,permeability",
+])
+def test_columns_are_checked_as_in_a_batch_file(tmp_path, header):
+    header = header.encode().decode("unicode_escape")
+    path = tmp_path / "header.csv"
+    path.write_text(header + "\n")
+    done = run_cli("--batch", str(path))
+    assert done.returncode == 2
+    with pytest.raises(coning.UsageError) as raised:
+        coning.calculate_frame(pd.DataFrame(columns=header.split(",")))
+    assert f"coning-calc: line 1: {raised.value}\n" == done.stderr
+
+
+@pytest.mark.parametrize("given", [SAMPLE, pd.Series(SAMPLE)])
+def test_only_a_dataframe_is_taken(given):
+    with pytest.raises(TypeError, match="DataFrame"):
+        coning.calculate_frame(given)

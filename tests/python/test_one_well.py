@@ -1,4 +1,7 @@
+import ast
+import inspect
 import math
+import pathlib
 
 import pytest
 
@@ -38,9 +41,31 @@ def test_usage_errors_raise_the_command_line_message(system, completion, kwargs,
     for name, value in kwargs.items():
         if value is not None:
             args = args + ["--" + name.replace("_", "-"), repr(float(value))]
-    with pytest.raises(ValueError) as raised:
+    with pytest.raises(coning.UsageError) as raised:
         coning.calculate(system, completion=completion, sweep=sweep, **kwargs)
     assert str(raised.value).splitlines() == cli_usage_messages(args)
+
+
+@pytest.mark.parametrize("change", [dict(sweep=1), dict(sweep=None), dict(viscosity=True),
+                                    dict(viscosity="1"), dict(completion=b"partial-completion")])
+def test_wrong_types_are_a_type_error_naming_the_argument(change):
+    with pytest.raises(TypeError, match=next(iter(change))):
+        coning.calculate("Oil-Water", **(SAMPLE | change))
+
+
+def test_every_public_function_is_annotated():
+    for name in coning.__all__:
+        function = getattr(coning, name)
+        if inspect.isfunction(function):
+            signature = inspect.signature(function)
+            assert signature.return_annotation is not signature.empty, name
+            for parameter in signature.parameters.values():
+                assert parameter.annotation is not parameter.empty, (name, parameter.name)
+    stub = ast.parse((pathlib.Path(coning.__file__).parent / "_core.pyi").read_text())
+    stubbed = {node.name for node in stub.body if isinstance(node, ast.FunctionDef)}
+    compiled = {name for name in dir(coning._core)
+                if not name.startswith("_") and callable(getattr(coning._core, name))}
+    assert stubbed == compiled - {"UsageError"}
 
 
 def test_failures_are_data_not_exceptions():

@@ -28,9 +28,13 @@ def test_six_lines_in_the_report_colours():
     plt.close(fig)
 
 
-def test_a_result_without_sweep_is_refused():
-    with pytest.raises(ValueError, match="sweep=True"):
-        coning.plot_sweep(coning.calculate("Oil-Water", **SAMPLE))
+@pytest.mark.parametrize("change, message", [
+    (dict(sweep=False), "sweep=True"),
+    (dict(sweep=True, well_radius=0), "the run failed.*Well radius is zero"),
+])
+def test_a_result_without_sweep_is_refused(change, message):
+    with pytest.raises(ValueError, match=message):
+        coning.plot_sweep(coning.calculate("Oil-Water", **(SAMPLE | change)))
 
 
 def test_the_readme_example_prints_what_the_readme_shows(tmp_path):
