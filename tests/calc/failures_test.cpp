@@ -178,13 +178,6 @@ TEST(CorrelationFailure, ExplanationsNameTheTrueCauseWithTellingNumbers)
          1e300,
          "logarithm of zero: drainage radius (1e-300 ft) / well radius (1e+300 ft) is too small "
          "for double precision"},
-        {"RatioNegative",
-         Correlation::MeyerGarder,
-         50,
-         -1000,
-         0.25,
-         "logarithm of a non-positive number: drainage radius (-1000 ft) / well radius (0.25 ft) "
-         "is zero or negative"},
         {"UnpenetratedJustAboveDrainageRadius",
          Correlation::GuoLee,
          1000.0000001,
