@@ -1,8 +1,8 @@
 // Runs the calculation on arbitrary parameter values (any bit pattern, infinities and nans
 // included, or text typed into the fields), fluid-system texts and option states, and checks
 // what the run reports: every shown rate, the percent penetration and every present sweep point
-// are finite, the run's bookkeeping agrees with its inputs, and a second run with the report and
-// charts drawn gives the same bits.
+// are finite, no message shows "inf" or "nan", the run's bookkeeping agrees with its inputs, and a
+// second run with the report and charts drawn gives the same bits.
 //
 // Input layout (missing bytes read as zero):
 //   byte 0       bits 0-1 fluid system: Oil-Water, Gas-Water, Gas-Oil, or 3 = the trailing text
@@ -17,7 +17,9 @@
 //   the rest     the fluid-system text when bits 0-1 are 3
 
 #include "calc/calculation_run.h"
+#include "calc/well_messages.h"
 #include "fuzz_check.h"
+#include "message_check.h"
 #include "model/parameter_set.h"
 #include "report/report_presenter.h"
 #include "report/text_surface.h"
@@ -216,6 +218,11 @@ void checkResult(const RunResult &r,
                  const coning::FixedChoices &choices,
                  coning::Sweep sweep)
 {
+    fuzzCheck(!coning::testing::showsNonFiniteNumber(coning::runMessageText(r)),
+              "no message shows inf or nan");
+    for (const auto &failure : r.sweepFailures)
+        fuzzCheck(!coning::testing::showsNonFiniteNumber(failure.firstFailure),
+                  "no sweep failure shows inf or nan");
     fuzzCheck(r.fluidSystem == m.fluidSystem, "the result names the run's fluid system");
     fuzzCheck(r.meyerGarderCondition == (m.fluidSystem != 2 || m.bottomHolePressure > 0.0),
               "Meyer-Garder condition");

@@ -101,6 +101,10 @@ double logRadiusRatioOf(const ParameterSet &m)
     try {
         return Log10(re / rw).value();
     } catch (const ArithmeticError &e) {
+        const bool sameSign = (re > 0.0) == (rw > 0.0);
+        if (e.fault() == Fault::InvalidArgument && re != 0.0 && sameSign)
+            throw RunFailure("Drainage radius / well radius is too small for double precision: "
+                             "check the drainage radius and well radius for extreme values");
         if (e.fault() == Fault::InvalidArgument)
             throw RunFailure("Drainage radius / well radius is zero or negative: enter a positive "
                              "drainage radius in feet and a positive well radius in inches");
@@ -236,11 +240,12 @@ RunResult runCalculation(ParameterSet &m,
             try {
                 outcome.rate = (Real(outcome.rate) / *completionFactor).value();
             } catch (const ArithmeticError &e) {
-                // A completion factor too small for a double reads as zero.
+                // A zero completion factor stops the run earlier (the equivalent zone thickness
+                // is then zero); here it is one too small for a double, read as zero.
                 if (e.fault() == Fault::DivisionByZero)
-                    outcome.failure = "division by zero: the completion factor is zero; check the "
-                                      "zone thickness, penetration thickness and distance to top "
-                                      "of completion";
+                    outcome.failure = "division by zero: the completion factor is too small for "
+                                      "double precision; check the zone thickness, penetration "
+                                      "thickness and distance to top of completion";
                 else
                     outcome.failure = "overflow: the rate divided by the completion factor is "
                                       "beyond the double range; check the penetration thickness "

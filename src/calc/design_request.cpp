@@ -3,24 +3,8 @@
 #include "strict_number.h"
 #include "well_input.h"
 
-#include "model/parse_leading_number.h"
-
 namespace coning {
 namespace {
-
-std::optional<std::string> readNumber(std::string_view text, double &value)
-{
-    switch (checkStrictNumber(text)) {
-    case NumberCheck::Valid:
-        value = ParseLeadingNumber(text);
-        return std::nullopt;
-    case NumberCheck::NotANumber:
-        return quotedForMessage(text) + " is not a decimal number";
-    case NumberCheck::OutOfRange:
-        return quotedForMessage(text) + " is beyond the range of double precision";
-    }
-    return std::nullopt;
-}
 
 std::string optionPrefix(std::string_view name)
 {
@@ -31,7 +15,7 @@ std::string optionPrefix(std::string_view name)
 
 std::optional<std::string> readTargetRate(std::string_view text, double &value)
 {
-    if (auto problem = readNumber(text, value))
+    if (auto problem = readStrictNumber(text, value))
         return problem;
     if (!(value > 0.0))
         return quotedForMessage(text) + " is not a positive rate";
@@ -40,8 +24,12 @@ std::optional<std::string> readTargetRate(std::string_view text, double &value)
 
 std::optional<std::string> readSensitivityPercent(std::string_view text, double &value)
 {
-    if (auto problem = readNumber(text, value))
+    if (auto problem = readStrictNumber(text, value))
         return problem;
+    if (value == 100.0 && !namesDoubleAsTyped(text, value))
+        return quotedForMessage(text)
+               + " rounds to 100 in double precision: give a percentage greater than 0 and less "
+                 "than 100";
     if (!(value > 0.0 && value < 100.0))
         return quotedForMessage(text) + " is not a percentage greater than 0 and less than 100";
     return std::nullopt;

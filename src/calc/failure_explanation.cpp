@@ -33,6 +33,31 @@ Cause zeroInput(const char *name, std::function<bool()> holds)
             name};
 }
 
+// re / rw for the logarithm: zero or negative, or too small for a double although both are
+// positive (1e-300 ft / 1e+300 ft).
+std::string radiusRatioText(double re, double rw)
+{
+    const std::string ratio = "drainage radius (" + quantityForMessage(re, "ft")
+                              + ") / well radius (" + quantityForMessage(rw, "ft") + ")";
+    if (re != 0.0 && (re > 0.0) == (rw > 0.0))
+        return "logarithm of zero: " + ratio + " is too small for double precision";
+    return "logarithm of a non-positive number: " + ratio + " is zero or negative";
+}
+
+// Guo-Lee's re^2 - re (h - D) is negative: h - D exceeds a positive drainage radius, or lies
+// below a negative one.
+std::string unpenetratedText(double unpenetrated, double re)
+{
+    const NumberPair pair = numbersForMessage(unpenetrated, re);
+    const std::string thickness = "the unpenetrated thickness (zone thickness - penetration = "
+                                  + pair.first + " ft)";
+    if (re < 0.0)
+        return "square root of a negative number: the drainage radius (" + pair.second
+               + " ft) is negative and " + thickness + " is less than it";
+    return "square root of a negative number: " + thickness + " exceeds the drainage radius ("
+           + pair.second + " ft)";
+}
+
 std::vector<Input> inputsRead(Correlation c, const ParameterSet &m)
 {
     const Input k{"permeability", m.permeability};
@@ -79,12 +104,7 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
     const Cause zeroWellRadius = zeroInput("well radius", [&] { return m.wellRadius == 0.0; });
     const Cause radiusRatio{Fault::InvalidArgument,
                             [&] { return m.drainageRadius / m.wellRadius <= 0.0; },
-                            [&] {
-                                return "logarithm of a non-positive number: drainage radius ("
-                                       + numberForMessage(m.drainageRadius) + " ft) / well radius ("
-                                       + numberForMessage(m.wellRadius)
-                                       + " ft) is zero or negative";
-                            }};
+                            [&] { return radiusRatioText(m.drainageRadius, m.wellRadius); }};
     const Cause zoneThicknessNotPositive{Fault::InvalidArgument,
                                          [&] { return m.zoneThickness <= 0.0; },
                                          [&] {
@@ -141,13 +161,7 @@ std::vector<Cause> causes(Correlation c, const ParameterSet &m, double percent)
                  const double unpenetrated = m.zoneThickness - m.penetration;
                  return m.drainageRadius * m.drainageRadius - m.drainageRadius * unpenetrated < 0.0;
              },
-             [&] {
-                 return "square root of a negative number: the unpenetrated thickness (zone "
-                        "thickness - penetration = "
-                        + numberForMessage(m.zoneThickness - m.penetration)
-                        + " ft) exceeds the drainage radius (" + numberForMessage(m.drainageRadius)
-                        + " ft)";
-             }},
+             [&] { return unpenetratedText(m.zoneThickness - m.penetration, m.drainageRadius); }},
             zeroWellRadius,
             radiusRatio,
             zeroInput("drainage radius", [&] { return m.drainageRadius == 0.0; }),

@@ -3,8 +3,6 @@
 #include "message_text.h"
 #include "strict_number.h"
 
-#include "model/parse_leading_number.h"
-
 #include <algorithm>
 
 namespace coning {
@@ -46,23 +44,6 @@ std::string_view completionText(Completion completion)
 {
     return completion == Completion::PartialCompletion ? "partial-completion"
                                                        : "partial-penetration";
-}
-
-std::string quotedForMessage(std::string_view text)
-{
-    constexpr std::size_t longest = 40;
-    std::string result = "\"";
-    if (text.size() > longest) {
-        std::size_t end = longest;
-        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            --end; // not inside a UTF-8 character
-        result.append(escapedForMessage(text.substr(0, end)));
-        result.append("...");
-    } else {
-        result.append(escapedForMessage(text));
-    }
-    result.push_back('"');
-    return result;
 }
 
 namespace {
@@ -150,22 +131,12 @@ std::vector<InputProblem> checkWell(const WellInput &input, Well &well)
             }
             continue;
         }
-        switch (checkStrictNumber(*value)) {
-        case NumberCheck::Valid:
+        double typed = 0.0;
+        if (auto problem = readStrictNumber(*value, typed)) {
+            problems.push_back({InputProblem::Kind::Invalid, field.name, std::move(*problem)});
+        } else {
             field.store(well.parameters, *value);
-            well.typed[i] = ParseLeadingNumber(*value);
-            break;
-        case NumberCheck::NotANumber:
-            problems.push_back({InputProblem::Kind::Invalid,
-                                field.name,
-                                quotedForMessage(*value) + " is not a decimal number"});
-            break;
-        case NumberCheck::OutOfRange:
-            problems.push_back(
-                {InputProblem::Kind::Invalid,
-                 field.name,
-                 quotedForMessage(*value) + " is beyond the range of double precision"});
-            break;
+            well.typed[i] = typed;
         }
     }
     return problems;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calculation_run.h"
+#include "message_text.h"
 #include "model/parameter_set.h"
 
 #include <array>
@@ -76,9 +77,6 @@ void setTypedValue(Well &well, std::size_t field, double value);
 // Checks every value strictly and fills `well`; returns the problems found, none when the well
 // can be calculated.
 std::vector<InputProblem> checkWell(const WellInput &input, Well &well);
-
-// A value quoted for a message, shortened when long, its control characters escaped.
-std::string quotedForMessage(std::string_view text);
 
 // The calculation run of the window's calculate button, with the well's fixed choices.
 RunResult calculateWell(Well &well, RunPresentation &presentation, Sweep sweep);

@@ -1,10 +1,14 @@
 #include "calc/calculation_run.h"
+#include "calc/failure_explanation.h"
+#include "calc/well_messages.h"
+#include "message_check.h"
 #include "sample_well.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -12,6 +16,7 @@ namespace {
 
 using namespace coning;
 using coning::testing::sampleTypedWell;
+using coning::testing::showsNonFiniteNumber;
 using ::testing::HasSubstr;
 
 struct RunFailureCase
@@ -106,7 +111,15 @@ INSTANTIATE_TEST_SUITE_P(
                            rein_Change(m, "1e300");
                            rwin_Change(m, "1e-300");
                        },
-                       "Drainage radius / well radius is beyond the double range"}),
+                       "Drainage radius / well radius is beyond the double range"},
+        RunFailureCase{"RadiusRatioUnderflow",
+                       "Oil-Water",
+                       false,
+                       [](ParameterSet &m) {
+                           rein_Change(m, "1e-300");
+                           rwin_Change(m, "1e300");
+                       },
+                       "Drainage radius / well radius is too small for double precision"}),
     [](const ::testing::TestParamInfo<RunFailureCase> &info) {
         return std::string(info.param.name);
     });
@@ -142,6 +155,52 @@ TEST(CorrelationFailure, GuoLeeFailsAloneWhenUnpenetratedThicknessExceedsDrainag
     EXPECT_EQ(r.sweepFailures[indexOf(Correlation::GuoLee)].count, 45);
     EXPECT_EQ(r.sweepFailures[indexOf(Correlation::GuoLee)].firstPercent, 5);
     EXPECT_TRUE(r.anyFailure());
+}
+
+struct ExplanationCase
+{
+    const char *name;
+    Correlation correlation;
+    double zoneThickness;
+    double drainageRadius;
+    double wellRadius;
+    const char *text;
+};
+
+// What the explanations say where the inputs are close to each other or to the double range.
+TEST(CorrelationFailure, ExplanationsNameTheTrueCauseWithTellingNumbers)
+{
+    const ExplanationCase cases[] = {
+        {"RatioUnderflows",
+         Correlation::MeyerGarder,
+         50,
+         1e-300,
+         1e300,
+         "logarithm of zero: drainage radius (1e-300 ft) / well radius (1e+300 ft) is too small "
+         "for double precision"},
+        {"UnpenetratedJustAboveDrainageRadius",
+         Correlation::GuoLee,
+         1000.0000001,
+         1000,
+         0.25,
+         "square root of a negative number: the unpenetrated thickness (zone thickness - "
+         "penetration = 1000.0000001 ft) exceeds the drainage radius (1000 ft)"},
+        {"UnpenetratedBelowNegativeDrainageRadius",
+         Correlation::GuoLee,
+         -10,
+         -5,
+         0.25,
+         "square root of a negative number: the drainage radius (-5 ft) is negative and the "
+         "unpenetrated thickness (zone thickness - penetration = -10 ft) is less than it"},
+    };
+    for (const ExplanationCase &c : cases) {
+        ParameterSet m = coning::testing::sampleWorkingSet(0.0);
+        m.zoneThickness = c.zoneThickness;
+        m.drainageRadius = c.drainageRadius;
+        m.wellRadius = c.wellRadius;
+        EXPECT_EQ(explainFailure(c.correlation, Fault::InvalidArgument, m, 0.0).text, c.text)
+            << c.name;
+    }
 }
 
 struct CorrelationFailureCase
@@ -224,12 +283,29 @@ TEST(CorrelationFailure, ExtremePercentPenetrationOverflowsMuskat)
     EXPECT_THAT(r.outcome(Correlation::Muskat).failure, HasSubstr("overflow"));
 }
 
-// Whatever the inputs, a rate that is shown is a finite number and every failure has a message.
-TEST(CorrelationFailure, NoShownRateIsEverNonFinite)
+// Whatever the inputs, a rate that is shown is a finite number, every failure has a message, and
+// no message shows "inf" or "nan", down to the ends of the double range.
+TEST(CorrelationFailure, NoShownRateOrMessageIsEverNonFinite)
 {
+    using Limits = std::numeric_limits<double>;
     std::mt19937_64 random(20261207);
-    std::uniform_int_distribution<int> pick(0, 9);
-    const double values[] = {0.0, -1.0, 1e-300, 1e300, 0.25, 3.0, 50.0, 1000.0, -1e300, 1e-5};
+    std::uniform_int_distribution<int> pick(0, 15);
+    const double values[] = {0.0,
+                             -1.0,
+                             1e-300,
+                             1e300,
+                             0.25,
+                             3.0,
+                             50.0,
+                             1000.0,
+                             -1e300,
+                             1e-5,
+                             Limits::max(),
+                             -Limits::max(),
+                             Limits::denorm_min(),
+                             -0.0,
+                             Limits::infinity(),
+                             std::nextafter(50.0, 51.0)};
     const char *systems[] = {"Oil-Water", "Gas-Water", "Gas-Oil", "x"};
     for (int i = 0; i < 3000; ++i) {
         ParameterSet m;
@@ -250,6 +326,9 @@ TEST(CorrelationFailure, NoShownRateIsEverNonFinite)
                                            FixedChoices{systems[pick(random) % 4],
                                                         !completion,
                                                         completion});
+        EXPECT_FALSE(showsNonFiniteNumber(runMessageText(r))) << runMessageText(r);
+        for (const SweepFailure &f : r.sweepFailures)
+            EXPECT_FALSE(showsNonFiniteNumber(f.firstFailure)) << f.firstFailure;
         if (r.failed()) {
             EXPECT_FALSE(r.error.empty());
             continue;

@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                          "Oil-Water",
                          false,
                          [](ParameterSet &m) { rein_Change(m, "0.2"); },
-                         {"Drainage radius (0.2 ft) is smaller than the well radius (3 in)",
+                         {"Drainage radius (0.2 ft) is smaller than the well radius (3 in = "
+                          "0.25 ft)",
                           "Sobocinski, Muskat, Meyer-Garder, Chaney-Noble and Schols gave "
                           "negative rates, which has no physical meaning: check the inputs"}},
         PlausibilityCase{"NegativeFluidProperties",
@@ -100,6 +101,46 @@ INSTANTIATE_TEST_SUITE_P(
                           "thickness (15 ft): the completed interval is empty",
                           "Guo-Lee gave a negative rate, which has no physical meaning: check the "
                           "inputs"}},
+        // Zero inputs that the run uses make the rates zero or meaningless.
+        PlausibilityCase{"ZeroDensityDifferenceSparesGasWaterMeyerGarder",
+                         "Gas-Water",
+                         false,
+                         [](ParameterSet &m) {
+                             rhoin_Change(m, "0");
+                             bhpin_Change(m, "1500");
+                         },
+                         {"Density difference is zero: the rates other than Meyer-Garder's are "
+                          "zero and say nothing about coning"}},
+        PlausibilityCase{"GasOilCompletionAtTheBase",
+                         "Gas-Oil",
+                         false,
+                         [](ParameterSet &m) { topin_Change(m, "50"); },
+                         {"Distance to top of completion (50 ft) equals the zone thickness: the "
+                          "completed interval is empty, so the rates have no physical meaning"}},
+        // Gas-Water's Meyer-Garder needs a positive pressure; elsewhere the run never reads it.
+        PlausibilityCase{"GasWaterWithoutPressure",
+                         "Gas-Water",
+                         false,
+                         [](ParameterSet &) {},
+                         {"Bottom-hole pressure is missing or zero: Meyer-Garder needs a positive "
+                          "bottom-hole pressure for Gas-Water and is left out"}},
+        PlausibilityCase{"PressureUnreadForOilWater",
+                         "Oil-Water",
+                         false,
+                         [](ParameterSet &m) { bhpin_Change(m, "-1500"); },
+                         {}},
+        // The well radius in inches as typed, beside the feet it is compared in.
+        PlausibilityCase{"WellRadiusAsTyped",
+                         "Oil-Water",
+                         false,
+                         [](ParameterSet &m) {
+                             rwin_Change(m, "0.1");
+                             rein_Change(m, "0.008333333333333");
+                         },
+                         {"Drainage radius (0.008333333333333 ft) is smaller than the well radius "
+                          "(0.1 in = 0.0083333333333333 ft)",
+                          "Sobocinski, Muskat, Meyer-Garder, Chaney-Noble and Schols gave "
+                          "negative rates, which has no physical meaning: check the inputs"}},
         // A run that stops early still names what was implausible.
         PlausibilityCase{"NegativeWellRadiusStopsTheRun",
                          "Oil-Water",

@@ -234,7 +234,9 @@ TEST(Batch, AllGoodRowsExitZeroAndOptionalColumnsMayBeAbsent)
               "2,,STB/DAY,30,21.11192938299091,22.629923053058135,10.526680727573508,"
               "21.838401565350868,14.806208757409987,19.928930424324463,\r\n"
               "4,,MCF/DAY,30,21.11192938299091,22.629923053058135,,21.838401565350868,"
-              "14.806208757409987,19.928930424324463,\r\n");
+              "14.806208757409987,19.928930424324463,warning: Bottom-hole pressure is missing or "
+              "zero: Meyer-Garder needs a positive bottom-hole pressure for Gas-Water and is left "
+              "out\r\n");
 }
 
 TEST(Batch, AHeaderOnlyFileGivesAnEmptyResult)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,14 @@ TEST(Messages, UsageErrorsSayWhatIsWrongInPlainWords)
          sampleWell + Args{"--penetration", "1\x1B]0;title\a\r"},
          "",
          "--penetration: \"1\\x1B]0;title\\x07\\r\" is not a decimal number"},
+        {"TooCloseToZero",
+         sampleWell + Args{"--penetration", "1e-400"},
+         "",
+         "--penetration: \"1e-400\" is too close to zero for double precision"},
+        {"RoundsOntoTheLimit",
+         well + Args{"--sensitivity", "99.99999999999999999"},
+         "",
+         "--sensitivity: \"99.99999999999999999\" rounds to 100 in double precision"},
         {"DirectoryAsBatch", {"--batch", "/tmp"}, "", "--batch: /tmp is a directory"},
         {"EscapedHeaderCell",
          {"--batch", "-"},
@@ -108,8 +117,8 @@ TEST(Messages, FailuresAndWarningsInJson)
     EXPECT_NE(r.out.find("\"percentPenetration\":0,"), std::string::npos) << r.out;
     const Json result = Json::parse(r.out);
     EXPECT_EQ(result["failures"]["Schols"],
-              "division by zero: the completion factor is zero; check the zone thickness, "
-              "penetration thickness and distance to top of completion");
+              "division by zero: the completion factor is too small for double precision; check "
+              "the zone thickness, penetration thickness and distance to top of completion");
     EXPECT_EQ(result["failures"]["Muskat"],
               "overflow: an intermediate value is beyond the double range; check the zone "
               "thickness, penetration, permeability, viscosity, formation volume factor and "
@@ -142,6 +151,62 @@ TEST(Messages, WarningsInTextAndCsv)
     const ProcessResult json = runProgram({"--batch", "-", "--format", "json"}, input);
     EXPECT_EQ(Json::parse(json.out).at(0)["warnings"],
               Json::array({warning.substr(9), negative.substr(9)}));
+}
+
+// The sample well with some options changed or added ("--permeability 0").
+Args sampleWellWith(const std::string &changes)
+{
+    Args args = sampleWell + Args{"--penetration", "15"};
+    const Args changed = words(changes);
+    for (std::size_t i = 0; i + 1 < changed.size(); i += 2) {
+        auto option = std::find(args.begin(), args.end(), changed[i]);
+        if (option == args.end())
+            args.insert(args.end(), {changed[i], changed[i + 1]});
+        else
+            option[1] = changed[i + 1];
+    }
+    return args;
+}
+
+struct WarningCase
+{
+    const char *changes;
+    std::string warning;
+};
+
+// Inputs that make rates zero, meaningless or missing are named, with numbers that tell compared
+// values apart and never read "inf".
+TEST(Messages, WarningsForMissingZeroAndExtremeInputs)
+{
+    const std::string meyerGarder = ": Meyer-Garder needs a positive bottom-hole pressure for "
+                                    "Gas-Water and is left out";
+    const std::vector<WarningCase> cases = {
+        {"--fluid-system Gas-Water", "Bottom-hole pressure is missing or zero" + meyerGarder},
+        {"--fluid-system Gas-Water --bottom-hole-pressure -1500",
+         "Bottom-hole pressure is negative (-1500 psia)" + meyerGarder},
+        {"--permeability 0",
+         "Permeability is zero: the rates are zero and say nothing about coning"},
+        {"--density-difference 0",
+         "Density difference is zero: the rates are zero and say nothing about coning"},
+        {"--penetration 0",
+         "Penetration thickness is zero: the well does not enter the zone, so the rates have no "
+         "physical meaning"},
+        {"--penetration 50.0000001",
+         "Penetration thickness (50.0000001 ft) is greater than the zone thickness (50 ft)"},
+        {"--well-radius 1.7976931348623157e308",
+         "Drainage radius (1000 ft) is smaller than the well radius (1.79769e+308 in = "
+         "1.49808e+307 ft)"},
+    };
+    for (const WarningCase &c : cases) {
+        const ProcessResult text = runProgram(sampleWellWith(c.changes));
+        EXPECT_EQ(text.exitCode, 0) << c.changes << ": " << text.err;
+        EXPECT_NE(text.out.find("\nwarning: " + c.warning + "\n"), std::string::npos) << text.out;
+        const ProcessResult json = runProgram(
+            sampleWellWith(std::string(c.changes) + " --format json"));
+        const Json warnings = Json::parse(json.out).value("warnings", Json::array());
+        EXPECT_NE(std::find(warnings.begin(), warnings.end(), c.warning), warnings.end())
+            << json.out;
+    }
 }
 
 } // namespace

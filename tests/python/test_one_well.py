@@ -77,3 +77,27 @@ def test_failures_are_data_not_exceptions():
 
 def test_version_is_the_command_line_version():
     assert run_cli("--version").stdout.split()[-1] == coning.__version__
+
+
+MEYER_GARDER = ": Meyer-Garder needs a positive bottom-hole pressure for Gas-Water and is left out"
+
+
+@pytest.mark.parametrize("system, change, warning", [
+    ("Gas-Water", {}, "Bottom-hole pressure is missing or zero" + MEYER_GARDER),
+    ("Gas-Water", dict(bottom_hole_pressure=-1500),
+     "Bottom-hole pressure is negative (-1500 psia)" + MEYER_GARDER),
+    ("Oil-Water", dict(permeability=0),
+     "Permeability is zero: the rates are zero and say nothing about coning"),
+    ("Oil-Water", dict(density_difference=0),
+     "Density difference is zero: the rates are zero and say nothing about coning"),
+    ("Oil-Water", dict(penetration=0), "Penetration thickness is zero: the well does not enter "
+     "the zone, so the rates have no physical meaning"),
+])
+def test_warnings_are_the_command_lines(system, change, warning):
+    kwargs = dict(SAMPLE, **change)
+    assert warning in coning.calculate(system, **kwargs)["warnings"]
+    assert "warning: " + warning in coning.calculate_many(system, **kwargs)["message"][()]
+
+
+def test_a_subnormal_float_is_read_as_given():
+    assert coning.calculate("Oil-Water", **dict(SAMPLE, permeability=5e-324))["rates"]
