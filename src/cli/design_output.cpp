@@ -6,7 +6,10 @@
 #include "report/number_format.h"
 #include "shortest_number.h"
 
+#include "model/parse_leading_number.h"
+
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -35,13 +38,53 @@ void appendRatesObject(std::string &out, const CorrelationRates &rates, bool mey
     out.push_back('}');
 }
 
-// printf-style fixed decimals, without a sign on a value that shows as zero.
-std::string fixed(double value, int decimals)
+enum class Rounding { Nearest, Down, Up };
+
+// The rounding mode of this thread for the scope: glibc's printf rounds the exact binary value
+// in the current mode.
+class RoundingScope
 {
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text = length > 0 && length < int(sizeof buffer) ? std::string(buffer, length)
-                                                                 : formatRate(value);
+public:
+    explicit RoundingScope(int mode)
+        : m_saved(std::fegetround())
+    {
+        std::fesetround(mode);
+    }
+    ~RoundingScope() { std::fesetround(m_saved); }
+    RoundingScope(const RoundingScope &) = delete;
+    RoundingScope &operator=(const RoundingScope &) = delete;
+
+private:
+    int m_saved;
+};
+
+std::string printed(const char *pattern, int decimals, double value, Rounding rounding)
+{
+    const int mode = rounding == Rounding::Down ? FE_DOWNWARD
+                     : rounding == Rounding::Up ? FE_UPWARD
+                                                : FE_TONEAREST;
+    const RoundingScope scope(mode);
+    const int length = std::snprintf(nullptr, 0, pattern, decimals, value);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    std::snprintf(text.data(), text.size() + 1, pattern, decimals, value);
+    return text;
+}
+
+// `decimals` fixed decimals where that shows the value in a column of the usual width, exponent
+// form with as many decimals otherwise; no sign on a value that shows as zero. Rounded down or up
+// the text reads back as a double no greater (no less) than the value, the nearest such text.
+std::string number(double value, int decimals, Rounding rounding = Rounding::Nearest)
+{
+    const double magnitude = std::fabs(value);
+    const bool fixed = magnitude == 0.0
+                       || (magnitude >= std::pow(10.0, -decimals) && magnitude < 1e6);
+    const char *pattern = fixed ? "%.*f" : "%.*e";
+    std::string text = printed(pattern, decimals, value, Rounding::Nearest);
+    if (rounding != Rounding::Nearest) {
+        const double readBack = ParseLeadingNumber(text);
+        if (rounding == Rounding::Down ? readBack > value : readBack < value)
+            text = printed(pattern, decimals, value, rounding);
+    }
     if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos)
         text.erase(0, 1);
     return text;
@@ -49,18 +92,74 @@ std::string fixed(double value, int decimals)
 
 std::string feet(double value)
 {
-    return fixed(value, 2) + " ft";
+    return number(value, 2) + " ft";
 }
 
-void appendPadded(std::string &out, std::string_view text, std::size_t width, bool right = true)
+// A rate as the report writes it, in exponent form where "####.#" would show too few digits or
+// too many.
+std::string rateText(double value)
 {
-    const std::size_t pad = text.size() < width ? width - text.size() : 0;
-    if (right)
-        out.append(pad, ' ');
-    out.append(text);
-    if (!right)
-        out.append(pad, ' ');
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0.0 || (magnitude >= 0.1 && magnitude < 1e6))
+        return formatRate(value);
+    return number(value, 1);
 }
+
+// A limit as printed: rounded toward safety (a max penetration down, a min completion top up) at
+// the table's precision, with more decimals where a run at the rounded value would still miss
+// the target (a rate that rises again just below the limit), at worst the value itself.
+std::string limitText(const TargetPenetration &design,
+                      Correlation c,
+                      DesignLimit limit,
+                      double value)
+{
+    const Rounding rounding = limit == DesignLimit::MaxPenetration ? Rounding::Down : Rounding::Up;
+    for (int decimals = 2; decimals <= 17; ++decimals) {
+        const std::string text = number(value, decimals, rounding);
+        if (meetsTarget(design, c, limit, ParseLeadingNumber(text)))
+            return text + " ft";
+    }
+    return shortest(value) + " ft";
+}
+
+// Rows of cells in columns at least as wide as given, widened where a cell needs it so that no
+// two cells run together; the first column left-aligned, the others right-aligned.
+class TextTable
+{
+public:
+    explicit TextTable(std::vector<std::size_t> widths)
+        : m_widths(std::move(widths))
+    {}
+
+    void addRow(std::vector<std::string> cells)
+    {
+        for (std::size_t i = 0; i < cells.size() && i < m_widths.size(); ++i)
+            m_widths[i] = std::max(m_widths[i], cells[i].size() + 1);
+        m_rows.push_back(std::move(cells));
+    }
+
+    void appendTo(std::string &out) const
+    {
+        for (const std::vector<std::string> &row : m_rows) {
+            out.append("  ");
+            for (std::size_t i = 0; i < row.size() && i < m_widths.size(); ++i) {
+                const std::size_t pad = m_widths[i] - row[i].size();
+                if (i > 0)
+                    out.append(pad, ' ');
+                out.append(row[i]);
+                if (i == 0)
+                    out.append(pad, ' ');
+            }
+            while (out.ends_with(' '))
+                out.pop_back();
+            out.push_back('\n');
+        }
+    }
+
+private:
+    std::vector<std::size_t> m_widths;
+    std::vector<std::vector<std::string>> m_rows;
+};
 
 std::vector<std::string_view> namesOf(const std::vector<Correlation> &correlations)
 {
@@ -71,6 +170,32 @@ std::vector<std::string_view> namesOf(const std::vector<Correlation> &correlatio
 }
 
 constexpr std::size_t nameWidth = 14;
+
+// "key":["text", ...]
+template<typename Texts>
+void appendStrings(std::string &out, std::string_view key, const Texts &texts)
+{
+    appendKey(out, key);
+    out.push_back('[');
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0)
+            out.push_back(',');
+        appendJsonString(out, texts[i]);
+    }
+    out.push_back(']');
+}
+
+// The rows of the sensitivity table in order of influence; inputs without one last.
+std::vector<const SensitivityInput *> byInfluence(const Sensitivity &sensitivity)
+{
+    std::vector<const SensitivityInput *> sorted;
+    for (const SensitivityInput &input : sensitivity.inputs)
+        sorted.push_back(&input);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto *a, const auto *b) {
+        return a->influence && (!b->influence || *a->influence > *b->influence);
+    });
+    return sorted;
+}
 
 } // namespace
 
@@ -128,9 +253,24 @@ void appendSensitivityJson(std::string &out, const Sensitivity &sensitivity)
         appendRatesObject(out, input.low, sensitivity.meyerGarderEvaluated);
         out.append(",\"high\":");
         appendRatesObject(out, input.high, sensitivity.meyerGarderEvaluated);
+        if (input.lowOutside() || input.highOutside()) {
+            out.append(",\"warnings\":{");
+            if (input.lowOutside())
+                appendStrings(out, "low", input.lowWarnings);
+            if (input.lowOutside() && input.highOutside())
+                out.push_back(',');
+            if (input.highOutside())
+                appendStrings(out, "high", input.highWarnings);
+            out.push_back('}');
+        }
         out.push_back('}');
     }
-    out.append("]}");
+    out.push_back(']');
+    if (!sensitivity.notVaried.empty()) {
+        out.push_back(',');
+        appendStrings(out, "notVaried", sensitivity.notVaried);
+    }
+    out.push_back('}');
 }
 
 void appendTargetPenetrationText(std::string &out,
@@ -142,144 +282,165 @@ void appendTargetPenetrationText(std::string &out,
     out.append("  working zone thickness ").append(feet(design.zoneThickness)).push_back('\n');
 
     constexpr std::size_t column = 16;
-    constexpr std::size_t topColumn = 20;
-    appendPadded(out, "", nameWidth + 2);
-    appendPadded(out, "max penetration", column);
-    appendPadded(out, "max percent", column);
-    if (design.gasOil)
-        appendPadded(out, "min completion top", topColumn);
-    appendPadded(out, "peak rate", column);
-    appendPadded(out, "at penetration", column);
-    out.push_back('\n');
+    std::vector<std::size_t> widths = {nameWidth, column, column};
+    std::vector<std::string> header = {"", "max penetration", "max percent"};
+    if (design.gasOil) {
+        widths.push_back(20);
+        header.emplace_back("min completion top");
+    }
+    widths.insert(widths.end(), {column, column});
+    header.insert(header.end(), {"peak rate", "at penetration"});
+    TextTable table(widths);
+    table.addRow(header);
 
     std::vector<Correlation> allowing;
+    std::vector<Correlation> failing;
     std::optional<Correlation> smallest;
+    std::size_t evaluatedCount = 0;
     for (const CorrelationStyle &style : reportOrder) {
         const Correlation c = style.correlation;
         if (!evaluated(c, design))
             continue;
+        ++evaluatedCount;
         const PenetrationDesign &d = *design.correlations[indexOf(c)];
-        out.append("  ");
-        appendPadded(out, correlationName(c), nameWidth, false);
+        std::vector<std::string> row = {std::string(correlationName(c))};
         if (d.maxPenetration) {
             allowing.push_back(c);
             const auto &best = smallest ? design.correlations[indexOf(*smallest)] : std::nullopt;
             if (!best || *d.maxPenetration < *best->maxPenetration)
                 smallest = c;
-            appendPadded(out, feet(*d.maxPenetration), column);
-            appendPadded(out, fixed(*d.maxPercent, 1) + " %", column);
+            row.push_back(limitText(design, c, DesignLimit::MaxPenetration, *d.maxPenetration));
+            row.push_back(number(*d.maxPercent, 1, Rounding::Down) + " %");
             if (design.gasOil)
-                appendPadded(out, feet(*d.minCompletionTop), topColumn);
+                row.push_back(
+                    limitText(design, c, DesignLimit::MinCompletionTop, *d.minCompletionTop));
         } else {
-            appendPadded(out, "below target", column);
-            appendPadded(out, "-", column);
+            row.emplace_back(d.peakRate ? "below target" : "failed");
+            row.emplace_back("-");
             if (design.gasOil)
-                appendPadded(out, "-", topColumn);
+                row.emplace_back("-");
         }
         if (d.peakRate) {
-            appendPadded(out, formatRate(*d.peakRate), column);
-            appendPadded(out, feet(*d.peakPenetration), column);
+            row.push_back(rateText(*d.peakRate));
+            row.push_back(feet(*d.peakPenetration));
         } else {
-            appendPadded(out, "failed", column);
-            appendPadded(out, "-", column);
+            failing.push_back(c);
+            row.insert(row.end(), {"failed", "-"});
         }
-        out.push_back('\n');
+        table.addRow(std::move(row));
     }
+    table.appendTo(out);
 
+    if (!failing.empty() && failing.size() == evaluatedCount) {
+        out.append("Every correlation fails at every penetration from 0 to ");
+        out.append(feet(design.zoneThickness)).append(": none can be designed for ");
+        out.append(target).append(".\n");
+        return;
+    }
     if (allowing.empty()) {
-        out.append("No correlation allows ").append(target).append(" at any penetration.\n");
+        out.append("No correlation allows ").append(target).append(" at any penetration");
+        if (!failing.empty()) {
+            out.append(" (").append(joinedWithAnd(namesOf(failing)));
+            out.append(failing.size() == 1 ? " fails" : " fail").append(" at every penetration)");
+        }
+        out.append(".\n");
         return;
     }
     const PenetrationDesign &best = *design.correlations[indexOf(*smallest)];
     out.append(joinedWithAnd(namesOf(allowing)));
     out.append(allowing.size() == 1 ? " allows " : " allow ").append(target);
-    out.append("; the smallest max penetration is ").append(feet(*best.maxPenetration));
+    out.append("; the smallest max penetration is ");
+    out.append(limitText(design, *smallest, DesignLimit::MaxPenetration, *best.maxPenetration));
     out.append(" (").append(correlationName(*smallest)).append(").\n");
 }
 
 void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
 {
     const std::string percent = shortest(sensitivity.percent);
+    const std::string lowFactor = shortest(sensitivity.lowFactor);
+    const std::string highFactor = shortest(sensitivity.highFactor);
     out.append("\nSENSITIVITY TO EACH INPUT, -").append(percent).append(" % AND +");
     out.append(percent).append(" %\n");
     out.append("  change of each design-point rate, in percent, with the input at ");
-    out.append(shortest(sensitivity.lowFactor)).append(" and ");
-    out.append(shortest(sensitivity.highFactor)).append(" times its value\n");
+    out.append(lowFactor).append(" and ").append(highFactor).append(" times its value\n");
 
     std::vector<Correlation> shown;
     for (const CorrelationStyle &style : reportOrder) {
         if (style.correlation != Correlation::MeyerGarder || sensitivity.meyerGarderEvaluated)
             shown.push_back(style.correlation);
     }
-    constexpr std::size_t inputWidth = 22;
-    constexpr std::size_t influenceWidth = 10;
-    out.append("  ");
-    appendPadded(out, "input", inputWidth, false);
-    appendPadded(out, "influence", influenceWidth);
-    for (Correlation c : shown)
-        appendPadded(out, correlationName(c), nameWidth);
-    out.push_back('\n');
+    std::vector<std::size_t> widths = {22, 10};
+    std::vector<std::string> header = {"input", "influence"};
+    for (Correlation c : shown) {
+        widths.push_back(nameWidth);
+        header.emplace_back(correlationName(c));
+    }
+    TextTable table(widths);
+    table.addRow(header);
 
-    std::vector<const SensitivityInput *> sorted;
-    for (const SensitivityInput &input : sensitivity.inputs)
-        sorted.push_back(&input);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const auto *a, const auto *b) {
-        return a->influence && (!b->influence || *a->influence > *b->influence);
-    });
-
-    const auto change = [&](const std::optional<double> &rate, Correlation c) -> std::string {
+    // Percent change of one rate; in brackets where the varied well lies outside the physical
+    // range.
+    const auto change = [&](const std::optional<double> &rate, Correlation c, bool outside) {
         const std::optional<double> &base = sensitivity.base[indexOf(c)];
-        if (!rate)
-            return "failed";
-        if (!base || *base == 0.0)
-            return "-";
-        const double relative = (*rate - *base) / std::fabs(*base) * 100.0;
-        if (!std::isfinite(relative))
-            return "-";
-        std::string text = fixed(relative, 1);
-        return text.starts_with('-') ? text : "+" + text;
-    };
-    for (const SensitivityInput *input : sorted) {
-        out.append("  ");
-        appendPadded(out, input->input, inputWidth, false);
-        appendPadded(out,
-                     input->influence ? fixed(*input->influence * 100.0, 1) + " %" : "-",
-                     influenceWidth);
-        for (Correlation c : shown) {
-            const std::string low = change(input->low[indexOf(c)], c);
-            const std::string high = change(input->high[indexOf(c)], c);
-            appendPadded(out, low + "/" + high, nameWidth);
+        std::string text = "-";
+        if (!rate) {
+            text = "failed";
+        } else if (base && *base != 0.0) {
+            const double relative = (*rate - *base) / std::fabs(*base) * 100.0;
+            if (std::isfinite(relative)) {
+                text = number(relative, 1);
+                if (!text.starts_with('-'))
+                    text.insert(0, 1, '+');
+            }
         }
-        out.push_back('\n');
+        return outside ? "[" + text + "]" : text;
+    };
+    bool anyOutside = false;
+    const std::vector<const SensitivityInput *> sorted = byInfluence(sensitivity);
+    for (const SensitivityInput *input : sorted) {
+        anyOutside = anyOutside || input->lowOutside() || input->highOutside();
+        std::vector<std::string> row = {std::string(input->input),
+                                        input->influence
+                                            ? number(*input->influence * 100.0, 1) + " %"
+                                            : "-"};
+        for (Correlation c : shown) {
+            row.push_back(change(input->low[indexOf(c)], c, input->lowOutside()) + "/"
+                          + change(input->high[indexOf(c)], c, input->highOutside()));
+        }
+        table.addRow(std::move(row));
+    }
+    table.appendTo(out);
+
+    if (anyOutside) {
+        out.append("[...] marks the rates of a varied well outside the physical range, left out "
+                   "of the influence:\n");
+        for (const SensitivityInput *input : sorted) {
+            for (const auto &[factor, warnings] : {std::pair{&lowFactor, &input->lowWarnings},
+                                                   {&highFactor, &input->highWarnings}}) {
+                for (const std::string &warning : *warnings) {
+                    out.append("  ").append(input->input).append(" at ").append(*factor);
+                    out.append(" times its value: ").append(warning).push_back('\n');
+                }
+            }
+        }
+    }
+    if (!sensitivity.notVaried.empty()) {
+        out.append("Not varied: ").append(joinedWithAnd(sensitivity.notVaried));
+        out.append(sensitivity.notVaried.size() == 1 ? " is" : " are");
+        out.append(" 0, which no percentage changes.\n");
     }
 
     const SensitivityInput *most = sensitivity.mostInfluential();
     if (!most) {
-        out.append("No input changes a rate that can be compared.\n");
+        out.append(anyOutside ? "No varied well within the physical range changes a rate that "
+                                "can be compared.\n"
+                              : "No input changes a rate that can be compared.\n");
         return;
-    }
-    // The correlation that moves most with it.
-    std::optional<Correlation> moved;
-    double largest = -1.0;
-    for (Correlation c : shown) {
-        const std::optional<double> &base = sensitivity.base[indexOf(c)];
-        if (!base || *base == 0.0)
-            continue;
-        for (const auto *rates : {&most->low, &most->high}) {
-            const std::optional<double> &rate = (*rates)[indexOf(c)];
-            if (!rate)
-                continue;
-            const double relative = std::fabs(*rate - *base) / std::fabs(*base);
-            if (relative > largest) {
-                largest = relative;
-                moved = c;
-            }
-        }
     }
     out.append("The answer depends most on the ").append(most->input).append(": a ");
     out.append(percent).append(" % change moves the ");
-    out.append(correlationName(moved.value_or(Correlation::Sobocinski)));
-    out.append(" rate by up to ").append(fixed(*most->influence * 100.0, 1)).append(" %.\n");
+    out.append(correlationName(most->movedMost.value_or(Correlation::Sobocinski)));
+    out.append(" rate by up to ").append(number(*most->influence * 100.0, 1)).append(" %.\n");
 }
 
 std::string designJsonMembers(const Well &well, const DesignRequest &request)

@@ -77,7 +77,7 @@ TEST(Design, JsonShapesForEveryFluidSystem)
          {"--completion-top", "10", "--bottom-hole-pressure", "1500"},
          allSix,
          {"maxPenetration", "maxPercent", "minCompletionTop", "peakRate", "peakPenetration"},
-         plus(always, {"completion-top", "bottom-hole-pressure"})},
+         plus(always, {"completion-top"})},
     };
     for (const Case &c : cases) {
         const ProcessResult r = runProgram(
@@ -107,7 +107,7 @@ TEST(Design, SampleWellTextAnswersTheEngineersQuestions)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("PENETRATION FOR A TARGET RATE OF 12 STB/DAY"), std::string::npos);
     EXPECT_NE(r.out.find("Sobocinski, Muskat, Chaney-Noble, Schols and Guo-Lee allow 12 STB/DAY; "
-                         "the smallest max penetration is 25.62 ft (Schols)."),
+                         "the smallest max penetration is 25.61 ft (Schols)."),
               std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("The answer depends most on the zone-thickness"), std::string::npos);
