@@ -95,31 +95,37 @@ std::string feet(double value)
     return number(value, 2) + " ft";
 }
 
-// A rate as the report writes it, in exponent form where "####.#" would show too few digits or
-// too many.
+// A rate as the report writes it, in exponent form where "####.#" would show fewer than two
+// significant digits or too many digits.
 std::string rateText(double value)
 {
     const double magnitude = std::fabs(value);
-    if (magnitude == 0.0 || (magnitude >= 0.1 && magnitude < 1e6))
+    if (magnitude == 0.0 || (magnitude >= 1.0 && magnitude < 1e6))
         return formatRate(value);
-    return number(value, 1);
+    return printed("%.*e", 1, value, Rounding::Nearest);
 }
 
-// A limit as printed: rounded toward safety (a max penetration down, a min completion top up) at
-// the table's precision, with more decimals where a run at the rounded value would still miss
-// the target (a rate that rises again just below the limit), at worst the value itself.
+// A limit as printed: rounded toward safety (a max penetration or percent down, a min completion
+// top up) at `decimals`, with more where a run at the rounded value would still miss the target
+// (a rate that jumps just below the limit), at worst the value itself. A percent is checked as
+// the penetration it stands for.
 std::string limitText(const TargetPenetration &design,
                       Correlation c,
                       DesignLimit limit,
-                      double value)
+                      double value,
+                      int decimals = 2,
+                      bool percent = false)
 {
     const Rounding rounding = limit == DesignLimit::MaxPenetration ? Rounding::Down : Rounding::Up;
-    for (int decimals = 2; decimals <= 17; ++decimals) {
+    for (; decimals <= 17; ++decimals) {
         const std::string text = number(value, decimals, rounding);
-        if (meetsTarget(design, c, limit, ParseLeadingNumber(text)))
-            return text + " ft";
+        double read = ParseLeadingNumber(text);
+        if (percent)
+            read = read / 100.0 * design.zoneThickness;
+        if (meetsTarget(design, c, limit, read))
+            return text;
     }
-    return shortest(value) + " ft";
+    return shortest(value);
 }
 
 // Rows of cells in columns at least as wide as given, widened where a cell needs it so that no
@@ -309,11 +315,14 @@ void appendTargetPenetrationText(std::string &out,
             const auto &best = smallest ? design.correlations[indexOf(*smallest)] : std::nullopt;
             if (!best || *d.maxPenetration < *best->maxPenetration)
                 smallest = c;
-            row.push_back(limitText(design, c, DesignLimit::MaxPenetration, *d.maxPenetration));
-            row.push_back(number(*d.maxPercent, 1, Rounding::Down) + " %");
+            row.push_back(limitText(design, c, DesignLimit::MaxPenetration, *d.maxPenetration)
+                          + " ft");
+            row.push_back(
+                limitText(design, c, DesignLimit::MaxPenetration, *d.maxPercent, 1, true) + " %");
             if (design.gasOil)
                 row.push_back(
-                    limitText(design, c, DesignLimit::MinCompletionTop, *d.minCompletionTop));
+                    limitText(design, c, DesignLimit::MinCompletionTop, *d.minCompletionTop)
+                    + " ft");
         } else {
             row.emplace_back(d.peakRate ? "below target" : "failed");
             row.emplace_back("-");
@@ -351,7 +360,7 @@ void appendTargetPenetrationText(std::string &out,
     out.append(allowing.size() == 1 ? " allows " : " allow ").append(target);
     out.append("; the smallest max penetration is ");
     out.append(limitText(design, *smallest, DesignLimit::MaxPenetration, *best.maxPenetration));
-    out.append(" (").append(correlationName(*smallest)).append(").\n");
+    out.append(" ft (").append(correlationName(*smallest)).append(").\n");
 }
 
 void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
