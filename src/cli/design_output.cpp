@@ -137,10 +137,12 @@ public:
         : m_widths(std::move(widths))
     {}
 
+    // The first row is the header, whose cells may come within one blank of each other.
     void addRow(std::vector<std::string> cells)
     {
+        const std::size_t gap = m_rows.empty() ? 1 : 2;
         for (std::size_t i = 0; i < cells.size() && i < m_widths.size(); ++i)
-            m_widths[i] = std::max(m_widths[i], cells[i].size() + 1);
+            m_widths[i] = std::max(m_widths[i], cells[i].size() + (i == 0 ? 1 : gap));
         m_rows.push_back(std::move(cells));
     }
 
