@@ -4,14 +4,14 @@
 #include "json_result.h"
 #include "report/correlation_style.h"
 #include "report/number_format.h"
+#include "rounded_number.h"
 #include "shortest_number.h"
+#include "text_table.h"
 
 #include "model/parse_leading_number.h"
 
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace coning::cli {
@@ -38,61 +38,9 @@ void appendRatesObject(std::string &out, const CorrelationRates &rates, bool mey
     out.push_back('}');
 }
 
-enum class Rounding { Nearest, Down, Up };
-
-// The rounding mode of this thread for the scope: glibc's printf rounds the exact binary value
-// in the current mode.
-class RoundingScope
-{
-public:
-    explicit RoundingScope(int mode)
-        : m_saved(std::fegetround())
-    {
-        std::fesetround(mode);
-    }
-    ~RoundingScope() { std::fesetround(m_saved); }
-    RoundingScope(const RoundingScope &) = delete;
-    RoundingScope &operator=(const RoundingScope &) = delete;
-
-private:
-    int m_saved;
-};
-
-std::string printed(const char *pattern, int decimals, double value, Rounding rounding)
-{
-    const int mode = rounding == Rounding::Down ? FE_DOWNWARD
-                     : rounding == Rounding::Up ? FE_UPWARD
-                                                : FE_TONEAREST;
-    const RoundingScope scope(mode);
-    const int length = std::snprintf(nullptr, 0, pattern, decimals, value);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    std::snprintf(text.data(), text.size() + 1, pattern, decimals, value);
-    return text;
-}
-
-// `decimals` fixed decimals where that shows the value in a column of the usual width, exponent
-// form with as many decimals otherwise; no sign on a value that shows as zero. Rounded down or up
-// the text reads back as a double no greater (no less) than the value, the nearest such text.
-std::string number(double value, int decimals, Rounding rounding = Rounding::Nearest)
-{
-    const double magnitude = std::fabs(value);
-    const bool fixed = magnitude == 0.0
-                       || (magnitude >= std::pow(10.0, -decimals) && magnitude < 1e6);
-    const char *pattern = fixed ? "%.*f" : "%.*e";
-    std::string text = printed(pattern, decimals, value, Rounding::Nearest);
-    if (rounding != Rounding::Nearest) {
-        const double readBack = ParseLeadingNumber(text);
-        if (rounding == Rounding::Down ? readBack > value : readBack < value)
-            text = printed(pattern, decimals, value, rounding);
-    }
-    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos)
-        text.erase(0, 1);
-    return text;
-}
-
 std::string feet(double value)
 {
-    return number(value, 2) + " ft";
+    return roundedNumber(value, 2) + " ft";
 }
 
 // A rate as the report writes it, in exponent form where "####.#" would show fewer than two
@@ -102,7 +50,7 @@ std::string rateText(double value)
     const double magnitude = std::fabs(value);
     if (magnitude == 0.0 || (magnitude >= 1.0 && magnitude < 1e6))
         return formatRate(value);
-    return printed("%.*e", 1, value, Rounding::Nearest);
+    return roundedNumber(value, 1, Rounding::Nearest, Notation::Exponent);
 }
 
 // A limit as printed: rounded toward safety (a max penetration or percent down, a min completion
@@ -118,7 +66,7 @@ std::string limitText(const TargetPenetration &design,
 {
     const Rounding rounding = limit == DesignLimit::MaxPenetration ? Rounding::Down : Rounding::Up;
     for (; decimals <= 17; ++decimals) {
-        const std::string text = number(value, decimals, rounding);
+        const std::string text = roundedNumber(value, decimals, rounding);
         double read = ParseLeadingNumber(text);
         if (percent)
             read = read / 100.0 * design.zoneThickness;
@@ -127,47 +75,6 @@ std::string limitText(const TargetPenetration &design,
     }
     return shortest(value);
 }
-
-// Rows of cells in columns at least as wide as given, widened where a cell needs it so that no
-// two cells run together; the first column left-aligned, the others right-aligned.
-class TextTable
-{
-public:
-    explicit TextTable(std::vector<std::size_t> widths)
-        : m_widths(std::move(widths))
-    {}
-
-    // The first row is the header, whose cells may come within one blank of each other.
-    void addRow(std::vector<std::string> cells)
-    {
-        const std::size_t gap = m_rows.empty() ? 1 : 2;
-        for (std::size_t i = 0; i < cells.size() && i < m_widths.size(); ++i)
-            m_widths[i] = std::max(m_widths[i], cells[i].size() + (i == 0 ? 1 : gap));
-        m_rows.push_back(std::move(cells));
-    }
-
-    void appendTo(std::string &out) const
-    {
-        for (const std::vector<std::string> &row : m_rows) {
-            out.append("  ");
-            for (std::size_t i = 0; i < row.size() && i < m_widths.size(); ++i) {
-                const std::size_t pad = m_widths[i] - row[i].size();
-                if (i > 0)
-                    out.append(pad, ' ');
-                out.append(row[i]);
-                if (i == 0)
-                    out.append(pad, ' ');
-            }
-            while (out.ends_with(' '))
-                out.pop_back();
-            out.push_back('\n');
-        }
-    }
-
-private:
-    std::vector<std::size_t> m_widths;
-    std::vector<std::vector<std::string>> m_rows;
-};
 
 std::vector<std::string_view> namesOf(const std::vector<Correlation> &correlations)
 {
@@ -319,8 +226,8 @@ void appendTargetPenetrationText(std::string &out,
                 smallest = c;
             row.push_back(limitText(design, c, DesignLimit::MaxPenetration, *d.maxPenetration)
                           + " ft");
-            row.push_back(
-                limitText(design, c, DesignLimit::MaxPenetration, *d.maxPercent, 1, true) + " %");
+            row.push_back(limitText(design, c, DesignLimit::MaxPenetration, *d.maxPercent, 1, true)
+                          + " %");
             if (design.gasOil)
                 row.push_back(
                     limitText(design, c, DesignLimit::MinCompletionTop, *d.minCompletionTop)
@@ -399,7 +306,7 @@ void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
         } else if (base && *base != 0.0) {
             const double relative = (*rate - *base) / std::fabs(*base) * 100.0;
             if (std::isfinite(relative)) {
-                text = number(relative, 1);
+                text = roundedNumber(relative, 1);
                 if (!text.starts_with('-'))
                     text.insert(0, 1, '+');
             }
@@ -412,7 +319,7 @@ void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
         anyOutside = anyOutside || input->lowOutside() || input->highOutside();
         std::vector<std::string> row = {std::string(input->input),
                                         input->influence
-                                            ? number(*input->influence * 100.0, 1) + " %"
+                                            ? roundedNumber(*input->influence * 100.0, 1) + " %"
                                             : "-"};
         for (Correlation c : shown) {
             row.push_back(change(input->low[indexOf(c)], c, input->lowOutside()) + "/"
@@ -451,7 +358,7 @@ void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
     out.append("The answer depends most on the ").append(most->input).append(": a ");
     out.append(percent).append(" % change moves the ");
     out.append(correlationName(most->movedMost.value_or(Correlation::Sobocinski)));
-    out.append(" rate by up to ").append(number(*most->influence * 100.0, 1)).append(" %.\n");
+    out.append(" rate by up to ").append(roundedNumber(*most->influence * 100.0, 1)).append(" %.\n");
 }
 
 std::string designJsonMembers(const Well &well, const DesignRequest &request)

@@ -4,8 +4,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <tuple>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -305,8 +305,8 @@ TEST(Sensitivity, WellsOutsideThePhysicalRangeDoNotRank)
         std::optional<double> expected;
         std::optional<double> outside;
         for (int c = 0; c < correlationCount; ++c) {
-            for (const auto &[rates, isOutside] : {std::pair{&input.low, input.lowOutside()},
-                                                   {&input.high, input.highOutside()}}) {
+            for (const auto &[rates, isOutside] :
+                 {std::pair{&input.low, input.lowOutside()}, {&input.high, input.highOutside()}}) {
                 if (!(*rates)[c] || !s.base[c] || *s.base[c] == 0.0)
                     continue;
                 const double change = std::fabs(*(*rates)[c] - *s.base[c]) / std::fabs(*s.base[c]);

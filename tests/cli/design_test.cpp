@@ -1,5 +1,7 @@
 #include "process.h"
 
+#include "cli/rounded_number.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -136,8 +138,14 @@ TEST(Design, SampleWellTextAnswersTheEngineersQuestions)
 TEST(Design, SensitivityMarksWellsOutsideTheRangeAndNamesWhatIsNotVaried)
 {
     const Args args = well("Gas-Water",
-                           {"--completion", "partial-completion", "--penetration", "30",
-                            "--completion-top", "27", "--sensitivity", "20"});
+                           {"--completion",
+                            "partial-completion",
+                            "--penetration",
+                            "30",
+                            "--completion-top",
+                            "27",
+                            "--sensitivity",
+                            "20"});
     const Json json = Json::parse(runProgram(args + Args{"--format", "json"}).out);
     const Json &sensitivity = json["sensitivity"];
     EXPECT_EQ(sensitivity["notVaried"], Json::array({"bottom-hole-pressure"}));
@@ -204,11 +212,14 @@ TEST(Design, EveryPrintedAndJsonLimitMeetsTheTarget)
     const std::vector<Case> cases = {
         {"ReadmeExample", "Oil-Water", sample + "zone-thickness=50 penetration=15", "12"},
         {"MuskatPastItsStep", "Oil-Water", sample + "zone-thickness=50 penetration=15", "20.52"},
-        {"ChaneyNeedsAThirdDecimal", "Oil-Water", sample + "zone-thickness=5 penetration=1.5",
+        {"ChaneyNeedsAThirdDecimal",
+         "Oil-Water",
+         sample + "zone-thickness=5 penetration=1.5",
          "0.117384"},
-        {"GuoLeeFailureRegion", "Oil-Water", sample + "zone-thickness=2000 penetration=100",
-         "40000"},
-        {"HugeZoneInExponentForm", "Oil-Water", sample + "zone-thickness=2e9 penetration=1e9",
+        {"GuoLeeFailureRegion", "Oil-Water", sample + "zone-thickness=2000 penetration=100", "40000"},
+        {"HugeZoneInExponentForm",
+         "Oil-Water",
+         sample + "zone-thickness=2e9 penetration=1e9",
          "1e18"},
         {"GasWater",
          "Gas-Water",
@@ -218,7 +229,9 @@ TEST(Design, EveryPrintedAndJsonLimitMeetsTheTarget)
         {"GasOilOfTheIssue", "Gas-Oil", sample + "zone-thickness=50 completion-top=10", "30"},
         {"GasOil", "Gas-Oil", sample + "zone-thickness=50 completion-top=10", "20"},
         // The target is Guo-Lee's peak: h - (h - D) misses it by one double.
-        {"GasOilGuoLeePeak", "Gas-Oil", sample + "zone-thickness=7.77 completion-top=1",
+        {"GasOilGuoLeePeak",
+         "Gas-Oil",
+         sample + "zone-thickness=7.77 completion-top=1",
          "0.07419100417739845"},
         {"GasOilThinZone", "Gas-Oil", sample + "zone-thickness=0.004 completion-top=0.001", "1e-7"},
     };
@@ -272,6 +285,31 @@ TEST(Design, EveryPrintedAndJsonLimitMeetsTheTarget)
             EXPECT_GE(run["rates"][correlation].get<double>(), std::stod(c.target))
                 << name << " at " << batch;
         }
+    }
+}
+
+TEST(Design, NumbersRoundTowardTheSafeSide)
+{
+    using coning::cli::roundedNumber;
+    using coning::cli::Rounding;
+    struct Case
+    {
+        double value;
+        int decimals;
+        Rounding rounding;
+        const char *text;
+    };
+    for (const Case &c : {Case{25.615989255905152, 2, Rounding::Down, "25.61"},
+                          Case{25.615989255905152, 2, Rounding::Nearest, "25.62"},
+                          Case{49.731, 2, Rounding::Up, "49.74"},
+                          Case{9.999001, 2, Rounding::Up, "10.00"},
+                          Case{0.1, 2, Rounding::Up, "0.10"}, // the same double as 0.1
+                          Case{0.0099999, 2, Rounding::Down, "9.99e-03"},
+                          Case{1e6, 1, Rounding::Nearest, "1.0e+06"},
+                          Case{-0.001, 1, Rounding::Nearest, "-1.0e-03"},
+                          Case{-1e-20, 2, Rounding::Up, "-1.00e-20"},
+                          Case{-0.0, 2, Rounding::Down, "0.00"}}) {
+        EXPECT_EQ(roundedNumber(c.value, c.decimals, c.rounding), c.text) << c.value;
     }
 }
 

@@ -142,7 +142,8 @@ TEST(SingleWell, FailedSweepPointsAreNullAndSayWhy)
 
     ASSERT_EQ(j["sweepFailures"].size(), 1u) << j["sweepFailures"];
     const Json &guoLee = j["sweepFailures"]["Guo-Lee"];
-    EXPECT_EQ(guoLee["points"], std::count(sweep["Guo-Lee"].begin(), sweep["Guo-Lee"].end(), nullptr));
+    EXPECT_EQ(guoLee["points"],
+              std::count(sweep["Guo-Lee"].begin(), sweep["Guo-Lee"].end(), nullptr));
     EXPECT_EQ(guoLee["firstPercent"], 5);
     EXPECT_EQ(guoLee["message"].get<std::string>().rfind("square root of a negative number", 0), 0u);
 }
