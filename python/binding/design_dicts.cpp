@@ -31,6 +31,15 @@ py::dict ratesDict(const CorrelationRates &rates, bool meyerGarder)
     return d;
 }
 
+template<typename Texts>
+py::list textList(const Texts &texts)
+{
+    py::list list;
+    for (const auto &one : texts)
+        list.append(text(one));
+    return list;
+}
+
 py::dict errorDict(const std::string &error)
 {
     py::dict d;
@@ -97,11 +106,21 @@ py::dict sensitivityDict(std::optional<std::string> fluidSystem,
         entry["input"] = text(one.input);
         entry["low"] = ratesDict(one.low, result.meyerGarderEvaluated);
         entry["high"] = ratesDict(one.high, result.meyerGarderEvaluated);
+        if (one.lowOutside() || one.highOutside()) {
+            py::dict warnings;
+            if (one.lowOutside())
+                warnings["low"] = textList(one.lowWarnings);
+            if (one.highOutside())
+                warnings["high"] = textList(one.highWarnings);
+            entry["warnings"] = warnings;
+        }
         inputs.append(entry);
     }
     py::dict d;
     d["percent"] = py::float_(result.percent);
     d["inputs"] = inputs;
+    if (!result.notVaried.empty())
+        d["notVaried"] = textList(result.notVaried);
     return d;
 }
 

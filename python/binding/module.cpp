@@ -82,6 +82,8 @@ py::dict resultDict(const Well &well, const RunResult &result)
             d["failures"] = failures;
         if (result.swept)
             d["sweep"] = sweepDict(result);
+        if (py::dict failed = python::sweepFailuresDict(result); !failed.empty())
+            d["sweepFailures"] = failed;
     }
     if (!result.warnings.empty())
         d["warnings"] = warningList(result);

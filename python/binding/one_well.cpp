@@ -1,6 +1,7 @@
 #include "one_well.h"
 
 #include "number_text.h"
+#include "py_values.h"
 
 #include "calc/well_messages.h"
 
@@ -56,6 +57,22 @@ RunResult calculateOneWell(const OneWellInput &input, Well &well)
 {
     checkOneWell(input, well);
     return calculateWell(well, input.sweep ? Sweep::AsSelected : Sweep::Skip);
+}
+
+pybind11::dict sweepFailuresDict(const RunResult &result)
+{
+    pybind11::dict failures;
+    for (Correlation c : callOrder) {
+        const SweepFailure &failure = result.sweepFailures[indexOf(c)];
+        if (failure.count == 0)
+            continue;
+        pybind11::dict entry;
+        entry["points"] = failure.count;
+        entry["firstPercent"] = failure.firstPercent;
+        entry["message"] = text(failure.firstFailure);
+        failures[text(correlationName(c))] = entry;
+    }
+    return failures;
 }
 
 } // namespace coning::python

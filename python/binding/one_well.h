@@ -3,6 +3,8 @@
 #include "calc/design_request.h"
 #include "calc/well_input.h"
 
+#include <pybind11/pybind11.h>
+
 #include <array>
 #include <optional>
 #include <stdexcept>
@@ -30,6 +32,11 @@ struct OneWellInput
 // shortest decimal text) and calculates it. Throws UsageError for input the command line
 // refuses.
 RunResult calculateOneWell(const OneWellInput &input, Well &well);
+
+// The "sweepFailures" member of the command line's single-well JSON object: for each
+// correlation with failed sweep points, {"points": n, "firstPercent": p, "message": text}; empty
+// when no point failed.
+pybind11::dict sweepFailuresDict(const RunResult &result);
 
 // The same check without the calculation, with the design options read as the command line reads
 // them.

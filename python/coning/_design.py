@@ -54,9 +54,12 @@ def target_penetration(
     -------
     dict
         Correlation name to a dict of ``"maxPenetration"`` (ft, the largest D at which the
-        critical rate is at least the target), ``"maxPercent"`` (that D as percent of h),
-        ``"minCompletionTop"`` (Gas-Oil only: h - maxPenetration, ft), ``"peakRate"`` (the
-        highest rate of the scan) and ``"peakPenetration"`` (ft, the first D giving it); None
+        critical rate is at least the target; :func:`calculate` with this penetration gives at
+        least the target), ``"maxPercent"`` (that D as percent of h), ``"minCompletionTop"``
+        (Gas-Oil only, ft: h - maxPenetration, raised to the first double at which
+        :func:`calculate` with this completion top gives at least the target; maxPenetration
+        is then the penetration of that run), ``"peakRate"`` (the highest rate of the scan)
+        and ``"peakPenetration"`` (ft, the first D giving it); None
         where the JSON has null (the rate is below the target at every D, or every point
         fails). The target rate itself is not repeated: the caller gave it, and the keys are
         then exactly the correlation names. When the well's run cannot start,
@@ -112,18 +115,22 @@ def sensitivity(
         ``{"percent": percent, "inputs": [...]}``, one entry per input the run uses, in this
         order: permeability, viscosity, fvf, density-difference, drainage-radius, well-radius,
         zone-thickness, then penetration and completion-top where the run uses them and
-        bottom-hole-pressure when it is greater than 0. Each entry is ``{"input": name,
-        "low": rates, "high": rates}``, the name as the command line's option (with dashes)
-        and ``rates`` correlation name to the reported rate (STB/day, or MCF/day for
-        Gas-Water), None where that rate is not shown or fails; Meyer-Garder only when the
-        unvaried well meets its condition. When the well's run cannot start,
+        bottom-hole-pressure for Gas-Water. Each entry is ``{"input": name, "low": rates,
+        "high": rates}``, the name as the command line's option (with dashes) and ``rates``
+        correlation name to the reported rate (STB/day, or MCF/day for Gas-Water), None where
+        that rate is not shown or fails; Meyer-Garder only when the unvaried well meets its
+        condition. A varied well outside the physical range adds ``"warnings": {"low": [...],
+        "high": [...]}`` (only the sides that have any: the warnings the unvaried well does not
+        give). An input the run uses that is 0 is not varied: it is listed in ``"notVaried"``
+        (present only when there is one). When the well's run cannot start,
         ``{"error": message}``.
 
     Raises
     ------
     ValueError
         For what ``coning-calc`` refuses, with its message: the usage errors of
-        :func:`calculate` and a percentage not between 0 and 100.
+        :func:`calculate`, a percentage not between 0 and 100, and one so small that
+        1 - percent / 100 and 1 + percent / 100 both round to 1.
     """
     values = locals()
     return _core.sensitivity(

@@ -186,8 +186,9 @@ def calculate(
         ``"percentPenetration"``, ``"rates"`` (correlation name to rate, only the rates shown),
         ``"failures"`` (correlation name to what failed, only when one failed), ``"sweep"``
         (with ``sweep=True``: ``"percent"`` 5..95 and one list per correlation, None at a failed
-        point) and ``"warnings"`` (implausible inputs or negative rates, only when there are
-        any). When the run cannot start, ``{"error": message}`` (with any ``"warnings"``).
+        point), ``"sweepFailures"`` (only when sweep points failed: correlation name to
+        ``{"points": n, "firstPercent": p, "message": what failed at p}``) and ``"warnings"``
+        (implausible inputs or negative rates, only when there are any). When the run cannot start, ``{"error": message}`` (with any ``"warnings"``).
         The numbers are the doubles ``coning-calc`` prints for the same decimal inputs.
 
     Raises

@@ -3,6 +3,7 @@
 #include "correlations.h"
 #include "model/real.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace coning {
@@ -46,10 +47,62 @@ ScanGrid scanGrid(double h)
     return grid;
 }
 
-PenetrationDesign designFor(
-    Correlation c, ParameterSet &m, const ScanGrid &grid, double targetRate, bool gasOil)
+// The first value from `start` toward `bound` at which `meets` holds: the next doubles one by
+// one, then strides that double, so that any distance is crossed in a bounded number of runs;
+// nullopt when none does up to the bound itself.
+template<typename Meets>
+std::optional<double> firstMeeting(double start, double bound, Meets meets)
+{
+    double value = start;
+    for (int attempt = 0; attempt < 128; ++attempt) {
+        if (meets(value))
+            return value;
+        if (value == bound)
+            break;
+        const double ulp = std::fabs(std::nextafter(value, bound) - value);
+        const double step = ulp * std::ldexp(1.0, std::max(0, attempt - 8));
+        const double next = bound > value ? value + step : value - step;
+        value = (bound > value ? next >= bound : next <= bound) ? bound : next;
+    }
+    return std::nullopt;
+}
+
+// The limit as a run reads it back: a run at the bisected penetration gives the same rate, since
+// it evaluates the same expressions; a Gas-Oil run takes its penetration as h - T, which is not
+// always the D it came from, so T steps up until the run makes the target.
+void settleLimits(PenetrationDesign &design,
+                  Correlation c,
+                  const TargetPenetration &target,
+                  double bisected)
+{
+    const double h = target.zoneThickness;
+    std::optional<double> D;
+    if (target.gasOil) {
+        const std::optional<double> T = firstMeeting(h - bisected, h, [&](double top) {
+            return meetsTarget(target, c, DesignLimit::MinCompletionTop, top);
+        });
+        if (T) {
+            design.minCompletionTop = T;
+            D = h - *T;
+        }
+    } else {
+        D = firstMeeting(bisected, 0.0, [&](double penetration) {
+            return meetsTarget(target, c, DesignLimit::MaxPenetration, penetration);
+        });
+    }
+    if (!D)
+        return; // no run at a limit near the scan's answer makes the target
+    design.maxPenetration = D;
+    design.maxPercent = *D / h * 100.0;
+}
+
+PenetrationDesign designFor(Correlation c,
+                            ParameterSet &m,
+                            const ScanGrid &grid,
+                            const TargetPenetration &target)
 {
     const double h = m.zoneThickness;
+    const double targetRate = target.targetRate;
     const auto reachesTarget = [&](double D) {
         m.penetration = D;
         const std::optional<double> rate = rateAt(c, m);
@@ -89,49 +142,8 @@ PenetrationDesign designFor(
                 high = middle;
         }
     }
-    design.maxPenetration = low;
-    design.maxPercent = low / h * 100.0;
-    if (gasOil)
-        design.minCompletionTop = h - low;
+    settleLimits(design, c, target, low);
     return design;
-}
-
-std::optional<double> relativeChange(const std::optional<double> &rate, double base)
-{
-    if (!rate)
-        return std::nullopt;
-    const double change = std::fabs(*rate - base) / std::fabs(base);
-    if (!std::isfinite(change))
-        return std::nullopt;
-    return change;
-}
-
-CorrelationRates shownRates(const RunResult &result)
-{
-    CorrelationRates rates;
-    if (result.failed())
-        return rates;
-    for (Correlation c : callOrder) {
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (outcome.shown())
-            rates[indexOf(c)] = outcome.rate;
-    }
-    return rates;
-}
-
-// Whether the run reads the typed value of numericFields()[field] for this well.
-bool runUses(const Well &well, std::size_t field)
-{
-    const std::string_view name = numericFields()[field].name;
-    const bool gasOil = well.fluidSystem == "Gas-Oil";
-    const bool partialCompletion = well.completion == Completion::PartialCompletion;
-    if (name == "penetration")
-        return !gasOil || partialCompletion;
-    if (name == "completion-top")
-        return gasOil || partialCompletion;
-    if (name == "bottom-hole-pressure")
-        return well.typed[field] > 0.0;
-    return true;
 }
 
 } // namespace
@@ -141,6 +153,26 @@ std::optional<double> rateAtPenetration(Correlation c, const ParameterSet &worki
     ParameterSet m = working;
     m.penetration = D;
     return rateAt(c, m);
+}
+
+bool meetsTarget(const TargetPenetration &design, Correlation c, DesignLimit limit, double value)
+{
+    std::optional<double> rate;
+    if (limit == DesignLimit::MaxPenetration && design.gasOil) {
+        rate = rateAtPenetration(c, design.working, value);
+    } else {
+        ParameterSet m = design.typed;
+        if (limit == DesignLimit::MaxPenetration)
+            m.penetrationInput = value;
+        else
+            m.completionTop = value;
+        const RunResult run = runCalculation(m,
+                                             FixedChoices(design.fluidSystem, true, false),
+                                             Sweep::Skip);
+        if (!run.failed() && run.outcome(c).shown())
+            rate = run.outcome(c).rate;
+    }
+    return rate && *rate >= design.targetRate;
 }
 
 TargetPenetration targetPenetration(const ParameterSet &typed,
@@ -165,12 +197,15 @@ TargetPenetration targetPenetration(const ParameterSet &typed,
     }
     result.zoneThickness = m.zoneThickness;
     result.gasOil = m.fluidSystem == 3;
+    result.typed = typed;
+    result.fluidSystem = choices.fluidSystemText();
+    result.working = m;
 
     const ScanGrid grid = scanGrid(m.zoneThickness);
     for (Correlation c : callOrder) {
         if (c == Correlation::MeyerGarder && !run.meyerGarderCondition)
             continue;
-        result.correlations[indexOf(c)] = designFor(c, m, grid, targetRate, result.gasOil);
+        result.correlations[indexOf(c)] = designFor(c, m, grid, result);
     }
     return result;
 }
@@ -181,65 +216,6 @@ TargetPenetration targetPenetration(const Well &well, double targetRate)
                                well.completion == Completion::PartialPenetration,
                                well.completion == Completion::PartialCompletion);
     return targetPenetration(well.parameters, choices, targetRate);
-}
-
-const SensitivityInput *Sensitivity::mostInfluential() const
-{
-    const SensitivityInput *most = nullptr;
-    for (const SensitivityInput &input : inputs) {
-        if (input.influence && (!most || *input.influence > *most->influence))
-            most = &input;
-    }
-    return most;
-}
-
-Sensitivity sensitivity(const Well &well, double percent)
-{
-    Sensitivity result;
-    result.percent = percent;
-    result.lowFactor = 1.0 - percent / 100.0;
-    result.highFactor = 1.0 + percent / 100.0;
-    if (!(percent > 0.0 && percent < 100.0)) {
-        result.error = "The sensitivity percentage must be greater than 0 and less than 100";
-        return result;
-    }
-
-    Well unvaried = well;
-    const RunResult run = calculateWell(unvaried, Sweep::Skip);
-    if (run.failed()) {
-        result.error = run.error;
-        return result;
-    }
-    result.meyerGarderEvaluated = run.meyerGarderCondition;
-    result.base = shownRates(run);
-
-    const auto ratesWith = [&](std::size_t field, double factor) {
-        Well varied = well;
-        setTypedValue(varied, field, well.typed[field] * factor);
-        return shownRates(calculateWell(varied, Sweep::Skip));
-    };
-
-    for (std::size_t field = 0; field < numericFieldCount; ++field) {
-        if (!runUses(well, field))
-            continue;
-        SensitivityInput input;
-        input.field = field;
-        input.input = numericFields()[field].name;
-        input.low = ratesWith(field, result.lowFactor);
-        input.high = ratesWith(field, result.highFactor);
-        for (int c = 0; c < correlationCount; ++c) {
-            if (!result.base[c] || *result.base[c] == 0.0)
-                continue;
-            for (const std::optional<double> &change :
-                 {relativeChange(input.low[c], *result.base[c]),
-                  relativeChange(input.high[c], *result.base[c])}) {
-                if (change && (!input.influence || *change > *input.influence))
-                    input.influence = change;
-            }
-        }
-        result.inputs.push_back(std::move(input));
-    }
-    return result;
 }
 
 } // namespace coning

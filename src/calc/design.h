@@ -2,13 +2,12 @@
 
 #include "calculation_run.h"
 #include "correlation.h"
+#include "design_sensitivity.h"
 #include "well_input.h"
 
 #include <array>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace coning {
 
@@ -25,11 +24,14 @@ inline constexpr int designScanSteps = 1000;
 struct PenetrationDesign
 {
     // The largest D at which the critical rate is at least Q, to within 1e-9 * h (the last
-    // crossing of the scan, bisected); nullopt when the rate is below Q at every D.
+    // crossing of the scan, bisected); nullopt when the rate is below Q at every D. A calculation
+    // run with the penetration typed as this value gives at least Q, bit for bit.
     std::optional<double> maxPenetration;
     std::optional<double> maxPercent; // (maxPenetration / h) * 100
-    // Gas-Oil only: h - maxPenetration, how far below the top of the zone the completion (which
-    // runs down to the base of the zone) must start.
+    // Gas-Oil only, whose completion runs down to the base of the zone: how far below the top of
+    // the zone it must start, h - maxPenetration stepped up to the first double at which a run
+    // with the distance to top of completion typed as this value gives at least Q. maxPenetration
+    // is then the penetration that run works with.
     std::optional<double> minCompletionTop;
     // The highest rate of the scan and the first scan penetration giving it; nullopt when every
     // point fails.
@@ -46,6 +48,10 @@ struct TargetPenetration
     double targetRate = 0.0;
     double zoneThickness = 0.0; // the working zone thickness h
     bool gasOil = false;
+    // The well as typed, its fluid system and the working values of its run, for runs at a limit.
+    ParameterSet typed;
+    std::string fluidSystem;
+    ParameterSet working;
     // Indexed by indexOf(Correlation); nullopt for a correlation the run does not evaluate
     // (Meyer-Garder outside its condition).
     std::array<std::optional<PenetrationDesign>, correlationCount> correlations;
@@ -67,41 +73,12 @@ TargetPenetration targetPenetration(const Well &well, double targetRate);
 // Chaney); nullopt when it fails.
 std::optional<double> rateAtPenetration(Correlation c, const ParameterSet &working, double D);
 
-using CorrelationRates = std::array<std::optional<double>, correlationCount>;
+enum class DesignLimit { MaxPenetration, MinCompletionTop };
 
-// The design-point rates with one input multiplied by (1 - percent / 100) and (1 + percent / 100).
-struct SensitivityInput
-{
-    std::size_t field = 0;  // index into numericFields()
-    std::string_view input; // its option name: "permeability", "well-radius", ...
-    CorrelationRates low;   // nullopt where that evaluation fails (or is not made)
-    CorrelationRates high;
-    // The largest relative change |rate - base| / |base| of any correlation, at either factor;
-    // nullopt when no correlation gives a comparable pair (base zero or failed).
-    std::optional<double> influence;
-};
-
-struct Sensitivity
-{
-    std::string error; // the percentage is out of range, or the unvaried run failed early
-    double percent = 0.0;
-    double lowFactor = 0.0;
-    double highFactor = 0.0;
-    bool meyerGarderEvaluated = false;
-    CorrelationRates base; // the design-point rates of the unvaried well
-    // permeability, viscosity, fvf, density-difference, drainage-radius, well-radius,
-    // zone-thickness, then penetration and completion-top where the run uses them and the
-    // bottom-hole pressure where it is greater than 0.
-    std::vector<SensitivityInput> inputs;
-
-    bool failed() const { return !error.empty(); }
-    // The input with the largest influence (the first of equals); nullptr when none has one.
-    const SensitivityInput *mostInfluential() const;
-};
-
-// Each used input of `well` varied by `percent` (0 < percent < 100, else an error), the factor
-// applied to the number as typed; both completion types. The rates are the reported ones
-// (after the partial-completion rescaling).
-Sensitivity sensitivity(const Well &well, double percent);
+// Whether correlation c makes the target rate of `design` with the well completed at the limit
+// `value`: the rate of a calculation run with the penetration (Oil-Water, Gas-Water) or the
+// distance to top of completion typed as `value`. A Gas-Oil run reads no penetration; there the
+// rate at penetration `value` on the run's working values counts.
+bool meetsTarget(const TargetPenetration &design, Correlation c, DesignLimit limit, double value);
 
 } // namespace coning

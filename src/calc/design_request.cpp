@@ -1,5 +1,7 @@
 #include "design_request.h"
 
+#include "design_sensitivity.h"
+
 #include "strict_number.h"
 #include "well_input.h"
 
@@ -32,6 +34,10 @@ std::optional<std::string> readSensitivityPercent(std::string_view text, double 
                  "than 100";
     if (!(value > 0.0 && value < 100.0))
         return quotedForMessage(text) + " is not a percentage greater than 0 and less than 100";
+    if (sensitivityPercentProblem(value))
+        return quotedForMessage(text)
+               + " is so small that 1 - PCT / 100 and 1 + PCT / 100 both round to 1, which "
+                 "varies nothing";
     return std::nullopt;
 }
 

@@ -4,11 +4,14 @@
 #include "json_result.h"
 #include "report/correlation_style.h"
 #include "report/number_format.h"
+#include "rounded_number.h"
 #include "shortest_number.h"
+#include "text_table.h"
+
+#include "model/parse_leading_number.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace coning::cli {
@@ -35,31 +38,42 @@ void appendRatesObject(std::string &out, const CorrelationRates &rates, bool mey
     out.push_back('}');
 }
 
-// printf-style fixed decimals, without a sign on a value that shows as zero.
-std::string fixed(double value, int decimals)
-{
-    char buffer[64];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text = length > 0 && length < int(sizeof buffer) ? std::string(buffer, length)
-                                                                 : formatRate(value);
-    if (text.starts_with('-') && text.find_first_not_of("-0.") == std::string::npos)
-        text.erase(0, 1);
-    return text;
-}
-
 std::string feet(double value)
 {
-    return fixed(value, 2) + " ft";
+    return roundedNumber(value, 2) + " ft";
 }
 
-void appendPadded(std::string &out, std::string_view text, std::size_t width, bool right = true)
+// A rate as the report writes it, in exponent form where "####.#" would show fewer than two
+// significant digits or too many digits.
+std::string rateText(double value)
 {
-    const std::size_t pad = text.size() < width ? width - text.size() : 0;
-    if (right)
-        out.append(pad, ' ');
-    out.append(text);
-    if (!right)
-        out.append(pad, ' ');
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0.0 || (magnitude >= 1.0 && magnitude < 1e6))
+        return formatRate(value);
+    return roundedNumber(value, 1, Rounding::Nearest, Notation::Exponent);
+}
+
+// A limit as printed: rounded toward safety (a max penetration or percent down, a min completion
+// top up) at `decimals`, with more where a run at the rounded value would still miss the target
+// (a rate that jumps just below the limit), at worst the value itself. A percent is checked as
+// the penetration it stands for.
+std::string limitText(const TargetPenetration &design,
+                      Correlation c,
+                      DesignLimit limit,
+                      double value,
+                      int decimals = 2,
+                      bool percent = false)
+{
+    const Rounding rounding = limit == DesignLimit::MaxPenetration ? Rounding::Down : Rounding::Up;
+    for (; decimals <= 17; ++decimals) {
+        const std::string text = roundedNumber(value, decimals, rounding);
+        double read = ParseLeadingNumber(text);
+        if (percent)
+            read = read / 100.0 * design.zoneThickness;
+        if (meetsTarget(design, c, limit, read))
+            return text;
+    }
+    return shortest(value);
 }
 
 std::vector<std::string_view> namesOf(const std::vector<Correlation> &correlations)
@@ -71,6 +85,32 @@ std::vector<std::string_view> namesOf(const std::vector<Correlation> &correlatio
 }
 
 constexpr std::size_t nameWidth = 14;
+
+// "key":["text", ...]
+template<typename Texts>
+void appendStrings(std::string &out, std::string_view key, const Texts &texts)
+{
+    appendKey(out, key);
+    out.push_back('[');
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0)
+            out.push_back(',');
+        appendJsonString(out, texts[i]);
+    }
+    out.push_back(']');
+}
+
+// The rows of the sensitivity table in order of influence; inputs without one last.
+std::vector<const SensitivityInput *> byInfluence(const Sensitivity &sensitivity)
+{
+    std::vector<const SensitivityInput *> sorted;
+    for (const SensitivityInput &input : sensitivity.inputs)
+        sorted.push_back(&input);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto *a, const auto *b) {
+        return a->influence && (!b->influence || *a->influence > *b->influence);
+    });
+    return sorted;
+}
 
 } // namespace
 
@@ -128,9 +168,24 @@ void appendSensitivityJson(std::string &out, const Sensitivity &sensitivity)
         appendRatesObject(out, input.low, sensitivity.meyerGarderEvaluated);
         out.append(",\"high\":");
         appendRatesObject(out, input.high, sensitivity.meyerGarderEvaluated);
+        if (input.lowOutside() || input.highOutside()) {
+            out.append(",\"warnings\":{");
+            if (input.lowOutside())
+                appendStrings(out, "low", input.lowWarnings);
+            if (input.lowOutside() && input.highOutside())
+                out.push_back(',');
+            if (input.highOutside())
+                appendStrings(out, "high", input.highWarnings);
+            out.push_back('}');
+        }
         out.push_back('}');
     }
-    out.append("]}");
+    out.push_back(']');
+    if (!sensitivity.notVaried.empty()) {
+        out.push_back(',');
+        appendStrings(out, "notVaried", sensitivity.notVaried);
+    }
+    out.push_back('}');
 }
 
 void appendTargetPenetrationText(std::string &out,
@@ -142,144 +197,168 @@ void appendTargetPenetrationText(std::string &out,
     out.append("  working zone thickness ").append(feet(design.zoneThickness)).push_back('\n');
 
     constexpr std::size_t column = 16;
-    constexpr std::size_t topColumn = 20;
-    appendPadded(out, "", nameWidth + 2);
-    appendPadded(out, "max penetration", column);
-    appendPadded(out, "max percent", column);
-    if (design.gasOil)
-        appendPadded(out, "min completion top", topColumn);
-    appendPadded(out, "peak rate", column);
-    appendPadded(out, "at penetration", column);
-    out.push_back('\n');
+    std::vector<std::size_t> widths = {nameWidth, column, column};
+    std::vector<std::string> header = {"", "max penetration", "max percent"};
+    if (design.gasOil) {
+        widths.push_back(20);
+        header.emplace_back("min completion top");
+    }
+    widths.insert(widths.end(), {column, column});
+    header.insert(header.end(), {"peak rate", "at penetration"});
+    TextTable table(widths);
+    table.addRow(header);
 
     std::vector<Correlation> allowing;
+    std::vector<Correlation> failing;
     std::optional<Correlation> smallest;
+    std::size_t evaluatedCount = 0;
     for (const CorrelationStyle &style : reportOrder) {
         const Correlation c = style.correlation;
         if (!evaluated(c, design))
             continue;
+        ++evaluatedCount;
         const PenetrationDesign &d = *design.correlations[indexOf(c)];
-        out.append("  ");
-        appendPadded(out, correlationName(c), nameWidth, false);
+        std::vector<std::string> row = {std::string(correlationName(c))};
         if (d.maxPenetration) {
             allowing.push_back(c);
             const auto &best = smallest ? design.correlations[indexOf(*smallest)] : std::nullopt;
             if (!best || *d.maxPenetration < *best->maxPenetration)
                 smallest = c;
-            appendPadded(out, feet(*d.maxPenetration), column);
-            appendPadded(out, fixed(*d.maxPercent, 1) + " %", column);
+            row.push_back(limitText(design, c, DesignLimit::MaxPenetration, *d.maxPenetration)
+                          + " ft");
+            row.push_back(limitText(design, c, DesignLimit::MaxPenetration, *d.maxPercent, 1, true)
+                          + " %");
             if (design.gasOil)
-                appendPadded(out, feet(*d.minCompletionTop), topColumn);
+                row.push_back(
+                    limitText(design, c, DesignLimit::MinCompletionTop, *d.minCompletionTop)
+                    + " ft");
         } else {
-            appendPadded(out, "below target", column);
-            appendPadded(out, "-", column);
+            row.emplace_back(d.peakRate ? "below target" : "failed");
+            row.emplace_back("-");
             if (design.gasOil)
-                appendPadded(out, "-", topColumn);
+                row.emplace_back("-");
         }
         if (d.peakRate) {
-            appendPadded(out, formatRate(*d.peakRate), column);
-            appendPadded(out, feet(*d.peakPenetration), column);
+            row.push_back(rateText(*d.peakRate));
+            row.push_back(feet(*d.peakPenetration));
         } else {
-            appendPadded(out, "failed", column);
-            appendPadded(out, "-", column);
+            failing.push_back(c);
+            row.insert(row.end(), {"failed", "-"});
         }
-        out.push_back('\n');
+        table.addRow(std::move(row));
     }
+    table.appendTo(out);
 
+    if (!failing.empty() && failing.size() == evaluatedCount) {
+        out.append("Every correlation fails at every penetration from 0 to ");
+        out.append(feet(design.zoneThickness)).append(": none can be designed for ");
+        out.append(target).append(".\n");
+        return;
+    }
     if (allowing.empty()) {
-        out.append("No correlation allows ").append(target).append(" at any penetration.\n");
+        out.append("No correlation allows ").append(target).append(" at any penetration");
+        if (!failing.empty()) {
+            out.append(" (").append(joinedWithAnd(namesOf(failing)));
+            out.append(failing.size() == 1 ? " fails" : " fail").append(" at every penetration)");
+        }
+        out.append(".\n");
         return;
     }
     const PenetrationDesign &best = *design.correlations[indexOf(*smallest)];
     out.append(joinedWithAnd(namesOf(allowing)));
     out.append(allowing.size() == 1 ? " allows " : " allow ").append(target);
-    out.append("; the smallest max penetration is ").append(feet(*best.maxPenetration));
-    out.append(" (").append(correlationName(*smallest)).append(").\n");
+    out.append("; the smallest max penetration is ");
+    out.append(limitText(design, *smallest, DesignLimit::MaxPenetration, *best.maxPenetration));
+    out.append(" ft (").append(correlationName(*smallest)).append(").\n");
 }
 
 void appendSensitivityText(std::string &out, const Sensitivity &sensitivity)
 {
     const std::string percent = shortest(sensitivity.percent);
+    const std::string lowFactor = shortest(sensitivity.lowFactor);
+    const std::string highFactor = shortest(sensitivity.highFactor);
     out.append("\nSENSITIVITY TO EACH INPUT, -").append(percent).append(" % AND +");
     out.append(percent).append(" %\n");
     out.append("  change of each design-point rate, in percent, with the input at ");
-    out.append(shortest(sensitivity.lowFactor)).append(" and ");
-    out.append(shortest(sensitivity.highFactor)).append(" times its value\n");
+    out.append(lowFactor).append(" and ").append(highFactor).append(" times its value\n");
 
     std::vector<Correlation> shown;
     for (const CorrelationStyle &style : reportOrder) {
         if (style.correlation != Correlation::MeyerGarder || sensitivity.meyerGarderEvaluated)
             shown.push_back(style.correlation);
     }
-    constexpr std::size_t inputWidth = 22;
-    constexpr std::size_t influenceWidth = 10;
-    out.append("  ");
-    appendPadded(out, "input", inputWidth, false);
-    appendPadded(out, "influence", influenceWidth);
-    for (Correlation c : shown)
-        appendPadded(out, correlationName(c), nameWidth);
-    out.push_back('\n');
+    std::vector<std::size_t> widths = {22, 10};
+    std::vector<std::string> header = {"input", "influence"};
+    for (Correlation c : shown) {
+        widths.push_back(nameWidth);
+        header.emplace_back(correlationName(c));
+    }
+    TextTable table(widths);
+    table.addRow(header);
 
-    std::vector<const SensitivityInput *> sorted;
-    for (const SensitivityInput &input : sensitivity.inputs)
-        sorted.push_back(&input);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const auto *a, const auto *b) {
-        return a->influence && (!b->influence || *a->influence > *b->influence);
-    });
-
-    const auto change = [&](const std::optional<double> &rate, Correlation c) -> std::string {
+    // Percent change of one rate; in brackets where the varied well lies outside the physical
+    // range.
+    const auto change = [&](const std::optional<double> &rate, Correlation c, bool outside) {
         const std::optional<double> &base = sensitivity.base[indexOf(c)];
-        if (!rate)
-            return "failed";
-        if (!base || *base == 0.0)
-            return "-";
-        const double relative = (*rate - *base) / std::fabs(*base) * 100.0;
-        if (!std::isfinite(relative))
-            return "-";
-        std::string text = fixed(relative, 1);
-        return text.starts_with('-') ? text : "+" + text;
-    };
-    for (const SensitivityInput *input : sorted) {
-        out.append("  ");
-        appendPadded(out, input->input, inputWidth, false);
-        appendPadded(out,
-                     input->influence ? fixed(*input->influence * 100.0, 1) + " %" : "-",
-                     influenceWidth);
-        for (Correlation c : shown) {
-            const std::string low = change(input->low[indexOf(c)], c);
-            const std::string high = change(input->high[indexOf(c)], c);
-            appendPadded(out, low + "/" + high, nameWidth);
+        std::string text = "-";
+        if (!rate) {
+            text = "failed";
+        } else if (base && *base != 0.0) {
+            const double relative = (*rate - *base) / std::fabs(*base) * 100.0;
+            if (std::isfinite(relative)) {
+                text = roundedNumber(relative, 1);
+                if (!text.starts_with('-'))
+                    text.insert(0, 1, '+');
+            }
         }
-        out.push_back('\n');
+        return outside ? "[" + text + "]" : text;
+    };
+    bool anyOutside = false;
+    const std::vector<const SensitivityInput *> sorted = byInfluence(sensitivity);
+    for (const SensitivityInput *input : sorted) {
+        anyOutside = anyOutside || input->lowOutside() || input->highOutside();
+        std::vector<std::string> row = {std::string(input->input),
+                                        input->influence
+                                            ? roundedNumber(*input->influence * 100.0, 1) + " %"
+                                            : "-"};
+        for (Correlation c : shown) {
+            row.push_back(change(input->low[indexOf(c)], c, input->lowOutside()) + "/"
+                          + change(input->high[indexOf(c)], c, input->highOutside()));
+        }
+        table.addRow(std::move(row));
+    }
+    table.appendTo(out);
+
+    if (anyOutside) {
+        out.append("[...] marks the rates of a varied well outside the physical range, left out "
+                   "of the influence:\n");
+        for (const SensitivityInput *input : sorted) {
+            for (const auto &[factor, warnings] : {std::pair{&lowFactor, &input->lowWarnings},
+                                                   {&highFactor, &input->highWarnings}}) {
+                for (const std::string &warning : *warnings) {
+                    out.append("  ").append(input->input).append(" at ").append(*factor);
+                    out.append(" times its value: ").append(warning).push_back('\n');
+                }
+            }
+        }
+    }
+    if (!sensitivity.notVaried.empty()) {
+        out.append("Not varied: ").append(joinedWithAnd(sensitivity.notVaried));
+        out.append(sensitivity.notVaried.size() == 1 ? " is" : " are");
+        out.append(" 0, which no percentage changes.\n");
     }
 
     const SensitivityInput *most = sensitivity.mostInfluential();
     if (!most) {
-        out.append("No input changes a rate that can be compared.\n");
+        out.append(anyOutside ? "No varied well within the physical range changes a rate that "
+                                "can be compared.\n"
+                              : "No input changes a rate that can be compared.\n");
         return;
-    }
-    // The correlation that moves most with it.
-    std::optional<Correlation> moved;
-    double largest = -1.0;
-    for (Correlation c : shown) {
-        const std::optional<double> &base = sensitivity.base[indexOf(c)];
-        if (!base || *base == 0.0)
-            continue;
-        for (const auto *rates : {&most->low, &most->high}) {
-            const std::optional<double> &rate = (*rates)[indexOf(c)];
-            if (!rate)
-                continue;
-            const double relative = std::fabs(*rate - *base) / std::fabs(*base);
-            if (relative > largest) {
-                largest = relative;
-                moved = c;
-            }
-        }
     }
     out.append("The answer depends most on the ").append(most->input).append(": a ");
     out.append(percent).append(" % change moves the ");
-    out.append(correlationName(moved.value_or(Correlation::Sobocinski)));
-    out.append(" rate by up to ").append(fixed(*most->influence * 100.0, 1)).append(" %.\n");
+    out.append(correlationName(most->movedMost.value_or(Correlation::Sobocinski)));
+    out.append(" rate by up to ").append(roundedNumber(*most->influence * 100.0, 1)).append(" %.\n");
 }
 
 std::string designJsonMembers(const Well &well, const DesignRequest &request)

@@ -66,6 +66,27 @@ void appendSweep(std::string &out, const RunResult &result)
     out.push_back('}');
 }
 
+// Only for a correlation with failed sweep points: how many, the first percent and its failure.
+void appendSweepFailures(std::string &out, const RunResult &result)
+{
+    bool first = true;
+    for (Correlation c : callOrder) {
+        const SweepFailure &failure = result.sweepFailures[indexOf(c)];
+        if (failure.count == 0)
+            continue;
+        out.append(first ? ",\"sweepFailures\":{" : ",");
+        first = false;
+        appendKey(out, correlationName(c));
+        out.append("{\"points\":").append(std::to_string(failure.count));
+        out.append(",\"firstPercent\":").append(std::to_string(failure.firstPercent));
+        out.append(",\"message\":");
+        appendJsonString(out, failure.firstFailure);
+        out.push_back('}');
+    }
+    if (!first)
+        out.push_back('}');
+}
+
 // Only when there are any, last in the object.
 void appendWarnings(std::string &out, const RunResult &result)
 {
@@ -159,6 +180,7 @@ void appendResultJson(std::string &out,
     if (result.swept) {
         out.push_back(',');
         appendSweep(out, result);
+        appendSweepFailures(out, result);
     }
     out.append(extraMembers);
     appendWarnings(out, result);

@@ -26,9 +26,10 @@ void appendKey(std::string &out, std::string_view key);
 void appendNumberOrNull(std::string &out, const std::optional<double> &value);
 
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
-// (only when a correlation failed at the design point), sweep (only when the run swept), warnings
-// (only when there are plausibility warnings, last); or {"error": ...} and any warnings when the
-// run failed before any correlation. Numbers are shortest round-trip; a failed sweep point is
+// (only when a correlation failed at the design point), sweep (only when the run swept),
+// sweepFailures (only when sweep points failed: per correlation "points", "firstPercent" and the
+// "message" of the first), warnings (only when there are plausibility warnings, last); or
+// {"error": ...} and any warnings when the run failed before any correlation. Numbers are shortest round-trip; a failed sweep point is
 // null. `extraMembers` (each starting with a comma) are added before the warnings of a result
 // object. No line break at the end.
 void appendResultJson(std::string &out,

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -110,7 +112,7 @@ TEST_P(TargetPenetrationTest, MaxPenetrationBracketsTheLastCrossing)
         }
         EXPECT_EQ(*d->maxPercent, D / h * 100.0);
         if (design.gasOil) {
-            EXPECT_EQ(*d->minCompletionTop, h - D);
+            EXPECT_EQ(h - *d->minCompletionTop, D); // the penetration of a run at the top
         }
     }
     EXPECT_GT(answered, 0);
@@ -263,6 +265,60 @@ TEST(Sensitivity, EqualsSeparateRunsWithTheScaledInput)
             }
         }
     }
+}
+
+// The inputs varied and those left out: what the run does not read, and what is 0.
+TEST(Sensitivity, VariesWhatTheRunReadsAndIsNotZero)
+{
+    WellCase oilWaterWithPressure = sampleWell;
+    oilWaterWithPressure.values[9] = "1500"; // read only for Gas-Water
+    WellCase noPressure = gasWater;
+    noPressure.values[9] = nullptr;
+    WellCase zeroPenetration = sampleWell;
+    zeroPenetration.values[7] = "0";
+    for (const auto &[wellCase, last, notVaried] :
+         {std::tuple{oilWaterWithPressure, "penetration", ""},
+          std::tuple{noPressure, "penetration", "bottom-hole-pressure"},
+          std::tuple{zeroPenetration, "zone-thickness", "penetration"}}) {
+        const Sensitivity s = sensitivity(checkedWell(wellCase), 20.0);
+        ASSERT_FALSE(s.failed()) << s.error;
+        EXPECT_EQ(s.inputs.back().input, last);
+        EXPECT_EQ(s.notVaried.empty() ? "" : s.notVaried.front(), std::string_view(notVaried));
+    }
+    EXPECT_TRUE(sensitivityPercentProblem(1e-15));
+    EXPECT_FALSE(sensitivityPercentProblem(1e-13)); // 1 - PCT / 100 no longer rounds to 1
+}
+
+// A partially completed well with its completion top 3 ft above the bottom of the completion:
+// lowering the penetration or raising the top by 20 % empties the completed interval.
+TEST(Sensitivity, WellsOutsideThePhysicalRangeDoNotRank)
+{
+    const WellCase tight{"Oil-Water", pc, {"100", "1", "1.2", "0.3", "1000", "3", "50", "30", "27"}};
+    const Sensitivity s = sensitivity(checkedWell(tight), 20.0);
+    ASSERT_FALSE(s.failed());
+    bool rankingChanged = false;
+    for (const SensitivityInput &input : s.inputs) {
+        SCOPED_TRACE(std::string(input.input));
+        const bool penetration = input.input == "penetration";
+        EXPECT_EQ(input.lowOutside(), penetration);
+        EXPECT_EQ(input.highOutside(), input.input == "completion-top");
+        std::optional<double> expected;
+        std::optional<double> outside;
+        for (int c = 0; c < correlationCount; ++c) {
+            for (const auto &[rates, isOutside] :
+                 {std::pair{&input.low, input.lowOutside()}, {&input.high, input.highOutside()}}) {
+                if (!(*rates)[c] || !s.base[c] || *s.base[c] == 0.0)
+                    continue;
+                const double change = std::fabs(*(*rates)[c] - *s.base[c]) / std::fabs(*s.base[c]);
+                std::optional<double> &into = isOutside ? outside : expected;
+                into = std::max(into.value_or(0.0), change);
+            }
+        }
+        EXPECT_EQ(input.influence, expected);
+        rankingChanged = rankingChanged || (outside && *outside > *expected);
+    }
+    EXPECT_TRUE(rankingChanged); // the rule matters for this well
+    EXPECT_EQ(s.mostInfluential()->input, "completion-top");
 }
 
 TEST(Sensitivity, ZoneThicknessMattersMostOnTheSampleWell)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -131,17 +132,25 @@ TEST(SingleWell, JsonKeysComeInTheContractOrder)
         EXPECT_EQ(item.value().size(), 91u) << item.key();
 }
 
-TEST(SingleWell, FailedSweepPointsAreNull)
+TEST(SingleWell, FailedSweepPointsAreNullAndSayWhy)
 {
     // Guo-Lee fails wherever the unpenetrated part exceeds the drainage radius.
     Args args = sampleWell() + Args{"--penetration", "1000", "--sweep", "--format", "json"};
     args[15] = "2000";
     const ProcessResult r = runProgram(args);
     EXPECT_EQ(r.exitCode, 1);
-    const Json sweep = jsonOf(r)["sweep"];
+    const Json j = jsonOf(r);
+    const Json &sweep = j["sweep"];
     EXPECT_TRUE(sweep["Guo-Lee"][0].is_null());    // 5 %: 1900 ft unpenetrated
     EXPECT_TRUE(sweep["Guo-Lee"][90].is_number()); // 95 %: 100 ft
     EXPECT_TRUE(sweep["Sobocinski"][0].is_number());
+
+    ASSERT_EQ(j["sweepFailures"].size(), 1u) << j["sweepFailures"];
+    const Json &guoLee = j["sweepFailures"]["Guo-Lee"];
+    EXPECT_EQ(guoLee["points"],
+              std::count(sweep["Guo-Lee"].begin(), sweep["Guo-Lee"].end(), nullptr));
+    EXPECT_EQ(guoLee["firstPercent"], 5);
+    EXPECT_EQ(guoLee["message"].get<std::string>().rfind("square root of a negative number", 0), 0u);
 }
 
 // What the window's calculate button gives for the same typed well: the fields' handlers, the

@@ -37,11 +37,24 @@ def test_same_members_as_the_command_line(wells):
     assert kinds == {"error", True, False}
 
 
+def test_marks_and_not_varied_match_the_command_line():
+    well = dict(SAMPLE, penetration=30, completion_top=27)
+    spread = coning.sensitivity("Gas-Water", completion="partial-completion", percent=20, **well)
+    assert spread["notVaried"] == ["bottom-hole-pressure"]
+    marked = {i["input"]: sorted(i["warnings"]) for i in spread["inputs"] if "warnings" in i}
+    assert marked == {"penetration": ["low"], "completion-top": ["high"]}
+    cli = cli_design(well, "Gas-Water", "partial-completion", None, 20)
+    assert spread == cli["sensitivity"]
+
+
 def test_gas_oil_gives_the_completion_top():
     well = dict(SAMPLE, penetration=None, completion_top=10)
     design = coning.target_penetration("Gas-Oil", target_rate=1, **well)
-    for d in design.values():
-        assert d["minCompletionTop"] == 50 - d["maxPenetration"]
+    for name, d in design.items():
+        assert 50 - d["minCompletionTop"] == d["maxPenetration"]
+        # a run at the completion top makes the target
+        run = coning.calculate("Gas-Oil", **dict(well, completion_top=d["minCompletionTop"]))
+        assert run["rates"][name] >= 1
     inputs = [i["input"] for i in coning.sensitivity("Gas-Oil", percent=10, **well)["inputs"]]
     assert inputs[-1] == "completion-top" and "penetration" not in inputs
 
@@ -55,6 +68,7 @@ def test_gas_oil_gives_the_completion_top():
     ("Oil-Water", "partial-penetration", dict(SAMPLE, fvf=None), 0, None),
     ("Oil-Water", "partial-penetration", SAMPLE, None, 0),
     ("Oil-Water", "partial-penetration", SAMPLE, None, 100),
+    ("Oil-Water", "partial-penetration", SAMPLE, None, 1e-20),
     ("Gas-Oil", "partial-completion", dict(SAMPLE, viscosity=None), None, 150),
 ])
 def test_usage_errors_raise_the_command_line_message(system, completion, kwargs, target,

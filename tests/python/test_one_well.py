@@ -75,6 +75,16 @@ def test_failures_are_data_not_exceptions():
                                        "Schols", "Guo-Lee"}
 
 
+def test_sweep_failures_say_why_a_point_is_none():
+    well = dict(SAMPLE, zone_thickness=2000, penetration=100)
+    result = coning.calculate("Oil-Water", sweep=True, **well)
+    assert result == cli_json(well, "Oil-Water", "partial-penetration", sweep=True)
+    guo_lee = result["sweepFailures"]["Guo-Lee"]
+    assert guo_lee["points"] == result["sweep"]["Guo-Lee"].count(None)
+    assert guo_lee["firstPercent"] == 5 and list(result["sweepFailures"]) == ["Guo-Lee"]
+    assert "sweepFailures" not in coning.calculate("Oil-Water", sweep=True, **SAMPLE)
+
+
 def test_version_is_the_command_line_version():
     assert run_cli("--version").stdout.split()[-1] == coning.__version__
 
