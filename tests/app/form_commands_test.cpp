@@ -202,7 +202,7 @@ void FormCommandsTest::printAsksWhenTheInputsChangedSinceTheRun()
     const auto print = [&](bool confirm) {
         const QString pdf = m_dir.filePath(QStringLiteral("asked-%1.pdf").arg(++pages));
         f.form.setPrinterSource(pdfPrinter(pdf));
-        f.confirm = confirm;
+        f.answer = confirm ? QStringLiteral("Print Anyway") : QString();
         chooseFromMenuBar(f, "a1");
         return QFile::exists(pdf);
     };
