@@ -21,7 +21,7 @@ std::string typed(std::string_view text)
 {
     if (text.size() <= longestQuoted)
         return "\"" + escapedForMessage(text) + "\"";
-    return "the " + std::to_string(text.size()) + " characters typed";
+    return "the text typed (" + std::to_string(text.size()) + " characters)";
 }
 
 } // namespace

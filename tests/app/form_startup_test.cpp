@@ -2,6 +2,7 @@
 
 #include "app/form_layout.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
@@ -36,6 +37,7 @@ private slots:
     void fluidSystemComboShowsItsPromptWithNothingSelected();
     void keyboardStartsInTitleAndTabsInFormOrder();
     void menuAndToolbar();
+    void fieldsAreAnnouncedByTheirLabels();
 };
 
 void FormStartupTest::everyControlSitsAtItsTwipPosition()
@@ -339,6 +341,36 @@ void FormStartupTest::menuAndToolbar()
         QVERIFY(toolbar->rect().contains(button->geometry()));
         QCOMPARE(qobject_cast<QToolButton *>(button)->iconSize(), QSize(32, 32));
     }
+}
+
+void FormStartupTest::fieldsAreAnnouncedByTheirLabels()
+{
+    FormFixture f;
+    const auto announced = [](QWidget *w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    const std::pair<const char *, const char *> rows[] = {
+        {"Label11", "Text1"},
+        {"Label1", "rwin"},
+        {"Label2", "rein"},
+        {"Label6", "hin"},
+        {"Label7", "din"},
+        {"Label10", "topin"},
+        {"Label4", "bin"},
+        {"Label5", "vin"},
+        {"Label8", "rhoin"},
+        {"Label3", "permin"},
+        {"Label9", "bhpin"},
+    };
+    for (const auto &[label, field] : rows) {
+        QCOMPARE(f.control<QLabel>(label)->buddy(), f.control(field));
+        QCOMPARE(announced(f.control(field)), f.control<QLabel>(label)->text().simplified());
+    }
+    QCOMPARE(announced(f.field("permin")), QStringLiteral("Permeability md."));
+    // A relabelled field is announced by its new caption.
+    f.chooseFluidSystem(QStringLiteral("Gas-Water"));
+    QCOMPARE(announced(f.field("vin")), QStringLiteral("Gas Viscosity cp."));
+    QCOMPARE(announced(f.field("bin")), QStringLiteral("Gas FVF RVB/MCF"));
 }
 
 QTEST_MAIN(FormStartupTest)
