@@ -10,6 +10,9 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -88,6 +91,9 @@ public:
     // The client area: everything below the menu bar, which is what gets printed.
     QWidget *clientArea() const { return m_ui.client; }
 
+    // Where the form's fields and choices are, in global coordinates: a message box stays clear.
+    QRect fieldsArea() const;
+
     std::string fluidSystemText() const override;
     bool partialPenetrationSelected() const override;
     bool partialCompletionSelected() const override;
@@ -121,10 +127,17 @@ private:
     void setKeyboardOrder();
     void connectEvents();
     ReportSurfaces surfaces();
+    // The input fields beside their labels, in keyboard order.
+    std::vector<std::pair<QLabel *, QLineEdit *>> fieldRows() const;
+    // Sets a field label's caption; the field's accessible name follows it.
+    void setCaption(QLabel *label, const QString &caption);
+    // A warning for each shown field whose text is not wholly the number read from it.
+    std::vector<std::string> fieldsNotReadAsTyped() const;
     // Every input text and choice a run reads, to tell whether the shown rates still belong to
     // what the window shows.
     QStringList runInputs() const;
-    void printWindow();
+    // Prints the window; `stale` when its fields have changed since the rates were calculated.
+    void printWindow(bool stale);
 
     ParameterSet m_module1;
     std::optional<RunResult> m_lastRun;

@@ -2,8 +2,9 @@
 
 #include "notifier.h"
 #include "picture_box.h"
+#include "report/field_read_text.h"
 #include "report/pointer_readout.h"
-#include "report/rate_too_large_text.h"
+#include "report/rate_in_full_text.h"
 #include "report/report_presenter.h"
 #include "report/run_messages.h"
 #include "wrapping_button.h"
@@ -81,12 +82,12 @@ void Form1::syspk_Click()
 {
     if (m_ui.syspk->currentText() == gasWater) {
         setRow(m_ui.Label9, m_ui.bhpin, true);
-        m_ui.Label4->setText(QStringLiteral("  Gas FVF     RVB/MCF"));
-        m_ui.Label5->setText(QStringLiteral("Gas Viscosity            cp."));
+        setCaption(m_ui.Label4, QStringLiteral("  Gas FVF     RVB/MCF"));
+        setCaption(m_ui.Label5, QStringLiteral("Gas Viscosity            cp."));
     } else {
         setRow(m_ui.Label9, m_ui.bhpin, false);
-        m_ui.Label4->setText(QStringLiteral("  Oil FVF      RVB/STB"));
-        m_ui.Label5->setText(QStringLiteral("Oil Viscosity             cp."));
+        setCaption(m_ui.Label4, QStringLiteral("  Oil FVF      RVB/STB"));
+        setCaption(m_ui.Label5, QStringLiteral("Oil Viscosity             cp."));
     }
     if (m_ui.syspk->currentText() == gasOil) {
         setRow(m_ui.Label7, m_ui.din, false);
@@ -94,6 +95,12 @@ void Form1::syspk_Click()
     } else {
         setRow(m_ui.Label7, m_ui.din, true);
         setRow(m_ui.Label10, m_ui.topin, false);
+    }
+    // A partial completion reads the penetration and the distance to the top of the completion
+    // whatever the fluid system: a value the run uses is never out of sight.
+    if (m_ui.Option2->isChecked()) {
+        setRow(m_ui.Label7, m_ui.din, true);
+        setRow(m_ui.Label10, m_ui.topin, true);
     }
 }
 
@@ -119,41 +126,68 @@ void Form1::zorv_Click()
     ReportPresenter presenter(surfaces());
     m_inputsOfLastRun = runInputs();
     m_lastRun = runCalculation(m_module1, *this, presenter);
-    std::vector<std::string> messages = runMessages(*m_lastRun);
-    // A rate the report could only name too large is given here in full.
-    const std::string tooLarge = describeRatesTooLarge(*m_lastRun, m_ui.Picture1->mostColumns());
-    if (!tooLarge.empty())
-        messages.push_back(tooLarge);
-    if (!messages.empty())
-        m_notifier->warn(windowTitle(), QString::fromStdString(joinLines(messages)));
+    // What was read, then what the run made of it, then the rates the report cannot show as
+    // they are.
+    std::vector<std::string> messages = fieldsNotReadAsTyped();
+    for (std::string &message : runMessages(*m_lastRun))
+        messages.push_back(std::move(message));
+    for (std::string &message : describeRatesInFull(*m_lastRun, m_ui.Picture1->mostColumns()))
+        messages.push_back(std::move(message));
+
+    if (messages.empty()) {
+        m_notifier->withdraw(windowTitle()); // an earlier run's messages no longer hold
+        return;
+    }
+    QStringList shown;
+    for (const std::string &message : messages)
+        shown.append(QString::fromStdString(message));
+    m_notifier->warn(windowTitle(), shown);
+}
+
+std::vector<std::string> Form1::fieldsNotReadAsTyped() const
+{
+    std::vector<std::string> messages;
+    for (const auto &[label, field] : fieldRows()) {
+        if (field->isHidden())
+            continue;
+        const std::string name = label->text().simplified().toStdString();
+        if (auto message = fieldNotReadAsTyped(name, field->text().toStdString()))
+            messages.push_back(std::move(*message));
+    }
+    return messages;
 }
 
 void Form1::a1_Click()
 {
     // The rates stay on screen when an input changes; the page must not pair them with inputs
-    // they were not computed from unless the user wants just that.
+    // they were not computed from unless the user wants just that, and then it says so.
     if (m_lastRun && runInputs() != m_inputsOfLastRun) {
         m_notifier->ask(QStringLiteral("Print"),
                         QStringLiteral("The inputs have changed since the last calculation: the "
                                        "page would show the rates of the earlier inputs beside "
                                        "the new ones.\n\nPrint the results of the earlier "
-                                       "inputs anyway?"),
-                        QStringLiteral("Print Anyway"),
-                        [this] { printWindow(); });
+                                       "inputs anyway, or calculate with the new inputs and "
+                                       "print those results?"),
+                        {{QStringLiteral("Print Anyway"), [this] { printWindow(true); }},
+                         {QStringLiteral("Calculate and Print"), [this] {
+                              zorv_Click();
+                              printWindow(false);
+                          }}});
         return;
     }
-    printWindow();
+    printWindow(false);
 }
 
-void Form1::printWindow()
+void Form1::printWindow(bool stale)
 {
     const RunResult *lastRun = m_lastRun ? &*m_lastRun : nullptr;
-    const PrintOutcome outcome = printReport(surfaces(), lastRun, [this] {
+    const std::string note = stale ? std::string(staleResultsNote) : std::string();
+    const PrintOutcome outcome = printReport(surfaces(), lastRun, [this, &note] {
         // The client area as it shows the paper pass, before the screen pass redraws it.
-        return printOnDefaultPrinter(*m_ui.client, m_printers, *m_notifier, this);
+        return printOnDefaultPrinter(*m_ui.client, m_printers, *m_notifier, this, note);
     });
     if (!outcome.ok)
-        m_notifier->warn(QStringLiteral("Print"), QString::fromStdString(outcome.error));
+        m_notifier->warn(QStringLiteral("Print"), {QString::fromStdString(outcome.error)});
 }
 
 QStringList Form1::runInputs() const

@@ -142,11 +142,12 @@ void Form1::createControls()
     fill(m_ui.Frame1, QPalette::Window, frameBackground);
     m_ui.Option1 = new QRadioButton(QStringLiteral("Partial Penetration"));
     m_ui.Option2 = new QRadioButton(QStringLiteral("Partial Completion"));
+    // The option buttons stand on the frame's own fill: filling their boxes too would paint
+    // over the frame's border and title where a box reaches them.
     for (auto [option, name] :
          {std::pair{m_ui.Option1, "Option1"}, std::pair{m_ui.Option2, "Option2"}}) {
         place(option, name);
-        option->setBackgroundRole(QPalette::Window); // buttons fill with the button colour
-        option->setAutoFillBackground(true);
+        option->setBackgroundRole(QPalette::Window);
         fill(option, QPalette::Window, frameBackground);
     }
 
@@ -196,6 +197,18 @@ void Form1::createControls()
                                                    m_ui.Picture1->innerRect().width());
     for (PictureBox *box : {m_ui.Picture1, m_ui.bar, m_ui.Picture2})
         box->setSurfaceFont(reportFont);
+
+    // Each field is announced by its label's caption, blanks aside ("Permeability md.").
+    m_ui.Label11->setBuddy(m_ui.Text1);
+    m_ui.Text1->setAccessibleName(m_ui.Label11->text());
+    m_ui.syspk->setAccessibleName(QStringLiteral("Fluid System"));
+    for (const auto &[caption, edit] : fieldRows()) {
+        caption->setBuddy(edit);
+        setCaption(caption, caption->text());
+    }
+    m_ui.Picture1->setAccessibleName(QStringLiteral("Critical coning rates"));
+    m_ui.bar->setAccessibleName(QStringLiteral("Bar chart of the rates"));
+    m_ui.Picture2->setAccessibleName(QStringLiteral("Rate against percent penetration"));
 
     // Where a label reaches under the neighbouring field, the field is drawn over it.
     for (QLineEdit *edit : m_ui.client->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly))

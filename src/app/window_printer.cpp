@@ -3,13 +3,17 @@
 #include "notifier.h"
 #include "paint_layer.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPicture>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <vector>
 
 namespace coning {
 namespace {
@@ -32,8 +36,72 @@ struct WindowRecording
     QSizeF size;
 };
 
+// While it lives, the window shows its content only, as a page should: no control has the
+// keyboard focus (so there is no text cursor or focus frame), none is hovered, and every line
+// edit shows its text from the beginning. All of it is put back afterwards.
+class ContentOnly
+{
+public:
+    explicit ContentOnly(QWidget &window)
+    {
+        QWidget *focus = QApplication::focusWidget();
+        if (focus && window.isAncestorOf(focus))
+            m_focus = focus;
+        for (QLineEdit *edit : window.findChildren<QLineEdit *>())
+            m_edits.push_back(
+                {edit, edit->cursorPosition(), edit->selectionStart(), edit->selectionLength()});
+        for (QWidget *widget : window.findChildren<QWidget *>()) {
+            if (widget->testAttribute(Qt::WA_UnderMouse)) {
+                m_hovered.push_back(widget);
+                widget->setAttribute(Qt::WA_UnderMouse, false);
+            }
+        }
+        if (m_focus)
+            m_focus->clearFocus();
+        for (const Edit &edit : m_edits)
+            edit.edit->setCursorPosition(0); // scrolls a long text back to its beginning
+    }
+
+    ~ContentOnly()
+    {
+        for (const QPointer<QWidget> &widget : m_hovered) {
+            if (widget)
+                widget->setAttribute(Qt::WA_UnderMouse, true);
+        }
+        if (m_focus)
+            m_focus->setFocus(Qt::OtherFocusReason);
+        for (const Edit &edit : m_edits) {
+            if (!edit.edit)
+                continue;
+            if (edit.selectionLength <= 0)
+                edit.edit->setCursorPosition(edit.cursor);
+            else if (edit.cursor == edit.selectionStart) // selected from right to left
+                edit.edit->setSelection(edit.selectionStart + edit.selectionLength,
+                                        -edit.selectionLength);
+            else
+                edit.edit->setSelection(edit.selectionStart, edit.selectionLength);
+        }
+    }
+
+    ContentOnly(const ContentOnly &) = delete;
+    ContentOnly &operator=(const ContentOnly &) = delete;
+
+private:
+    struct Edit
+    {
+        QPointer<QLineEdit> edit;
+        int cursor;
+        int selectionStart;
+        int selectionLength;
+    };
+    QPointer<QWidget> m_focus;
+    std::vector<Edit> m_edits;
+    std::vector<QPointer<QWidget>> m_hovered;
+};
+
 WindowRecording windowRecording(QWidget &window)
 {
+    const ContentOnly contentOnly(window);
     auto picture = std::make_shared<QPicture>();
     QPainter painter(picture.get());
     window.render(&painter,
@@ -55,7 +123,9 @@ void playLayer(QPainter &target, const WindowRecording &recording, PaintLayer::K
 // One page: the recording scaled to fit the printable area with its aspect kept, at the top and
 // centred across. The shapes are drawn at the printer's resolution (at most 300 dpi) into one
 // opaque image, and the text is laid over them as text.
-PrintOutcome printRecording(QPrinter &printer, const WindowRecording &recording)
+PrintOutcome printRecording(QPrinter &printer,
+                            const WindowRecording &recording,
+                            const std::string &note)
 {
     printer.setDocName(documentName);
     QPainter painter;
@@ -63,7 +133,18 @@ PrintOutcome printRecording(QPrinter &printer, const WindowRecording &recording)
         return {false, "Printing failed: " + printerLabel(printer) + " could not be opened."};
     painter.setRenderHint(QPainter::LosslessImageRendering);
 
-    const QRect page = painter.viewport();
+    QRect page = painter.viewport();
+    if (!note.empty()) {
+        QFont font(QStringLiteral("Liberation Sans"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setPointSizeF(10);
+        painter.setFont(font);
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+        const QString text = QString::fromStdString(note);
+        const QRect used = painter.boundingRect(page, flags, text);
+        painter.drawText(page, flags, text);
+        page.setTop(used.bottom() + 1 + painter.fontMetrics().height());
+    }
     const QSizeF fitted = recording.size.scaled(QSizeF(page.size()), Qt::KeepAspectRatio);
     const QRectF target(page.left() + (page.width() - fitted.width()) / 2.0,
                         page.top(),
@@ -92,7 +173,10 @@ PrintOutcome printRecording(QPrinter &printer, const WindowRecording &recording)
     return {};
 }
 
-void offerPrintDialog(const WindowRecording &recording, Notifier &notifier, QWidget *dialogParent)
+void offerPrintDialog(const WindowRecording &recording,
+                      const std::string &note,
+                      Notifier &notifier,
+                      QWidget *dialogParent)
 {
     // The dialog keeps a pointer to the printer; the printer goes with the dialog's connection.
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
@@ -101,11 +185,11 @@ void offerPrintDialog(const WindowRecording &recording, Notifier &notifier, QWid
     QObject::connect(dialog,
                      qOverload<QPrinter *>(&QPrintDialog::accepted),
                      dialog,
-                     [printer, recording, &notifier](QPrinter *) {
-                         const PrintOutcome outcome = printRecording(*printer, recording);
+                     [printer, recording, note, &notifier](QPrinter *) {
+                         const PrintOutcome outcome = printRecording(*printer, recording, note);
                          if (!outcome.ok)
                              notifier.warn(QStringLiteral("Print"),
-                                           QString::fromStdString(outcome.error));
+                                           {QString::fromStdString(outcome.error)});
                      });
     static_cast<QDialog *>(dialog)->open();
 }
@@ -120,26 +204,27 @@ std::unique_ptr<QPrinter> systemDefaultPrinter()
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
-PrintOutcome printWidget(QPrinter &printer, QWidget &window)
+PrintOutcome printWidget(QPrinter &printer, QWidget &window, const std::string &note)
 {
-    return printRecording(printer, windowRecording(window));
+    return printRecording(printer, windowRecording(window), note);
 }
 
 PrintOutcome printOnDefaultPrinter(QWidget &window,
                                    const PrinterSource &printers,
                                    Notifier &notifier,
-                                   QWidget *dialogParent)
+                                   QWidget *dialogParent,
+                                   const std::string &note)
 {
     const std::unique_ptr<QPrinter> printer = printers ? printers() : nullptr;
     if (printer)
-        return printWidget(*printer, window);
+        return printWidget(*printer, window, note);
 
     notifier.warn(QStringLiteral("Print"),
-                  QStringLiteral("There is no default printer, so the window was not printed.\n"
-                                 "Choose a printer in the print dialog that follows, or print "
-                                 "to a PDF file."),
-                  [recording = windowRecording(window), &notifier, dialogParent] {
-                      offerPrintDialog(recording, notifier, dialogParent);
+                  {QStringLiteral("There is no default printer, so the window was not printed. "
+                                  "Choose a printer in the print dialog that follows, or print "
+                                  "to a PDF file.")},
+                  [recording = windowRecording(window), note, &notifier, dialogParent] {
+                      offerPrintDialog(recording, note, notifier, dialogParent);
                   });
     return {};
 }

@@ -35,21 +35,27 @@ std::string withoutBlanks(std::string_view text)
 }
 
 // "&H1F" / "&O17": a whole number, read as unsigned; very long digit runs saturate to infinity.
-double radixNumber(std::string_view digits, int radix)
+LeadingNumber radixNumber(std::string_view digits, int radix)
 {
     double value = 0.0;
-    for (char c : digits) {
-        const int d = hexDigitValue(c);
+    std::size_t read = 0;
+    for (; read < digits.size(); ++read) {
+        const int d = hexDigitValue(digits[read]);
         if (d < 0 || d >= radix)
             break;
         value = value * radix + d;
     }
-    return value;
+    return {value, read > 0 && read == digits.size()};
 }
 
 } // namespace
 
 double ParseLeadingNumber(std::string_view input)
+{
+    return readLeadingNumber(input).value;
+}
+
+LeadingNumber readLeadingNumber(std::string_view input)
 {
     const std::string text = withoutBlanks(input);
 
@@ -96,7 +102,7 @@ double ParseLeadingNumber(std::string_view input)
         }
     }
     if (!sawDigit)
-        return 0.0;
+        return {};
 
     long long exponent = 0;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
@@ -117,8 +123,10 @@ double ParseLeadingNumber(std::string_view input)
             }
             if (negativeExponent)
                 exponent = -exponent;
+            i = j;
         }
     }
+    const bool whole = i == text.size();
 
     double value = 0.0;
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
@@ -130,8 +138,8 @@ double ParseLeadingNumber(std::string_view input)
         value = 0.0;
     }
     if (value == 0.0)
-        return 0.0; // no negative zero, as the fields always read "-0" as 0
-    return negative ? -value : value;
+        return {0.0, whole}; // no negative zero, as the fields always read "-0" as 0
+    return {negative ? -value : value, whole};
 }
 
 } // namespace coning

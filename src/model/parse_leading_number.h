@@ -12,4 +12,14 @@ namespace coning {
 // overflow). Linear in the length of the text.
 double ParseLeadingNumber(std::string_view text);
 
+// What ParseLeadingNumber reads of a text, and whether that is all of it: `whole` when every
+// character but the dropped blanks belongs to the number read and the number has a digit. Text
+// that is empty or blank is not whole ("1,2", "12abc", "5E", "abc" and "&H" are not either).
+struct LeadingNumber
+{
+    double value = 0.0;
+    bool whole = false;
+};
+LeadingNumber readLeadingNumber(std::string_view text);
+
 } // namespace coning

@@ -1,5 +1,6 @@
 #include "number_format.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -62,6 +63,13 @@ std::string formatWhole(double value)
     if (digits == "0")
         return {};
     return negative ? "-" + digits : digits;
+}
+
+std::string formatShortest(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
 }
 
 } // namespace coning

@@ -12,7 +12,12 @@ std::string formatRate(double value);
 // the chart's top label and the pointer read-out.
 std::string formatWhole(double value);
 
-// Both round the stored double exactly; an exact half rounds away from zero, and a negative value
-// that rounds to zero shows no sign.
+// The shortest text that reads back as the same double, in fixed or exponent form, whichever is
+// shorter ("12", "0.25", "1e+300"); "inf" and "nan" for those. Used where a message repeats a
+// number exactly.
+std::string formatShortest(double value);
+
+// "####.#" and "##" round the stored double exactly; an exact half rounds away from zero, and a
+// negative value that rounds to zero shows no sign.
 
 } // namespace coning

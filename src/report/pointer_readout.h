@@ -9,8 +9,9 @@ namespace coning {
 // button and key states make no difference.
 void Picture2_MouseMove(DrawingSurface &picture2, int button, int shift, float x, float y);
 
-// The read-out over the chart of the last run (null before any): over a chart whose rates are
-// beyond its range the fallback scale means nothing, so the tool tip says why instead.
+// The read-out over the chart of the last run (null before any): over a chart without a scale
+// of rates (none positive, none calculated, or beyond its range) the fallback scale means
+// nothing, so the tool tip says why instead.
 void chartPointerMoved(
     DrawingSurface &picture2, const RunResult *lastRun, int button, int shift, float x, float y);
 

@@ -5,8 +5,15 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace coning {
+
+// The note a page carries when it was printed although the inputs had changed since the last
+// calculation.
+inline constexpr std::string_view staleResultsNote
+    = "Results of earlier inputs: fields on this page were changed after the calculation whose "
+      "rates and charts it shows.";
 
 struct PrintOutcome
 {

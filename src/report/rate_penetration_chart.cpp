@@ -10,13 +10,11 @@
 namespace coning {
 namespace {
 
-// A correlation has a series when it was evaluated at the design point without failing;
-// Meyer-Garder outside its condition was never evaluated.
+// Every correlation the run evaluated has a series of the points where it succeeded, also one
+// that failed at the design point; Meyer-Garder outside its condition was never evaluated.
 bool hasSeries(const RunResult &run, Correlation c)
 {
-    if (c == Correlation::MeyerGarder && !run.meyerGarderCondition)
-        return false;
-    return !run.outcome(c).failed();
+    return c != Correlation::MeyerGarder || run.meyerGarderCondition;
 }
 
 void printAt(DrawingSurface &surface, double x, double y, std::string text)
@@ -121,10 +119,10 @@ void drawRateChart(DrawingSurface &picture2, const RunResult &run)
     case ChartContent::Rates:
         break;
     case ChartContent::NoPositiveRate:
-        printAt(picture2, 10, 0.95, "No positive rate");
+        printAt(picture2, 10, 0.95, std::string(chartNoPositiveRateText));
         break;
     case ChartContent::NothingCalculated:
-        // Two lines, above the design-point marker's top at 0.75.
+        // chartNothingCalculatedText, in two lines that fit across
         printAt(picture2, 10, 1.15, "No rate could");
         printAt(picture2, 10, 1.03, "be calculated");
         break;
@@ -135,15 +133,20 @@ void drawRateChart(DrawingSurface &picture2, const RunResult &run)
         break;
     }
 
-    const float marker = surfaceCoordinate(run.percentPenetration);
-    picture2.drawLine(marker,
-                      surfaceCoordinate(0.75 * maximum),
-                      marker,
-                      surfaceCoordinate(0.25 * maximum),
-                      red);
+    // A marker among no points would mark nothing.
+    const bool pointsDrawn = content == ChartContent::Rates
+                             || content == ChartContent::NoPositiveRate;
+    if (pointsDrawn) {
+        const float marker = surfaceCoordinate(run.percentPenetration);
+        picture2.drawLine(marker,
+                          surfaceCoordinate(0.75 * maximum),
+                          marker,
+                          surfaceCoordinate(0.25 * maximum),
+                          red);
+    }
 
     picture2.setDrawWidth(3);
-    if (content == ChartContent::BeyondRange || content == ChartContent::NothingCalculated)
+    if (!pointsDrawn)
         return;
     constexpr double largest = std::numeric_limits<float>::max();
     for (int p = sweepFirstPercent; p <= sweepLastPercent; ++p) {

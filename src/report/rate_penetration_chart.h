@@ -7,8 +7,8 @@
 
 namespace coning {
 
-// The largest sweep rate, never below 0. Failed points, and every point of a correlation that
-// failed at the design point, count for nothing.
+// The largest sweep rate, never below 0. Failed points count for nothing; the points where a
+// correlation that failed at the design point succeeded count as any other.
 double chartMaximum(const RunResult &run);
 
 // What the chart can show of a run's sweep.
@@ -21,17 +21,21 @@ enum class ChartContent {
 
 ChartContent chartContent(const RunResult &run);
 
-// What the chart says when its rates are beyond its range, also as the pointer's read-out.
+// What the chart says when it has no scale of rates, also as the pointer's read-out in place of
+// a rate read off the fallback scale.
 inline constexpr std::string_view chartBeyondRangeText
     = "Rates beyond the range this chart can draw";
+inline constexpr std::string_view chartNoPositiveRateText = "No positive rate";
+inline constexpr std::string_view chartNothingCalculatedText = "No rate could be calculated";
 
 // Makes `Picture2` visible before the sweep.
 void showRateChart(DrawingSurface &picture2);
 
 // Draws the rate against percent penetration on `Picture2`: coordinate system, axes, labels, the
-// red design-point marker and one series of thick points per shown correlation. When the chart
-// cannot scale to its rates (see ChartContent) the scale falls back to a maximum of 1, the top
-// label stays empty and the chart says why; rates beyond its range draw no series.
+// red design-point marker and one series of thick points per evaluated correlation, at the
+// points where it succeeded. When the chart cannot scale to its rates (see ChartContent) the
+// scale falls back to a maximum of 1, the top label stays empty and the chart says why; rates
+// beyond its range, or none at all, draw neither series nor marker.
 void drawRateChart(DrawingSurface &picture2, const RunResult &run);
 
 } // namespace coning

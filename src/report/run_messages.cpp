@@ -166,15 +166,4 @@ std::vector<std::string> runMessages(const RunResult &run)
     return lines;
 }
 
-std::string joinLines(const std::vector<std::string> &lines)
-{
-    std::string text;
-    for (const std::string &line : lines) {
-        if (!text.empty())
-            text += '\n';
-        text += line;
-    }
-    return text;
-}
-
 } // namespace coning

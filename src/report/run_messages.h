@@ -15,7 +15,4 @@ namespace coning {
 // warnings follow, one line each. Empty when nothing failed and nothing is implausible.
 std::vector<std::string> runMessages(const RunResult &run);
 
-// The lines joined by line feeds.
-std::string joinLines(const std::vector<std::string> &lines);
-
 } // namespace coning

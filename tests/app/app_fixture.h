@@ -21,36 +21,38 @@ struct Warning
     QString text;
 };
 
-// Keeps every warning and question; the user dismisses each warning at once and answers each
-// question as `confirm` says.
+// Keeps every warning (its messages one per line) and question; the user dismisses each warning
+// at once and answers each question with the choice labelled `answer` (Cancel when none is).
 class RecordingNotifier final : public Notifier
 {
 public:
-    RecordingNotifier(std::vector<Warning> &log, std::vector<Warning> &questions, bool &confirm)
+    RecordingNotifier(std::vector<Warning> &log, std::vector<Warning> &questions, QString &answer)
         : m_log(log)
         , m_questions(questions)
-        , m_confirm(confirm)
+        , m_answer(answer)
     {}
-    void warn(const QString &title, const QString &text, std::function<void()> dismissed) override
+    void warn(const QString &title,
+              const QStringList &messages,
+              std::function<void()> dismissed) override
     {
-        m_log.push_back({title, text});
+        m_log.push_back({title, messages.join(QLatin1Char('\n'))});
         if (dismissed)
             dismissed();
     }
-    void ask(const QString &title,
-             const QString &question,
-             const QString &,
-             std::function<void()> confirmed) override
+    void withdraw(const QString &) override {}
+    void ask(const QString &title, const QString &question, std::vector<Choice> choices) override
     {
         m_questions.push_back({title, question});
-        if (m_confirm && confirmed)
-            confirmed();
+        for (const Choice &choice : choices) {
+            if (choice.label == m_answer && choice.chosen)
+                choice.chosen();
+        }
     }
 
 private:
     std::vector<Warning> &m_log;
     std::vector<Warning> &m_questions;
-    bool &m_confirm;
+    QString &m_answer;
 };
 
 // The window on screen, as the user meets it, with its warnings recorded.
@@ -59,11 +61,11 @@ struct FormFixture
     Form1 form;
     std::vector<Warning> warnings;
     std::vector<Warning> questions;
-    bool confirm = true; // the answer to every question
+    QString answer = QStringLiteral("Print Anyway"); // to every question
 
     FormFixture()
     {
-        form.setNotifier(std::make_unique<RecordingNotifier>(warnings, questions, confirm));
+        form.setNotifier(std::make_unique<RecordingNotifier>(warnings, questions, answer));
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             qFatal("the window did not appear");

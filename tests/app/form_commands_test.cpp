@@ -2,6 +2,7 @@
 
 #include "report/correlation_style.h"
 #include "report/number_format.h"
+#include "report/printed_report.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,6 +102,7 @@ private slots:
     void toolbarPrintGivesTheSamePageAsTheMenu();
     void printFailureIsToldAndTheScreenRestored();
     void printAsksWhenTheInputsChangedSinceTheRun();
+    void pageShowsNoCaretFocusHoverOrScrolledTitle();
     void withoutDefaultPrinterThePrintDialogIsOffered();
     void exitClosesTheWindow_data();
     void exitClosesTheWindow();
@@ -196,38 +198,98 @@ void FormCommandsTest::printFailureIsToldAndTheScreenRestored()
 
 void FormCommandsTest::printAsksWhenTheInputsChangedSinceTheRun()
 {
+    const QString printAnyway = QStringLiteral("Print Anyway");
+    const QString note = QString::fromLatin1(staleResultsNote.data(), staleResultsNote.size());
     FormFixture f;
     int pages = 0;
+    QString pdf;
     // Prints with the given answer; returns whether a page came out.
-    const auto print = [&](bool confirm) {
-        const QString pdf = m_dir.filePath(QStringLiteral("asked-%1.pdf").arg(++pages));
+    const auto print = [&](const QString &answer) {
+        pdf = m_dir.filePath(QStringLiteral("asked-%1.pdf").arg(++pages));
         f.form.setPrinterSource(pdfPrinter(pdf));
-        f.confirm = confirm;
-        chooseFromMenuBar(f, "a1");
+        f.answer = answer;
+        pressToolbarButton(f, "Print");
         return QFile::exists(pdf);
     };
-    const auto step = [&](const char *what, bool asked, bool confirm, bool printed) {
+    const auto step = [&](const char *what, bool asked, const QString &answer, bool printed) {
         const std::size_t before = f.questions.size();
-        QVERIFY2(print(confirm) == printed, what);
+        QVERIFY2(print(answer) == printed, what);
         QVERIFY2(f.questions.size() - before == (asked ? 1u : 0u), what);
+        // Only a page of results that no longer match the fields says so.
+        if (printed)
+            QVERIFY2(pageText(pdf).simplified().contains(note) == (answer == printAnyway && asked),
+                     what);
     };
 
     f.enterSampleWell();
-    step("before any run", false, false, true);
+    step("before any run", false, QString(), true);
     f.click("zorv");
-    step("nothing changed", false, false, true);
+    step("nothing changed", false, QString(), true);
     f.type("vin", QStringLiteral("2"));
-    step("edited, cancelled", true, false, false);
+    step("edited, cancelled", true, QString(), false);
     QCOMPARE(f.field("vin")->text(), QStringLiteral("2"));
-    step("edited, printed anyway", true, true, true);
+    step("edited, printed anyway", true, printAnyway, true);
     f.type("vin", QStringLiteral("1"));
-    step("edited back", false, false, true);
+    step("edited back", false, QString(), true);
     QTest::mouseClick(f.control("Option2"), Qt::LeftButton, {}, QPoint(6, 8));
-    step("another choice", true, false, false);
+    step("another choice", true, QString(), false);
     f.click("zorv");
-    step("run again", false, false, true);
+    step("run again", false, QString(), true);
     QCOMPARE(f.questions.front().title, QStringLiteral("Print"));
+
+    // "Calculate and Print" prints the results of the fields as they are now.
+    f.type("vin", QStringLiteral("2"));
+    const double before = f.form.lastRun()->outcome(Correlation::Sobocinski).rate;
+    step("edited, calculated and printed", true, QStringLiteral("Calculate and Print"), true);
+    const double after = f.form.lastRun()->outcome(Correlation::Sobocinski).rate;
+    QVERIFY(after != before);
+    QVERIFY(pageText(pdf).contains(QString::fromStdString(formatRate(after))));
+    step("and nothing changed since", false, QString(), true);
     QVERIFY(f.warnings.empty());
+}
+
+void FormCommandsTest::pageShowsNoCaretFocusHoverOrScrolledTitle()
+{
+    // Printed with the keyboard in a field just edited, the pointer over another and a long title
+    // scrolled to its end, the page is the page of a window left alone.
+    FormFixture f;
+    f.enterSampleWell();
+    const QString title = QString(12, QLatin1Char('W')) + QString(150, QLatin1Char('.'));
+    f.type("Text1", title);
+    f.field("Text1")->end(false);
+    f.click("zorv");
+    f.type("vin", QStringLiteral("1")); // as it was: no question
+    QTest::mouseMove(f.field("rhoin"));
+    QLineEdit *vin = f.field("vin");
+    QApplication::setActiveWindow(&f.form);
+    QVERIFY(QTest::qWaitForWindowActive(&f.form));
+    vin->setFocus();
+    QCOMPARE(QApplication::focusWidget(), vin);
+    vin->setSelection(1, -1);
+    const QString edited = m_dir.filePath(QStringLiteral("edited.pdf"));
+    f.form.setPrinterSource(pdfPrinter(edited));
+    pressToolbarButton(f, "Print");
+    QVERIFY(f.questions.empty());
+    // The screen is as it was: keyboard, selection and title untouched.
+    QCOMPARE(QApplication::focusWidget(), vin);
+    QCOMPARE(vin->selectedText(), QStringLiteral("1"));
+    QCOMPARE(vin->cursorPosition(), 0);
+    QCOMPARE(f.field("Text1")->cursorPosition(), title.size());
+
+    QApplication::focusWidget()->clearFocus();
+    QTest::mouseMove(f.form.clientArea(), QPoint(640, 200));
+    f.field("Text1")->setCursorPosition(0);
+    const QString alone = m_dir.filePath(QStringLiteral("alone.pdf"));
+    f.form.setPrinterSource(pdfPrinter(alone));
+    pressToolbarButton(f, "Print");
+
+    const QSize client = f.form.clientArea()->size();
+    const QImage page = printedWindow(edited, client);
+    QVERIFY(!page.isNull());
+    QVERIFY(page == printedWindow(alone, client));
+    // The title from its beginning: the W's, not the dots of its end.
+    QVERIFY2(countDarkPixels(region(page, f, "Text1")) > 200,
+             qPrintable(QString::number(countDarkPixels(region(page, f, "Text1")))));
 }
 
 void FormCommandsTest::withoutDefaultPrinterThePrintDialogIsOffered()

@@ -135,8 +135,11 @@ void FormInputTest::choicesShowAndHideRows_data()
     QTest::newRow("Gas-Oil, Partial Completion, Partial Penetration")
         << QStringList{"Gas-Oil", "Option2", "Option1"} << false << true << false << oilFvf
         << oilViscosity;
+    // The run reads both rows of a partial completion, so no fluid system hides either.
     QTest::newRow("Partial Completion, then Oil-Water")
-        << QStringList{"Option2", "Oil-Water"} << true << false << false << oilFvf << oilViscosity;
+        << QStringList{"Option2", "Oil-Water"} << true << true << false << oilFvf << oilViscosity;
+    QTest::newRow("Partial Completion, then Gas-Oil")
+        << QStringList{"Option2", "Gas-Oil"} << true << true << false << oilFvf << oilViscosity;
     QTest::newRow("Partial Completion, Partial Penetration, other text")
         << QStringList{"Option2", "Option1"} << true << false << false << startFvf
         << startViscosity;

@@ -2,6 +2,7 @@
 
 #include "report/correlation_style.h"
 #include "report/number_format.h"
+#include "report/rate_in_full_text.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -35,7 +36,9 @@ private slots:
     void toolTipFollowsThePointerOverTheChart();
     void failingRunShowsItsFailureAndNoStaleResult();
     void failuresAndWarningsAreGroupedByCause();
-    void longAccountsKeepTheBoxShorterThanTheScreen();
+    void messageBoxLeavesTheFieldsFreeToCorrect();
+    void placeBesideKeepsClearOfTheFields_data();
+    void placeBesideKeepsClearOfTheFields();
     void longRatesAreShownWholeOrWarnedInFull_data();
     void longRatesAreShownWholeOrWarnedInFull();
 };
@@ -169,29 +172,46 @@ void FormRunTest::failingRunShowsItsFailureAndNoStaleResult()
 
 void FormRunTest::failuresAndWarningsAreGroupedByCause()
 {
-    const std::tuple<const char *, QString, QString> cases[] = {
+    struct Case
+    {
+        const char *field;
+        QString text;
+        QString expected; // the warning's messages, one per line
+        bool fails;
+    };
+    const Case cases[] = {
         {"vin",
          QString(),
-         "Viscosity is zero: every correlation divides by it; enter the viscosity in cp"},
+         "Viscosity is zero: every correlation divides by it; enter the viscosity in cp",
+         true},
         {"permin",
          "1e400",
          "Permeability is beyond the double range: every correlation reads it; enter a smaller "
-         "value"},
+         "value",
+         true},
+        // A field not read as typed is named with the number read; a hidden one is not read.
+        {"permin",
+         "100,5",
+         "Permeability md.: \"100,5\" was read as 100, which is not all of the text",
+         false},
+        {"topin", "abc", QString(), false},
         // Implausible inputs are told too; the rates are still shown.
         {"din",
          "80",
          "Penetration thickness (80 ft) is greater than the zone thickness (50 ft)\n"
          "Sobocinski, Meyer-Garder, Chaney-Noble and Schols gave negative rates, which has no "
-         "physical meaning: check the inputs"},
+         "physical meaning: check the inputs",
+         false},
     };
-    for (const auto &[field, text, expected] : cases) {
+    for (const Case &c : cases) {
         FormFixture f;
         f.enterSampleWell();
-        f.type(field, text);
+        f.type(c.field, c.text);
         f.click("zorv");
-        QCOMPARE(f.warnings.size(), std::size_t(1));
-        QCOMPARE(f.warnings[0].text, expected);
-        QCOMPARE(f.form.lastRun()->anyFailure(), std::string_view(field) != "din");
+        QCOMPARE(f.warnings.size(), std::size_t(c.expected.isEmpty() ? 0 : 1));
+        if (!c.expected.isEmpty())
+            QCOMPARE(f.warnings[0].text, c.expected);
+        QCOMPARE(f.form.lastRun()->anyFailure(), c.fails);
     }
 }
 
@@ -216,53 +236,95 @@ void FormRunTest::longRatesAreShownWholeOrWarnedInFull()
     QString shown; // every text item of the report, one after the other
     for (const DrawOp &op : f.picture("Picture1")->drawing())
         shown += op.text + QLatin1Char('|');
-    QStringList tooLarge; // name and digits, as the warning gives them with its line breaks out
+    QStringList tooLarge; // each rate whole, on one line with its name and unit
     for (const CorrelationStyle &style : reportOrder) {
-        const QString rate = QString::fromStdString(
-            formatRate(f.form.lastRun()->outcome(style.correlation).rate));
-        QVERIFY2(rate.size() >= (whole ? 11 : 14), qPrintable(rate));
+        const double rate = f.form.lastRun()->outcome(style.correlation).rate;
+        const QString shownRate = QString::fromStdString(formatRate(rate));
+        QVERIFY2(shownRate.size() >= (whole ? 11 : 14), qPrintable(shownRate));
         if (whole) {
-            QVERIFY2(shown.contains(QLatin1Char('|') + rate + QLatin1Char('|')), qPrintable(shown));
+            QVERIFY2(shown.contains(QLatin1Char('|') + shownRate + QLatin1Char('|')),
+                     qPrintable(shown));
         } else {
-            QVERIFY2(!shown.contains(rate.left(8)), qPrintable(shown)); // not even in part
+            QVERIFY2(!shown.contains(shownRate.left(8)), qPrintable(shown)); // not even in part
             tooLarge << QString::fromLatin1(correlationName(style.correlation).data())
-                            + QStringLiteral(": the rate is too large for the report to show; in "
-                                             "STB/DAY it is")
-                            + rate;
+                            + QStringLiteral(": the rate, ")
+                            + QString::fromStdString(rateInFull(rate))
+                            + QStringLiteral(" STB/DAY, is too large for the report to show");
         }
     }
     QCOMPARE(shown.count(QStringLiteral("|too large|")), whole ? 0 : 6);
     QCOMPARE(f.warnings.size(), std::size_t(whole ? 0 : 1));
-    for (const QString &line : tooLarge)
-        QVERIFY2(QString(f.warnings[0].text).remove(QLatin1Char('\n')).contains(line),
-                 qPrintable(f.warnings[0].text));
-    // A message box does not break a long number; the warning's lines fit on a screen.
-    for (const Warning &warning : f.warnings)
-        for (const QString &line : warning.text.split(QLatin1Char('\n')))
-            QVERIFY2(line.size() <= 80, qPrintable(line));
+    if (!whole)
+        QCOMPARE(f.warnings[0].text, tooLarge.join(QLatin1Char('\n')));
 }
 
-void FormRunTest::longAccountsKeepTheBoxShorterThanTheScreen()
+void FormRunTest::messageBoxLeavesTheFieldsFreeToCorrect()
 {
+    FormFixture f;
+    Form1 &form = f.form;
+    form.setNotifier(
+        std::make_unique<MessageBoxNotifier>(&form, [&form] { return form.fieldsArea(); }));
+    // A calculation whose every rate is too large for the report.
+    f.enterSampleWell();
+    f.field("permin")->setText(QStringLiteral("1E300"));
+    form.zorv_Click();
+    auto *box = form.findChild<QMessageBox *>();
+    QVERIFY(box);
+    QVERIFY2(box->text().startsWith(QStringLiteral("\u2022 Sobocinski: the rate, 2.")),
+             qPrintable(box->text()));
+    QVERIFY2(box->text().contains(QLatin1String("e+299 STB/DAY, is too large")),
+             qPrintable(box->text()));
+
+    // Not modal: the fields can be corrected while the box is open, and it stands clear of them.
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->windowModality(), Qt::NonModal);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY2(!box->frameGeometry().intersects(form.fieldsArea()),
+             qPrintable(QStringLiteral("%1,%2").arg(box->x()).arg(box->y())));
+    QVERIFY(box->frameGeometry().bottom() <= box->screen()->availableGeometry().bottom());
+
+    // A run without messages takes the box away: it no longer holds.
+    f.field("permin")->setText(QStringLiteral("100"));
+    form.zorv_Click();
+    QTest::qWait(0);
+    QVERIFY(!form.findChild<QMessageBox *>() || !form.findChild<QMessageBox *>()->isVisible());
+
+    // Many long messages: the box shows whole ones, counts the rest, and fits on the screen.
+    MessageBoxNotifier notifier(&form, {});
     QStringList lines;
     for (int i = 1; i <= 40; ++i)
         lines.append(QStringLiteral("Cause %1: ").arg(i) + QString(400, QLatin1Char('x')));
-    const QString account = lines.join(QLatin1Char('\n'));
-    QCOMPARE(boxText(QStringLiteral("one\ntwo")).text, QStringLiteral("one\ntwo"));
-    QVERIFY(boxText(QStringLiteral("one\ntwo")).details.isEmpty());
-
-    Form1 form;
-    form.show();
-    MessageBoxNotifier notifier(&form);
-    notifier.warn(QStringLiteral("Coning"), account, {});
-    auto *box = form.findChild<QMessageBox *>();
+    notifier.warn(QStringLiteral("Coning"), lines, {});
+    box = form.findChild<QMessageBox *>();
     QVERIFY(box);
-    QVERIFY(box->text().startsWith(QLatin1String("Cause 1: xxx")));
-    QVERIFY2(box->text().contains(QLatin1String("35 more")), qPrintable(box->text()));
-    QCOMPARE(box->detailedText(), account);
+    QVERIFY2(box->text().contains(QLatin1String("... and 38 more messages")),
+             qPrintable(box->text()));
+    QVERIFY(box->detailedText().contains(lines.last()));
     QVERIFY2(box->sizeHint().height() < box->screen()->availableGeometry().height(),
              qPrintable(QString::number(box->sizeHint().height())));
     box->close();
+}
+
+void FormRunTest::placeBesideKeepsClearOfTheFields_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("expected");
+    // A window 650 by 450 at (100, 100) whose fields fill its top 250 pixels; a box 300 by 200.
+    QTest::newRow("room on the right") << QRect(0, 0, 1280, 1024) << QPoint(758, 100);
+    QTest::newRow("room on the left") << QRect(-400, 0, 1150, 1024) << QPoint(-208, 100);
+    QTest::newRow("room below only") << QRect(0, 0, 800, 600) << QPoint(100, 400);
+    QTest::newRow("least over the fields") << QRect(0, 0, 760, 400) << QPoint(100, 0);
+}
+
+void FormRunTest::placeBesideKeepsClearOfTheFields()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, expected);
+    QCOMPARE(placeBeside(QRect(100, 100, 650, 450),
+                         QRect(100, 100, 650, 250),
+                         QSize(300, 200),
+                         screen),
+             expected);
 }
 
 QTEST_MAIN(FormRunTest)

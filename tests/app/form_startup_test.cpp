@@ -2,6 +2,7 @@
 
 #include "app/form_layout.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
@@ -36,6 +37,7 @@ private slots:
     void fluidSystemComboShowsItsPromptWithNothingSelected();
     void keyboardStartsInTitleAndTabsInFormOrder();
     void menuAndToolbar();
+    void fieldsAreAnnouncedByTheirLabels();
 };
 
 void FormStartupTest::everyControlSitsAtItsTwipPosition()
@@ -238,7 +240,19 @@ void FormStartupTest::colours()
     const QImage client = f.form.clientArea()->grab().toImage();
     QCOMPARE(client.pixelColor(640, 200), QColor(128, 255, 255));
     const QImage frame = f.control("Frame1")->grab().toImage();
-    QCOMPARE(frame.pixelColor(frame.width() - 4, frame.height() - 6), QColor(255, 255, 192));
+    QCOMPARE(frame.pixelColor(frame.width() - 4, 2), QColor(255, 255, 192));
+    // The option buttons reach the frame's right and bottom edges, yet its border shows whole.
+    const auto edge = [&frame](int x, int y) {
+        return frame.pixelColor(x, y) != QColor(255, 255, 192);
+    };
+    int right = 0;
+    int bottom = 0;
+    for (int y = frame.height() / 3; y < frame.height() - 4; ++y)
+        right += edge(frame.width() - 2, y) || edge(frame.width() - 1, y) ? 1 : 0;
+    for (int x = 4; x < frame.width() - 4; ++x)
+        bottom += edge(x, frame.height() - 2) || edge(x, frame.height() - 1) ? 1 : 0;
+    QCOMPARE(right, frame.height() - 4 - frame.height() / 3);
+    QCOMPARE(bottom, frame.width() - 8);
     const QImage option = f.control("Option2")->grab().toImage();
     QCOMPARE(option.pixelColor(option.width() - 2, 2), QColor(255, 255, 192));
 
@@ -327,6 +341,36 @@ void FormStartupTest::menuAndToolbar()
         QVERIFY(toolbar->rect().contains(button->geometry()));
         QCOMPARE(qobject_cast<QToolButton *>(button)->iconSize(), QSize(32, 32));
     }
+}
+
+void FormStartupTest::fieldsAreAnnouncedByTheirLabels()
+{
+    FormFixture f;
+    const auto announced = [](QWidget *w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    const std::pair<const char *, const char *> rows[] = {
+        {"Label11", "Text1"},
+        {"Label1", "rwin"},
+        {"Label2", "rein"},
+        {"Label6", "hin"},
+        {"Label7", "din"},
+        {"Label10", "topin"},
+        {"Label4", "bin"},
+        {"Label5", "vin"},
+        {"Label8", "rhoin"},
+        {"Label3", "permin"},
+        {"Label9", "bhpin"},
+    };
+    for (const auto &[label, field] : rows) {
+        QCOMPARE(f.control<QLabel>(label)->buddy(), f.control(field));
+        QCOMPARE(announced(f.control(field)), f.control<QLabel>(label)->text().simplified());
+    }
+    QCOMPARE(announced(f.field("permin")), QStringLiteral("Permeability md."));
+    // A relabelled field is announced by its new caption.
+    f.chooseFluidSystem(QStringLiteral("Gas-Water"));
+    QCOMPARE(announced(f.field("vin")), QStringLiteral("Gas Viscosity cp."));
+    QCOMPARE(announced(f.field("bin")), QStringLiteral("Gas FVF RVB/MCF"));
 }
 
 QTEST_MAIN(FormStartupTest)

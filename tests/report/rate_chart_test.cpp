@@ -1,7 +1,9 @@
+#include "calc/calculation_run.h"
 #include "report/pointer_readout.h"
 #include "report/rate_penetration_chart.h"
 
 #include "report_fixtures.h"
+#include "sample_well.h"
 
 #include <gtest/gtest.h>
 
@@ -132,24 +134,47 @@ TEST(RateChart, SeriesPointsPerPercentInReportOrder)
     }
 }
 
-TEST(RateChart, FailedPointsAndCorrelationsAreLeftOut)
+TEST(RateChart, FailedPointsAreLeftOut)
 {
     RunResult run = test::resultWith(1, true, {1, 1, 1, 1, 1, 1});
     test::sweepFlat(run, 10);
     run.sweepRates[indexOf(Correlation::Sobocinski)][50].reset();
     run.sweepRates[indexOf(Correlation::Sobocinski)][51] = -900; // negatives count for nothing
-    run.sweepRates[indexOf(Correlation::GuoLee)].fill(5000.0);   // failed at the design point
-    test::failAt(run, Correlation::GuoLee);
     EXPECT_EQ(chartMaximum(run), 10.0);
 
     RecordingSurface picture2;
     drawRateChart(picture2, run);
     const auto points = picture2.callsOf(Op::SetPoint);
-    EXPECT_EQ(points.size(), 5u * pointsPerSeries - 1);
-    for (const auto &point : points) {
-        EXPECT_NE(point.colour, (Rgb{230, 130, 92}));
+    EXPECT_EQ(points.size(), 6u * pointsPerSeries - 1);
+    for (const auto &point : points)
         EXPECT_FALSE(point.at[0] == 50.0f && point.colour == (Rgb{0, 0, 255}));
+}
+
+// A zone twice as thick as the drainage radius: Guo-Lee fails at 5 % penetration, where the
+// unpenetrated thickness exceeds the drainage radius, and succeeds from 50 % on.
+TEST(RateChart, ACorrelationFailedAtTheDesignPointKeepsItsOtherPoints)
+{
+    ParameterSet m = testing::sampleTypedWell("100");
+    m.zoneThicknessInput = 2000;
+    const RunResult run = runCalculation(m, FixedChoices("Oil-Water", true, false));
+    ASSERT_TRUE(run.outcome(Correlation::GuoLee).failed());
+    const int succeeded = pointsPerSeries - run.sweepFailures[indexOf(Correlation::GuoLee)].count;
+    ASSERT_GT(succeeded, 0);
+    ASSERT_LT(succeeded, pointsPerSeries);
+
+    RecordingSurface picture2;
+    drawRateChart(picture2, run);
+    int guoLee = 0;
+    for (const auto &point : picture2.callsOf(Op::SetPoint)) {
+        if (point.colour == (Rgb{230, 130, 92})) {
+            ++guoLee;
+            EXPECT_EQ(point.at[1],
+                      static_cast<float>(
+                          *run.sweepRates[indexOf(Correlation::GuoLee)][int(point.at[0])]));
+        }
     }
+    EXPECT_EQ(guoLee, succeeded);
+    EXPECT_EQ(picture2.callsOf(Op::DrawLine).size(), 3u); // the axes and the marker
 }
 
 TEST(RateChart, WithoutAPositiveRateFallsBackToOne)
@@ -252,13 +277,19 @@ TEST(RateChart, NothingCalculatedSaysSo)
     for (Correlation c : callOrder)
         test::failAt(run, c);
     test::sweepFlat(run, 10);
+    for (Correlation c : callOrder)
+        run.sweepRates[indexOf(c)].fill(std::nullopt);
     EXPECT_EQ(chartContent(run), ChartContent::NothingCalculated);
     RecordingSurface picture2;
     drawRateChart(picture2, run);
     const std::vector<Label> labels = labelsOf(picture2);
     ASSERT_EQ(labels.size(), 8u);
-    EXPECT_EQ(labels[6].text + " " + labels[7].text, "No rate could be calculated");
+    EXPECT_EQ(labels[6].text + " " + labels[7].text, chartNothingCalculatedText);
     EXPECT_TRUE(picture2.callsOf(Op::SetPoint).empty());
+    // No design-point marker among no points, and no rate read off the fallback scale.
+    EXPECT_EQ(picture2.callsOf(Op::DrawLine).size(), 2u);
+    chartPointerMoved(picture2, &run, 0, 0, 40, 0.5f);
+    EXPECT_EQ(picture2.callsOf(Op::SetToolTip).back().text, chartNothingCalculatedText);
 }
 
 TEST(RateChart, SecondChartReplacesTheFirst)
