@@ -202,17 +202,8 @@ private:
 
         std::vector<InputProblem> problems = checkWell(input, m_well);
         m_targetRate.reset();
-        if (target) {
-            double rate = 0.0;
-            if (auto problem = readTargetRate(*target, rate))
-                problems.push_back({InputProblem::Kind::Invalid, targetRateName, *problem});
-            else if (m_well.completion == Completion::PartialCompletion)
-                problems.push_back({InputProblem::Kind::Invalid,
-                                    targetRateName,
-                                    std::string(targetRateCompletionProblem)});
-            else
-                m_targetRate = rate;
-        }
+        if (target)
+            m_targetRate = readRowTargetRate(*target, m_well.completion, problems);
         if (problems.empty())
             return true;
         markUnused(row);

@@ -24,6 +24,22 @@ std::optional<std::string> readTargetRate(std::string_view text, double &value)
     return std::nullopt;
 }
 
+std::optional<double> readRowTargetRate(std::string_view text,
+                                        Completion completion,
+                                        std::vector<InputProblem> &problems)
+{
+    double rate = 0.0;
+    if (auto problem = readTargetRate(text, rate))
+        problems.push_back({InputProblem::Kind::Invalid, targetRateName, std::move(*problem)});
+    else if (completion == Completion::PartialCompletion)
+        problems.push_back({InputProblem::Kind::Invalid,
+                            targetRateName,
+                            std::string(targetRateCompletionProblem)});
+    else
+        return rate;
+    return std::nullopt;
+}
+
 std::optional<std::string> readSensitivityPercent(std::string_view text, double &value)
 {
     if (auto problem = readStrictNumber(text, value))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "well_input.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +23,12 @@ std::optional<std::string> readSensitivityPercent(std::string_view text, double 
 // The penetration design is for partially penetrating wells only.
 inline constexpr std::string_view targetRateCompletionProblem
     = "the penetration design is only for partial-penetration, not for partial-completion";
+
+// The target rate of a batch row or table well of completion type `completion`: the rate, or
+// nothing with the problem appended to `problems`.
+std::optional<double> readRowTargetRate(std::string_view text,
+                                        Completion completion,
+                                        std::vector<InputProblem> &problems);
 
 // What the single-well options ask for beyond the report.
 struct DesignRequest

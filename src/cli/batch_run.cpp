@@ -162,17 +162,8 @@ std::string readRow(const CsvRecord &record,
         }
     }
     std::vector<InputProblem> problems = checkWell(input, well);
-    if (targetText) {
-        double rate = 0.0;
-        if (auto problem = readTargetRate(*targetText, rate))
-            problems.push_back({InputProblem::Kind::Invalid, targetRateName, std::move(*problem)});
-        else if (well.completion == Completion::PartialCompletion)
-            problems.push_back({InputProblem::Kind::Invalid,
-                                targetRateName,
-                                std::string(targetRateCompletionProblem)});
-        else
-            targetRate = rate;
-    }
+    if (targetText)
+        targetRate = readRowTargetRate(*targetText, well.completion, problems);
     return rowProblemsText(record.line(), problems);
 }
 
