@@ -19,6 +19,8 @@ packages=(
     # the Python module, its tests and the package's manual page and checks
     pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pandas python3-matplotlib
     python3-pytest
+    # the test that the report ignores a locale with a decimal comma
+    locales
     # packaging
     dpkg-dev file help2man lintian
 )

@@ -2,19 +2,23 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace coning {
 namespace {
 
-// printf rounds the exact binary value correctly, but an exact tie goes to the even digit; the
-// callers below settle the ties themselves.
-std::string printed(const char *pattern, double value)
+// The value with `decimals` digits after the point, rounded correctly from its exact binary value
+// (an exact tie goes to the even digit; the callers below settle the ties themselves). to_chars
+// never reads the locale, which the window's toolkit sets from the environment: a report must say
+// "21.1" whatever the user's decimal separator.
+std::string fixed(double value, int decimals)
 {
-    const int length = std::snprintf(nullptr, 0, pattern, value);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, pattern, value);
-    return text;
+    char text[400]; // the largest double has 309 digits before the point
+    const auto result = std::to_chars(text,
+                                      text + sizeof text,
+                                      value,
+                                      std::chars_format::fixed,
+                                      decimals);
+    return std::string(text, result.ptr);
 }
 
 // True when `scaled` lies exactly halfway between two whole numbers. Scaling by a power of two
@@ -30,7 +34,7 @@ bool isExactHalf(double scaled)
 std::string formatRate(double value)
 {
     if (!std::isfinite(value))
-        return printed("%.1f", value);
+        return fixed(value, 1);
 
     const bool negative = value < 0.0;
     const double magnitude = std::fabs(value);
@@ -39,9 +43,9 @@ std::string formatRate(double value)
     // an odd whole number); rounding those away from zero never carries into the integer part.
     if (isExactHalf(magnitude * 2.0)) {
         const double whole = std::floor(magnitude);
-        digits = printed("%.0f", whole) + (magnitude - whole < 0.5 ? ".3" : ".8");
+        digits = fixed(whole, 0) + (magnitude - whole < 0.5 ? ".3" : ".8");
     } else {
-        digits = printed("%.1f", magnitude);
+        digits = fixed(magnitude, 1);
     }
     if (digits.starts_with("0."))
         digits.erase(0, 1);
@@ -53,13 +57,13 @@ std::string formatRate(double value)
 std::string formatWhole(double value)
 {
     if (!std::isfinite(value))
-        return printed("%.0f", value);
+        return fixed(value, 0);
 
     const bool negative = value < 0.0;
     const double magnitude = std::fabs(value);
     // Ties are odd multiples of 1/2, below 2^52, so adding 1/2 is exact.
-    const std::string digits = isExactHalf(magnitude) ? printed("%.0f", magnitude + 0.5)
-                                                      : printed("%.0f", magnitude);
+    const std::string digits = isExactHalf(magnitude) ? fixed(magnitude + 0.5, 0)
+                                                      : fixed(magnitude, 0);
     if (digits == "0")
         return {};
     return negative ? "-" + digits : digits;

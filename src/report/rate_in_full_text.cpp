@@ -5,8 +5,8 @@
 #include "results_report.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace coning {
 namespace {
@@ -17,8 +17,8 @@ constexpr double largestInFixedDigits = 1e17;
 std::string threeSignificantDigits(double rate)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.3g", rate);
-    return text;
+    const auto result = std::to_chars(text, text + sizeof text, rate, std::chars_format::general, 3);
+    return std::string(text, result.ptr);
 }
 
 } // namespace

@@ -5,6 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
 namespace coning {
 namespace {
 
@@ -30,6 +37,33 @@ TEST(NumberFormat, RateHasOneDecimalAndNoForcedIntegerDigit)
     };
     for (const Formatted &c : cases)
         EXPECT_EQ(formatRate(c.value), c.text) << c.value;
+}
+
+// The window's toolkit takes the number locale from the environment; the report must not. A
+// German locale with a decimal comma is compiled into a private folder (LOCPATH), so the test
+// needs no locale set up on the machine, only the locale sources and localedef.
+TEST(NumberFormat, ReportNumbersIgnoreTheDecimalCommaOfTheLocale)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path()
+                                         / ("coning-locale-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string build = "localedef -c -i de_DE -f UTF-8 " + (folder / "de_DE.UTF-8").string()
+                              + " >/dev/null 2>&1";
+    if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")
+        || (std::system(build.c_str()), !std::filesystem::exists(folder / "de_DE.UTF-8"))) {
+        std::filesystem::remove_all(folder);
+        GTEST_SKIP() << "no locale sources (Debian package locales)";
+    }
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    const std::string rate = formatRate(21.1119);
+    const std::string whole = formatWhole(28.6);
+    std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(german);
+    EXPECT_EQ(rate, "21.1");
+    EXPECT_EQ(whole, "29");
 }
 
 // Exact halves of the stored double go away from zero; values that only look like halves in
