@@ -22,7 +22,7 @@ double share(double part, double other)
 std::string number(double value)
 {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.4g", value);
+    std::snprintf(buffer, sizeof buffer, "%.6g", value);
     return buffer;
 }
 

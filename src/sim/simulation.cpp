@@ -176,6 +176,8 @@ Attempt runModel(const RadialModel &model,
         std::optional<RateRun> run;
         if (summary)
             run = analyseRun(model, *summary, settings.breakthroughCut, problem);
+        if (!summary)
+            problem = "the simulator wrote no summary (" + problem + ")";
         if (!run) {
             attempt.message = problem + ": " + failureLines(child.output);
             return attempt;
@@ -259,6 +261,31 @@ std::vector<double> correlationRates(const RunResult &result)
     return rates;
 }
 
+RateSimulation simulateModel(const RadialModel &model,
+                             const SimulationSettings &settings,
+                             const SimulationControl &control)
+{
+    RateSimulation result;
+    const std::optional<std::filesystem::path> flow = findFlow(result.message);
+    if (!flow) {
+        result.status = Status::NoEngine;
+        return result;
+    }
+    result.engine = flowVersion(*flow);
+    Attempt attempt = runModel(model, *flow, settings, control, false, control.keepDeck.has_value());
+    result.status = attempt.status;
+    result.message = attempt.message;
+    if (attempt.run)
+        result.run = std::move(*attempt.run);
+    if (control.keepDeck && !attempt.deck.empty()) {
+        if (auto problem = keepFiles(*control.keepDeck, attempt)) {
+            result.status = Status::Failed;
+            result.message = *problem;
+        }
+    }
+    return result;
+}
+
 RateSimulation simulateRate(const Well &well,
                             const SimulationSettings &settings,
                             double rate,
@@ -274,19 +301,9 @@ RateSimulation simulateRate(const Well &well,
         result.message = "the rate to simulate must be positive";
         return result;
     }
-    const RadialModel model = buildModel(well, settings, rate, accurateGrid(settings));
-    Attempt attempt = runModel(model, flow, settings, control, false, control.keepDeck.has_value());
-    result.status = attempt.status;
-    result.message = attempt.message;
-    if (attempt.run)
-        result.run = std::move(*attempt.run);
-    if (control.keepDeck && !attempt.deck.empty()) {
-        if (auto problem = keepFiles(*control.keepDeck, attempt)) {
-            result.status = Status::Failed;
-            result.message = *problem;
-        }
-    }
-    return result;
+    return simulateModel(buildModel(well, settings, rate, accurateGrid(settings)),
+                         settings,
+                         control);
 }
 
 namespace {
@@ -320,6 +337,8 @@ public:
         const double highest = last * 1e6;
         std::vector<double> rates = {first, last};
         bool lowMoved = false;
+        bool highMoved = false;
+        bool interpolated = false;
         while (true) {
             std::vector<Attempt> attempts(rates.size());
             runTasks(rates.size(), jobs, [&](std::size_t i) {
@@ -332,6 +351,7 @@ public:
                                        m_accurate && m_control.keepDeck.has_value());
             });
             lowMoved = false;
+            highMoved = false;
             for (std::size_t i = 0; i < rates.size(); ++i) {
                 ++runs;
                 Attempt &attempt = attempts[i];
@@ -346,6 +366,7 @@ public:
                     if (!m_high || rates[i] < m_high->rate) {
                         m_nextHigh = m_high;
                         m_high = Point{rates[i], attempt.margin};
+                        highMoved = true;
                     } else if (!m_nextHigh || rates[i] < m_nextHigh->rate) {
                         m_nextHigh = Point{rates[i], attempt.margin};
                     }
@@ -369,7 +390,11 @@ public:
                 return Status::Done;
 
             if (m_low && m_high) {
-                rates = inside(jobs, ratio, lowMoved);
+                // An interpolation that left the answer on one side is followed by an even
+                // split, so that a lopsided margin cannot keep the search crawling.
+                const bool interpolate = !interpolated || (lowMoved && highMoved);
+                rates = interpolate ? inside(jobs, ratio, lowMoved) : evenSplit(jobs);
+                interpolated = interpolate;
             } else if (m_high) {
                 if (m_high->rate / widen < lowest)
                     return fail(Status::Failed,
@@ -423,6 +448,17 @@ private:
         }
         if (rates.empty())
             rates.push_back(std::exp((a + b) / 2.0));
+        return rates;
+    }
+
+    // Rates splitting [low, high] evenly in the logarithm, one per process.
+    std::vector<double> evenSplit(unsigned jobs) const
+    {
+        const double span = std::log(m_high->rate / m_low->rate);
+        const unsigned parts = std::max(1U, jobs) + 1;
+        std::vector<double> rates;
+        for (unsigned i = 1; i < parts; ++i)
+            rates.push_back(m_low->rate * std::exp(span * i / parts));
         return rates;
     }
 

@@ -6,6 +6,7 @@
 // own temporary folder and child processes), a cancel predicate stops them at once, and
 // progress is reported through a callback.
 
+#include "radial_model.h"
 #include "run_analysis.h"
 #include "settings.h"
 
@@ -68,6 +69,11 @@ RateSimulation simulateRate(const Well &well,
                             const SimulationSettings &settings,
                             double rate,
                             const SimulationControl &control = {});
+
+// Runs a model as built (any grid, any rate) under the settings' horizon, cut and time limit.
+RateSimulation simulateModel(const RadialModel &model,
+                             const SimulationSettings &settings,
+                             const SimulationControl &control = {});
 
 // Searches the highest rate whose cut stays at or below settings.breakthroughCut over the
 // horizon, starting from `expected` rates (the correlations' rates of the same well; any
