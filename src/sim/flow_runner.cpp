@@ -47,6 +47,19 @@ void killGroup(pid_t pid)
     }
 }
 
+// Waits until nothing of the child's process group is left (its MPI library may have started a
+// helper that still writes into the folder), killing what remains after a grace period. The
+// group's id stays reserved while any member lives, so the signals reach only our processes.
+void awaitGroupEnd(pid_t group, std::chrono::milliseconds grace)
+{
+    const auto deadline = std::chrono::steady_clock::now() + grace;
+    while (::kill(-group, 0) == 0) {
+        if (std::chrono::steady_clock::now() > deadline)
+            ::kill(-group, SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
 } // namespace
 
 std::optional<std::filesystem::path> findFlow(std::string &problem)
@@ -92,8 +105,14 @@ TemporaryFolder::TemporaryFolder()
 
 TemporaryFolder::~TemporaryFolder()
 {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
+    // A file appearing while the folder is emptied makes one pass fail: try again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        std::error_code error;
+        std::filesystem::remove_all(m_path, error);
+        if (!std::filesystem::exists(m_path, error))
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 ChildResult runChild(const std::filesystem::path &program,
@@ -132,9 +151,22 @@ ChildResult runChild(const std::filesystem::path &program,
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
+    // The simulator's MPI library keeps a session folder under TMPDIR: inside our folder it goes
+    // with it, even when the child is killed.
+    std::vector<std::string> environment;
+    for (char **variable = environ; *variable; ++variable) {
+        if (!std::string_view(*variable).starts_with("TMPDIR="))
+            environment.emplace_back(*variable);
+    }
+    environment.push_back("TMPDIR=" + folder.string());
+    std::vector<char *> envp;
+    for (std::string &variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
     pid_t pid = 0;
     const int spawned = ::posix_spawn(
-        &pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+        &pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0) {
@@ -153,6 +185,7 @@ ChildResult runChild(const std::filesystem::path &program,
             result.ending = WIFEXITED(status) ? ChildResult::Ending::Exited
                                               : ChildResult::Ending::Signalled;
             result.status = WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status);
+            awaitGroupEnd(pid, std::chrono::seconds(2));
             break;
         }
         std::optional<ChildResult::Ending> stop;
@@ -168,6 +201,7 @@ ChildResult runChild(const std::filesystem::path &program,
         }
         if (stop) {
             killGroup(pid);
+            awaitGroupEnd(pid, std::chrono::milliseconds(0));
             result.ending = *stop;
             break;
         }
