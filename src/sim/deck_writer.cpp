@@ -8,7 +8,6 @@ namespace coning::sim {
 namespace {
 
 constexpr double stockTankWaterDensity = 1.0; // g/cc; water's formation volume factor is 1
-constexpr double abandonmentPressure = 14.7;  // psia: the lowest bottom-hole pressure allowed
 
 std::size_t columns(const RadialModel &model)
 {
@@ -365,7 +364,7 @@ std::string scheduleSection(const RadialModel &model)
         .append(producesGas(model) ? "' 'OPEN' 'GRAT' 2* " : "' 'OPEN' 'ORAT' ")
         .append(deckNumber(model.rate))
         .append(producesGas(model) ? " 2* " : " 4* ")
-        .append(deckNumber(abandonmentPressure))
+        .append(deckNumber(lowestBottomHolePressure))
         .append(" /\n/\n\n");
     text.append("TSTEP\n-- days: short steps first, for an early breakthrough\n")
         .append(deckArray(model.reportSteps))

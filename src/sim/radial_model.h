@@ -60,7 +60,8 @@ struct RadialModel
 inline constexpr double darcyConstant = 0.001127; // rb cp / (day md ft psi)
 inline constexpr double cubicFeetPerBarrel = 5.614583;
 inline constexpr double poundsPerCubicFootPerGramPerCc = 62.42796;
-inline constexpr double boundaryPoreVolume = 1e12; // rb: holds the pressure at re
+inline constexpr double boundaryPoreVolume = 1e12;       // rb: holds the pressure at re
+inline constexpr double lowestBottomHolePressure = 14.7; // psia: the well's limit
 
 // How fine the grid is: rings between the well and the drainage radius, and the thickness of
 // the zone's layers (the displacing zone's layers grow away from the contact).
