@@ -5,6 +5,7 @@
 #include "shortest_number.h"
 
 #include "calc/correlation.h"
+#include "report/number_format.h"
 
 #include <cctype>
 #include <charconv>
@@ -34,10 +35,29 @@ const char *cutName(FluidSystem system)
     return system == FluidSystem::GasOil ? "gas cut" : "water cut";
 }
 
-// The simulated critical rate the correlations are compared with: the middle of the bracket.
-double criticalMiddle(const sim::CriticalSimulation &critical)
+// A limit as shown: rounded down to `decimals`, never up past what was simulated.
+std::string floored(double value, int decimals)
 {
-    return (critical.low + critical.high) / 2.0;
+    const double scale = std::pow(10.0, decimals);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::floor(value * scale) / scale);
+    return buffer;
+}
+
+// A cut as shown: rounded up, so that water is never hidden.
+std::string ceiled(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::ceil(value * scale) / scale);
+    return buffer;
+}
+
+// How far a correlation's rate is from the simulated critical rate, in percent of the bracket's
+// low end (the highest rate known to stay below the cut).
+double percentFromCritical(double rate, const sim::CriticalSimulation &critical)
+{
+    return (rate / critical.low - 1.0) * 100.0;
 }
 
 void appendArray(std::string &out, std::string_view key, const std::vector<double> &values)
@@ -170,7 +190,7 @@ void appendSimulationJson(std::string &out, const SimulationReport &report)
                     out.push_back(',');
                 first = false;
                 appendKey(out, correlationName(c));
-                appendShortest(out, (outcome.rate / criticalMiddle(critical) - 1.0) * 100.0);
+                appendShortest(out, percentFromCritical(outcome.rate, critical));
             }
             out.push_back('}');
         }
@@ -206,9 +226,9 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
         out.append("  breakthrough (").append(cutName(system)).append(" above ").append(threshold);
         if (run.breakthroughDays) {
             out.append("): after ")
-                .append(formatted("%.1f", *run.breakthroughDays))
+                .append(floored(*run.breakthroughDays, 1))
                 .append(" days (")
-                .append(formatted("%.2f", *run.breakthroughDays / 365.25))
+                .append(floored(*run.breakthroughDays / 365.25, 2))
                 .append(" years)\n");
         } else {
             out.append("): no breakthrough in ").append(horizon).append("\n");
@@ -219,10 +239,10 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
                 out.append("  ")
                     .append(years(sim::cutReportYears[i]))
                     .append(" ")
-                    .append(formatted("%.4f", *run.cutAtYears[i]));
+                    .append(ceiled(*run.cutAtYears[i], 4));
             }
         }
-        out.append("  end ").append(formatted("%.4f", run.finalCut)).append("\n");
+        out.append("  end ").append(ceiled(run.finalCut, 4)).append("\n");
         const bool gasProduced = system == FluidSystem::GasWater;
         out.append("  cumulative production: ")
             .append(formatted("%.0f", run.cumulativeProduced))
@@ -239,25 +259,28 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(", ")
             .append(std::to_string(critical.runs))
             .append(" runs)\n");
-        out.append("  between ")
-            .append(formatted("%.2f", critical.low))
-            .append(" and ")
-            .append(formatted("%.2f", critical.high))
+        out.append("  ")
+            .append(floored(critical.low, 2))
+            .append(" to ")
+            .append(floored(critical.high, 2))
             .append(" ")
             .append(unit)
             .append(": the ")
             .append(cutName(system))
             .append(" stays at or below ")
             .append(threshold)
-            .append(" at the first, not at the second\n");
+            .append(" at ")
+            .append(floored(critical.low, 2))
+            .append(", not at ")
+            .append(floored(critical.high, 2))
+            .append("\n");
         if (!report.correlations)
             return;
-        const double middle = criticalMiddle(critical);
-        out.append("  correlation         rate   versus ")
-            .append(formatted("%.2f", middle))
+        out.append("  correlation          rate    versus the simulated ")
+            .append(floored(critical.low, 2))
             .append("\n");
         std::optional<Correlation> closest;
-        double closestGap = 0.0;
+        double closestPercent = 0.0;
         for (Correlation c : callOrder) {
             const CorrelationOutcome &outcome = report.correlations->outcome(c);
             if (!outcome.evaluated)
@@ -266,27 +289,29 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             name.resize(14, ' ');
             out.append("  ").append(name);
             if (!outcome.shown()) {
-                out.append("    failed\n");
+                out.append("     failed\n");
                 continue;
             }
-            const double percent = (outcome.rate / middle - 1.0) * 100.0;
-            std::string rate = formatted("%.1f", outcome.rate);
-            out.append(std::string(rate.size() < 10 ? 10 - rate.size() : 0, ' ')).append(rate);
-            std::string change = formatted("%.1f", std::abs(percent));
-            out.append(std::string(change.size() < 9 ? 9 - change.size() : 0, ' '))
+            const double percent = percentFromCritical(outcome.rate, critical);
+            const std::string rate = formatRate(outcome.rate);
+            out.append(std::string(rate.size() < 11 ? 11 - rate.size() : 0, ' ')).append(rate);
+            const std::string change = formatted("%.1f", std::abs(percent));
+            out.append(std::string(change.size() < 10 ? 10 - change.size() : 0, ' '))
                 .append(change)
                 .append(percent >= 0.0 ? " % above\n" : " % below\n");
-            if (!closest || std::abs(percent) < closestGap) {
+            if (!closest || std::abs(percent) < std::abs(closestPercent)) {
                 closest = c;
-                closestGap = std::abs(percent);
+                closestPercent = percent;
             }
         }
         if (closest) {
             out.append(correlationName(*closest))
-                .append(" is the closest to the simulated critical rate (")
-                .append(formatted("%.1f", closestGap))
-                .append(" %); correlations above the simulated rate would let the well cone, "
-                        "those below leave production unused.\n");
+                .append(" is the closest (")
+                .append(formatted("%.1f", std::abs(closestPercent)))
+                .append(closestPercent >= 0.0 ? " % above" : " % below")
+                .append(" the simulated critical rate).\n"
+                        "A rate above the simulated one cones within the horizon; one below "
+                        "leaves production unused.\n");
         }
     }
 }

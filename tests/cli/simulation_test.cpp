@@ -1,5 +1,6 @@
 // coning-calc running the simulator (CTest label "flow"); skipped where flow is not installed.
 #include "process.h"
+#include "scratch_tmpdir.h"
 
 #include "sim/flow_runner.h"
 
@@ -30,7 +31,6 @@ const std::string sampleWell = "--fluid-system Oil-Water --permeability 100 --vi
                                "--fvf 1.2 --density-difference 0.3 --drainage-radius 1000 "
                                "--well-radius 3 --zone-thickness 50 --penetration 15 ";
 
-// TMPDIR pointed at a scratch folder, so that a folder left behind shows.
 class Simulation : public ::testing::Test
 {
 protected:
@@ -39,25 +39,17 @@ protected:
         std::string missing;
         if (!coning::sim::findFlow(missing))
             GTEST_SKIP() << missing;
-        std::string pattern = ::testing::TempDir() + "simulation-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_scratch = pattern;
-        fs::create_directory(m_scratch / "tmp");
-        ::setenv("TMPDIR", (m_scratch / "tmp").c_str(), 1);
+        m_scratch.setUp("simulation");
     }
-    void TearDown() override
-    {
-        ::unsetenv("TMPDIR");
-        fs::remove_all(m_scratch);
-    }
-    bool nothingLeft() const { return fs::is_empty(m_scratch / "tmp"); }
+    void TearDown() override { m_scratch.tearDown(); }
+    bool nothingLeft() const { return m_scratch.nothingLeft(); }
 
-    fs::path m_scratch;
+    coning::testing::ScratchTmpdir m_scratch;
 };
 
 TEST_F(Simulation, RateRunInJsonWithTheDeckKept)
 {
-    const fs::path kept = m_scratch / "deck";
+    const fs::path kept = m_scratch.path() / "deck";
     const ProcessResult r = runProgram(words(
         sampleWell + "--simulate-rate 40 --years 1 --format json --keep-deck " + kept.string()));
     ASSERT_EQ(r.exitCode, 0) << r.err;

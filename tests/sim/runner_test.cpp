@@ -1,4 +1,5 @@
 // The child process with a stand-in for flow: a shell script that fails, hangs or says who it is.
+#include "scratch_tmpdir.h"
 #include "sim_test_support.h"
 
 #include "sim/flow_runner.h"
@@ -23,29 +24,21 @@ namespace fs = std::filesystem;
 class StandIn : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = ::testing::TempDir() + "runner-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_scratch = pattern;
-        fs::create_directory(m_scratch / "tmp");
-        ::setenv("TMPDIR", (m_scratch / "tmp").c_str(), 1);
-    }
+    void SetUp() override { m_scratch.setUp("runner"); }
     void TearDown() override
     {
-        ::unsetenv("TMPDIR");
         ::unsetenv("CONING_FLOW");
-        fs::remove_all(m_scratch);
+        m_scratch.tearDown();
     }
 
     // The stand-in answers --version, notes its pid and folder, then runs `body`.
     void standIn(const std::string &body)
     {
-        const fs::path script = m_scratch / "flow";
+        const fs::path script = m_scratch.path() / "flow";
         std::ofstream(script) << "#!/bin/sh\n"
                                  "if [ \"$1\" = --version ]; then echo 'flow 0.0'; exit 0; fi\n"
                                  "echo $$ > '"
-                              << (m_scratch / "pid").string() << "'\n"
+                              << (m_scratch.path() / "pid").string() << "'\n"
                               << body << "\n";
         fs::permissions(script, fs::perms::owner_all);
         ::setenv("CONING_FLOW", script.c_str(), 1);
@@ -54,26 +47,26 @@ protected:
     // No child left running, no temporary folder left behind.
     void expectCleanedUp()
     {
-        std::ifstream pidFile(m_scratch / "pid");
+        std::ifstream pidFile(m_scratch.path() / "pid");
         pid_t pid = 0;
         ASSERT_TRUE(pidFile >> pid);
         EXPECT_NE(::kill(pid, 0), 0) << "the child still runs";
-        EXPECT_TRUE(fs::is_empty(m_scratch / "tmp"));
+        EXPECT_TRUE(m_scratch.nothingLeft());
     }
 
-    fs::path m_scratch;
+    coning::testing::ScratchTmpdir m_scratch;
 };
 
 TEST_F(StandIn, MissingFlowNamesThePackage)
 {
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", m_scratch.c_str(), 1); // ... without flow in it
+    ::setenv("PATH", m_scratch.path().c_str(), 1); // ... without flow in it
     const RateSimulation result = simulateRate(simulatedWell(), {}, 40.0);
     ::setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(result.status, Status::NoEngine);
     EXPECT_NE(result.message.find("libopm-simulators-bin"), std::string::npos);
 
-    ::setenv("CONING_FLOW", (m_scratch / "none").c_str(), 1);
+    ::setenv("CONING_FLOW", (m_scratch.path() / "none").c_str(), 1);
     EXPECT_EQ(simulateRate(simulatedWell(), {}, 40.0).status, Status::NoEngine);
 }
 
