@@ -301,9 +301,15 @@ RateSimulation simulateRate(const Well &well,
         result.message = "the rate to simulate must be positive";
         return result;
     }
-    return simulateModel(buildModel(well, settings, rate, accurateGrid(settings)),
-                         settings,
-                         control);
+    try {
+        return simulateModel(buildModel(well, settings, rate, accurateGrid(settings)),
+                             settings,
+                             control);
+    } catch (const std::exception &error) { // an arithmetic fault of the geometry
+        result.status = Status::Failed;
+        result.message = std::string("the model cannot be built: ") + error.what();
+        return result;
+    }
 }
 
 namespace {
@@ -342,13 +348,17 @@ public:
         while (true) {
             std::vector<Attempt> attempts(rates.size());
             runTasks(rates.size(), jobs, [&](std::size_t i) {
-                const RadialModel model = buildModel(m_well, m_settings, rates[i], m_grid);
-                attempts[i] = runModel(model,
-                                       m_flow,
-                                       m_settings,
-                                       m_control,
-                                       true,
-                                       m_accurate && m_control.keepDeck.has_value());
+                try {
+                    const RadialModel model = buildModel(m_well, m_settings, rates[i], m_grid);
+                    attempts[i] = runModel(model,
+                                           m_flow,
+                                           m_settings,
+                                           m_control,
+                                           true,
+                                           m_accurate && m_control.keepDeck.has_value());
+                } catch (const std::exception &error) { // nothing may leave a worker thread
+                    attempts[i].message = std::string("the model cannot be built: ") + error.what();
+                }
             });
             lowMoved = false;
             highMoved = false;
