@@ -439,6 +439,13 @@ private:
         const double a = std::log(m_low->rate);
         const double b = std::log(m_high->rate);
         double x = a + (b - a) * (0.0 - m_low->margin) / (m_high->margin - m_low->margin);
+        // The margin after breakthrough (the logarithm of the time it takes) is close to
+        // linear in the logarithm of the rate; before it (the logarithm of a tiny cut) it is
+        // not. With two runs that broke through, extrapolate from them.
+        if (m_nextHigh && m_nextHigh->margin > m_high->margin) {
+            const double c = std::log(m_nextHigh->rate);
+            x = b + (c - b) * (0.0 - m_high->margin) / (m_nextHigh->margin - m_high->margin);
+        }
         if (!std::isfinite(x))
             x = (a + b) / 2.0;
         // Never hug an end: an interpolation that keeps landing on one side moves slowly.
