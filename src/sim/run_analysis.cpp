@@ -13,8 +13,11 @@ double at(const Summary &summary, const char *keyword, std::size_t step)
     return values && step < values->size() ? (*values)[step] : 0.0;
 }
 
+// The simulator's rates can be a hair below zero where a phase does not flow.
 double share(double part, double other)
 {
+    part = std::max(part, 0.0);
+    other = std::max(other, 0.0);
     const double total = part + other;
     return total > 0.0 ? part / total : 0.0;
 }
