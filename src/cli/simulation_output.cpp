@@ -44,15 +44,6 @@ std::string floored(double value, int decimals)
     return buffer;
 }
 
-// A cut as shown: rounded up, so that water is never hidden.
-std::string ceiled(double value, int decimals)
-{
-    const double scale = std::pow(10.0, decimals);
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::ceil(value * scale) / scale);
-    return buffer;
-}
-
 // How far a correlation's rate is from the simulated critical rate, in percent of the bracket's
 // low end (the highest rate known to stay below the cut).
 double percentFromCritical(double rate, const sim::CriticalSimulation &critical)
@@ -239,10 +230,10 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
                 out.append("  ")
                     .append(years(sim::cutReportYears[i]))
                     .append(" ")
-                    .append(ceiled(*run.cutAtYears[i], 4));
+                    .append(formatted("%.4f", *run.cutAtYears[i]));
             }
         }
-        out.append("  end ").append(ceiled(run.finalCut, 4)).append("\n");
+        out.append("  end ").append(formatted("%.4f", run.finalCut)).append("\n");
         const bool gasProduced = system == FluidSystem::GasWater;
         out.append("  cumulative production: ")
             .append(formatted("%.0f", run.cumulativeProduced))
