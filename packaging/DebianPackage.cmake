@@ -29,6 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Sans Mono for the report), so those packages are named here and the scan's result is added.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-dejavu-core")
+# coning-calc's simulation options run the reservoir simulator flow, found at run time.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libopm-simulators-bin")
 if(CONING_BUILD_PYTHON)
     # The compiled module is for this Python version; its import needs NumPy, and pandas and
     # matplotlib are needed only by their functions.

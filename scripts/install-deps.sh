@@ -23,6 +23,9 @@ packages=(
     locales
     # packaging
     dpkg-dev file help2man lintian
+    # the simulation options and their tests: the simulator flow, and its summary reader in
+    # Python for a cross-check
+    libopm-simulators-bin python3-opm-common
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include "design_output.h"
 #include "json_result.h"
 #include "program.h"
+#include "simulation_options.h"
 #include "text_result.h"
 
 #include <CLI/CLI.hpp>
@@ -47,6 +48,7 @@ struct Options
     CLI::Option *batchOption = nullptr;
     CLI::Option *targetRateOption = nullptr;
     CLI::Option *sensitivityOption = nullptr;
+    SimulationOptions simulation;
 };
 
 void describe(CLI::App &app, Options &o)
@@ -88,6 +90,7 @@ void describe(CLI::App &app, Options &o)
                                          "Design-point rates with each input in turn lowered and "
                                          "raised by PCT percent (0 < PCT < 100)")
                               ->type_name("PCT");
+    describeSimulation(app, o.simulation);
     o.formatOption = app.add_option("--format",
                                     o.format,
                                     "text (default) or json for one well; csv (default) or json "
@@ -127,6 +130,8 @@ int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ost
                           misplaced.front()
                               + " cannot be combined with --batch: the batch file "
                                 "gives the wells, one per row");
+    if (const auto simulation = firstSimulationOption(o.simulation))
+        return usageError(err, *simulation + " cannot be combined with --batch yet");
 
     BatchFormat format = BatchFormat::Csv;
     if (o.formatOption->count() > 0) {
@@ -191,6 +196,9 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
                                                    sensitivityPercent,
                                                    input.completion.value_or(""),
                                                    messages);
+    const SimulationRequest simulation = readSimulationRequest(o.simulation, messages);
+    if (problems.empty())
+        checkSimulationRequest(simulation, well, messages);
     if (!messages.empty()) {
         for (const std::string &message : messages)
             err << programName << ": " << message << '\n';
@@ -201,17 +209,43 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
     const Sweep sweep = o.sweep ? Sweep::AsSelected : Sweep::Skip;
     std::string text;
     RunResult result;
+    std::optional<SimulationReport> simulated;
+    const auto simulate = [&](const RunResult &correlations) {
+        int signal = 0;
+        simulated = runSimulationRequest(simulation, well, correlations, out, err, signal);
+        if (simulated)
+            return 0;
+        if (signal > 0)
+            return 128 + signal;
+        err << programName << ": cannot write the results: the reader has gone\n";
+        return writeFailureStatus;
+    };
     if (json) {
         result = calculateWell(well, sweep);
-        appendResultJson(text, well, result, std::nullopt, designJsonMembers(well, design));
+        std::string members = designJsonMembers(well, design);
+        if (simulation.active) {
+            if (const int stopped = simulate(result))
+                return stopped;
+            appendSimulationJson(members, *simulated);
+        }
+        appendResultJson(text, well, result, std::nullopt, members);
         text.push_back('\n');
     } else {
         result = appendTextResult(text, well, sweep);
         appendDesignText(text, well, design);
+        if (simulation.active) {
+            if (const int stopped = simulate(result))
+                return stopped;
+            appendSimulationText(text, *simulated);
+        }
     }
     out << text << std::flush;
     if (!out)
         return reportWriteFailure(out, err);
+    if (simulated && simulationFailed(*simulated)) {
+        err << simulationFailureText(*simulated);
+        return 1;
+    }
     return result.anyFailure() ? 1 : 0;
 }
 

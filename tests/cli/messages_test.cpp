@@ -57,7 +57,7 @@ TEST(Messages, UsageErrorsSayWhatIsWrongInPlainWords)
          "unexpected argument \"7\": every value follows its option, as in --permeability 100"},
         {"SweepValue", well + Args{"--sweep=2"}, "", "--sweep takes no value"},
         {"SweepNegative", well + Args{"--sweep=-1"}, "", "--sweep takes no value"},
-        {"Unknown", well + Args{"--porosity", "0.2"}, "", "\"--porosity\" is not an option"},
+        {"Unknown", well + Args{"--temperature", "150"}, "", "\"--temperature\" is not an option"},
         {"EscapedValue",
          sampleWell + Args{"--penetration", "1\x1B]0;title\a\r"},
          "",

@@ -359,7 +359,7 @@ TEST(SingleWell, UsageErrorsNameTheOptionAndWriteNothing)
         {"OptionalValueChecked", with("--bottom-hole-pressure", "high"), "--bottom-hole-pressure"},
         {"MissingValue", ok + Args{"--completion-top"}, "--completion-top"},
         {"Repeated", ok + Args{"--fvf", "1.3"}, "--fvf"},
-        {"Unknown", ok + Args{"--porosity", "0.2"}, "--porosity"},
+        {"Unknown", ok + Args{"--temperature", "150"}, "--temperature"},
         {"MissingRequired", without("--permeability"), "--permeability"},
         {"MissingFluidSystem", without("--fluid-system"), "--fluid-system"},
         {"MissingPenetration", without("--penetration"), "--penetration"},

@@ -1,0 +1,249 @@
+#include "simulation_options.h"
+
+#include "checked_stream.h"
+#include "program.h"
+
+#include "sim/flow_runner.h"
+
+#include <CLI/CLI.hpp>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace coning::cli {
+namespace {
+
+struct SettingOption
+{
+    std::string_view name;
+    const char *valueName;
+    const char *description;
+};
+
+const std::array<SettingOption, 6> settingOptions = {{
+    {sim::kvKhName, "R", "Vertical over horizontal permeability for the simulation (default 1)"},
+    {sim::porosityName, "F", "Porosity for the simulation (default 0.2)"},
+    {sim::displacingViscosityName,
+     "CP",
+     "Viscosity of the water, or of the gas for Gas-Oil (default 0.5, Gas-Oil 0.02)"},
+    {sim::yearsName, "Y", "Simulated horizon in years (default 10)"},
+    {sim::breakthroughCutName, "F", "Cut that counts as breakthrough (default 0.01)"},
+    {sim::timeLimitName, "SECONDS", "Time limit of each simulator run (default 600)"},
+}};
+
+std::atomic<int> stopSignal = 0;
+
+extern "C" void onStopSignal(int signal)
+{
+    stopSignal = signal;
+}
+
+// SIGINT and SIGTERM set stopSignal while simulating; the old handlers come back afterwards.
+class StopSignals
+{
+public:
+    StopSignals()
+    {
+        stopSignal = 0;
+        struct sigaction action = {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_oldInterrupt);
+        sigaction(SIGTERM, &action, &m_oldTerminate);
+    }
+    ~StopSignals()
+    {
+        sigaction(SIGINT, &m_oldInterrupt, nullptr);
+        sigaction(SIGTERM, &m_oldTerminate, nullptr);
+    }
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+
+private:
+    struct sigaction m_oldInterrupt = {};
+    struct sigaction m_oldTerminate = {};
+};
+
+// A pipe whose reader has gone reports an error when polled.
+bool readerGone(int fd)
+{
+    if (fd < 0)
+        return false;
+    pollfd probe = {fd, 0, 0};
+    return ::poll(&probe, 1, 0) == 1 && (probe.revents & POLLERR) != 0;
+}
+
+int descriptorOf(const std::ostream &out)
+{
+    const auto *buffer = dynamic_cast<const DescriptorOutput *>(out.rdbuf());
+    return buffer ? buffer->fd() : -1;
+}
+
+} // namespace
+
+void describeSimulation(CLI::App &app, SimulationOptions &options)
+{
+    options.rateOption = app.add_option("--" + std::string(sim::simulateRateName),
+                                        options.rate,
+                                        "Simulate production at the constant rate Q (STB/day, or "
+                                        "MCF/day for Gas-Water) with the simulator flow")
+                             ->type_name("Q");
+    options.criticalOption = app.add_flag("--" + std::string(sim::simulateCriticalName),
+                                          options.critical,
+                                          "Simulate the critical rate: the highest rate whose "
+                                          "cut stays at or below the breakthrough cut");
+    options.keepDeckOption = app.add_option("--keep-deck",
+                                            options.keepDeck,
+                                            "Write the simulator deck and its summary files into "
+                                            "DIR")
+                                 ->type_name("DIR");
+    for (std::size_t i = 0; i < settingOptions.size(); ++i) {
+        options.settingOptions[i] = app.add_option("--" + std::string(settingOptions[i].name),
+                                                   options.settings[i],
+                                                   settingOptions[i].description)
+                                        ->type_name(settingOptions[i].valueName);
+    }
+}
+
+std::optional<std::string> firstSimulationOption(const SimulationOptions &options)
+{
+    std::vector<const CLI::Option *> all = {options.rateOption,
+                                            options.criticalOption,
+                                            options.keepDeckOption};
+    all.insert(all.end(), options.settingOptions.begin(), options.settingOptions.end());
+    for (const CLI::Option *option : all) {
+        if (option->count() > 0)
+            return option->get_name();
+    }
+    return std::nullopt;
+}
+
+SimulationRequest readSimulationRequest(const SimulationOptions &options,
+                                        std::vector<std::string> &messages)
+{
+    SimulationRequest request;
+    const bool rateGiven = options.rateOption->count() > 0;
+    request.critical = options.critical;
+    request.active = rateGiven || request.critical;
+    if (rateGiven) {
+        double rate = 0.0;
+        if (auto problem = sim::readSimulatedRate(options.rate, rate))
+            messages.push_back("--" + std::string(sim::simulateRateName) + ": " + *problem);
+        else
+            request.rate = rate;
+    }
+    sim::SettingTexts texts;
+    std::array<std::optional<std::string_view> *, 6> fields = {&texts.kvKh,
+                                                               &texts.porosity,
+                                                               &texts.displacingViscosity,
+                                                               &texts.years,
+                                                               &texts.breakthroughCut,
+                                                               &texts.timeLimit};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (options.settingOptions[i]->count() == 0)
+            continue;
+        if (!request.active) {
+            messages.push_back(options.settingOptions[i]->get_name()
+                               + " is only for --simulate-rate or --simulate-critical");
+            continue;
+        }
+        *fields[i] = options.settings[i];
+    }
+    sim::readSettings(texts, request.settings, messages);
+    if (options.keepDeckOption->count() > 0) {
+        std::error_code error;
+        if (!request.active) {
+            messages.emplace_back("--keep-deck is only for --simulate-rate or --simulate-critical");
+        } else if (options.keepDeck.empty()) {
+            messages.emplace_back("--keep-deck needs a folder");
+        } else if (std::filesystem::exists(options.keepDeck, error)
+                   && !std::filesystem::is_directory(options.keepDeck, error)) {
+            messages.push_back("--keep-deck: " + quotedForMessage(options.keepDeck)
+                               + " is not a folder");
+        } else {
+            request.keepDeck = options.keepDeck;
+        }
+    }
+    return request;
+}
+
+void checkSimulationRequest(const SimulationRequest &request,
+                            const Well &well,
+                            std::vector<std::string> &messages)
+{
+    if (!request.active)
+        return;
+    for (const sim::SettingProblem &problem : sim::checkSimulation(well, request.settings))
+        messages.push_back("--" + std::string(problem.option) + ": " + problem.text);
+    std::string missing;
+    if (!sim::findFlow(missing)) {
+        const std::string option = request.rate ? "--" + std::string(sim::simulateRateName)
+                                                : "--" + std::string(sim::simulateCriticalName);
+        messages.push_back(option + " needs the simulator: " + missing);
+    }
+}
+
+std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &request,
+                                                     const Well &well,
+                                                     const RunResult &correlations,
+                                                     const std::ostream &out,
+                                                     std::ostream &err,
+                                                     int &signal)
+{
+    const StopSignals stopSignals;
+    const int outFd = descriptorOf(out);
+    sim::SimulationControl control;
+    control.cancelled = [outFd] { return stopSignal != 0 || readerGone(outFd); };
+    control.keepDeck = request.keepDeck;
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    if (terminal) {
+        control.progress = [&err](const std::string &line) {
+            err << '\r' << programName << ": " << line << "\x1b[K" << std::flush;
+        };
+    }
+
+    SimulationReport report;
+    report.settings = request.settings;
+    report.system = sim::fluidSystemOf(well);
+    report.correlations = &correlations;
+    const auto stopped = [&] {
+        if (terminal)
+            err << "\r\x1b[K" << std::flush;
+        signal = stopSignal;
+        return stopSignal != 0 || readerGone(outFd);
+    };
+    if (request.rate) {
+        if (control.progress) {
+            char line[96];
+            std::snprintf(line,
+                          sizeof line,
+                          "simulating %g years at %g ...",
+                          request.settings.years,
+                          *request.rate);
+            control.progress(line);
+        }
+        report.requestedRate = request.rate;
+        report.rate = sim::simulateRate(well, request.settings, *request.rate, control);
+        if (report.rate->status == sim::Status::Cancelled && stopped())
+            return std::nullopt;
+    }
+    if (request.critical) {
+        report.critical = sim::simulateCritical(well,
+                                                request.settings,
+                                                sim::correlationRates(correlations),
+                                                control);
+        if (report.critical->status == sim::Status::Cancelled && stopped())
+            return std::nullopt;
+    }
+    if (terminal)
+        err << "\r\x1b[K" << std::flush;
+    return report;
+}
+
+} // namespace coning::cli

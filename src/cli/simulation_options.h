@@ -1,0 +1,72 @@
+#pragma once
+
+#include "simulation_output.h"
+
+#include "calc/run_result.h"
+#include "calc/well_input.h"
+#include "sim/settings.h"
+
+#include <array>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+class Option;
+} // namespace CLI
+
+namespace coning::cli {
+
+// The simulation options of one well, as given on the command line.
+struct SimulationOptions
+{
+    std::string rate;
+    bool critical = false;
+    std::string keepDeck;
+    std::array<std::string, 6> settings; // kv-kh, porosity, displacing-viscosity, years,
+                                         // breakthrough-cut, time-limit
+
+    CLI::Option *rateOption = nullptr;
+    CLI::Option *criticalOption = nullptr;
+    CLI::Option *keepDeckOption = nullptr;
+    std::array<CLI::Option *, 6> settingOptions{};
+};
+
+void describeSimulation(CLI::App &app, SimulationOptions &options);
+
+// The first simulation option given ("--simulate-rate"), or nothing.
+std::optional<std::string> firstSimulationOption(const SimulationOptions &options);
+
+// What the options ask for, read and checked.
+struct SimulationRequest
+{
+    bool active = false;
+    std::optional<double> rate;
+    bool critical = false;
+    sim::SimulationSettings settings;
+    std::optional<std::string> keepDeck;
+};
+
+// Reads the options; appends a usage message for each problem, naming the option.
+SimulationRequest readSimulationRequest(const SimulationOptions &options,
+                                        std::vector<std::string> &messages);
+
+// The usage problems of simulating this checked well ("--penetration: the completion reaches
+// ...", the simulator missing), appended to `messages`.
+void checkSimulationRequest(const SimulationRequest &request,
+                            const Well &well,
+                            std::vector<std::string> &messages);
+
+// Runs what the request asks for, with progress on `err` when it is a terminal, stopping at
+// once on SIGINT, SIGTERM or a reader of `out` that has gone. Nothing when it was stopped;
+// `signal` then holds the signal (0 for a closed output).
+std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &request,
+                                                     const Well &well,
+                                                     const RunResult &correlations,
+                                                     const std::ostream &out,
+                                                     std::ostream &err,
+                                                     int &signal);
+
+} // namespace coning::cli

@@ -1,0 +1,310 @@
+#include "simulation_output.h"
+
+#include "json_result.h"
+#include "program.h"
+#include "shortest_number.h"
+
+#include "calc/correlation.h"
+#include "report/number_format.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace coning::cli {
+namespace {
+
+using sim::FluidSystem;
+using sim::Status;
+
+std::string formatted(const char *format, double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+const char *unitOf(FluidSystem system)
+{
+    return system == FluidSystem::GasWater ? "MCF/DAY" : "STB/DAY";
+}
+
+const char *cutName(FluidSystem system)
+{
+    return system == FluidSystem::GasOil ? "gas cut" : "water cut";
+}
+
+// A limit as shown: rounded down to `decimals`, never up past what was simulated.
+std::string floored(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::floor(value * scale) / scale);
+    return buffer;
+}
+
+// How far a correlation's rate is from the simulated critical rate, in percent of the bracket's
+// low end (the highest rate known to stay below the cut).
+double percentFromCritical(double rate, const sim::CriticalSimulation &critical)
+{
+    return (rate / critical.low - 1.0) * 100.0;
+}
+
+void appendArray(std::string &out, std::string_view key, const std::vector<double> &values)
+{
+    appendKey(out, key);
+    out.push_back('[');
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out.push_back(',');
+        // The summary holds single precision: its shortest form, not the widened digits.
+        const double value = std::isfinite(values[i]) ? values[i] : 0.0;
+        const auto single = static_cast<float>(value);
+        if (static_cast<double>(single) == value) {
+            char buffer[32];
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, single).ptr;
+            out.append(buffer, end);
+        } else {
+            appendShortest(out, value);
+        }
+    }
+    out.push_back(']');
+}
+
+std::string upper(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string years(double value)
+{
+    return formatted("%g", value) + (value == 1.0 ? " year" : " years");
+}
+
+} // namespace
+
+bool simulationFailed(const SimulationReport &report)
+{
+    return (report.rate && report.rate->status != Status::Done)
+           || (report.critical && report.critical->status != Status::Done);
+}
+
+std::string simulationFailureText(const SimulationReport &report)
+{
+    std::string text;
+    const std::string prefix = std::string(programName) + ": ";
+    if (report.rate && report.rate->status != Status::Done)
+        text.append(prefix).append(report.rate->message).append("\n");
+    if (report.critical && report.critical->status != Status::Done)
+        text.append(prefix)
+            .append("simulated critical rate: ")
+            .append(report.critical->message)
+            .append("\n");
+    return text;
+}
+
+void appendSimulationJson(std::string &out, const SimulationReport &report)
+{
+    out.push_back(',');
+    appendKey(out, "simulation");
+    out.push_back('{');
+    appendKey(out, "engine");
+    appendJsonString(out, report.rate ? report.rate->engine : report.critical->engine);
+    out.push_back(',');
+    appendKey(out, "years");
+    appendShortest(out, report.settings.years);
+    out.push_back(',');
+    appendKey(out, "breakthroughCut");
+    appendShortest(out, report.settings.breakthroughCut);
+    std::vector<std::string> errors;
+    if (report.rate) {
+        const sim::RateSimulation &rate = *report.rate;
+        out.push_back(',');
+        appendKey(out, "rate");
+        appendShortest(out, report.requestedRate.value_or(rate.run.rate));
+        if (rate.status == Status::Done || rate.status == Status::RateNotHeld) {
+            out.push_back(',');
+            appendKey(out, "rateHeld");
+            out.append(rate.status == Status::Done ? "true" : "false");
+        }
+        if (rate.status == Status::Done) {
+            const sim::RateRun &run = rate.run;
+            out.push_back(',');
+            appendKey(out, "breakthroughDays");
+            appendNumberOrNull(out, run.breakthroughDays);
+            out.push_back(',');
+            appendKey(out, "series");
+            out.push_back('{');
+            appendArray(out, "days", run.days);
+            out.push_back(',');
+            appendArray(out, "cut", run.cut);
+            out.push_back(',');
+            appendArray(out, "rate", run.producedRate);
+            out.push_back(',');
+            appendArray(out, "conedRate", run.conedRate);
+            out.push_back(',');
+            appendArray(out, "bottomHolePressure", run.bottomHolePressure);
+            out.push_back('}');
+        } else {
+            errors.push_back(rate.message);
+        }
+    }
+    if (report.critical) {
+        const sim::CriticalSimulation &critical = *report.critical;
+        if (critical.status == Status::Done) {
+            out.push_back(',');
+            appendKey(out, "criticalRate");
+            out.append("{\"low\":");
+            appendShortest(out, critical.low);
+            out.append(",\"high\":");
+            appendShortest(out, critical.high);
+            out.push_back('}');
+        } else {
+            errors.push_back("simulated critical rate: " + critical.message);
+        }
+        out.push_back(',');
+        appendKey(out, "runs");
+        out.append(std::to_string(critical.runs));
+        if (critical.status == Status::Done && report.correlations) {
+            out.push_back(',');
+            appendKey(out, "comparison");
+            out.push_back('{');
+            bool first = true;
+            for (Correlation c : callOrder) {
+                const CorrelationOutcome &outcome = report.correlations->outcome(c);
+                if (!outcome.shown())
+                    continue;
+                if (!first)
+                    out.push_back(',');
+                first = false;
+                appendKey(out, correlationName(c));
+                appendShortest(out, percentFromCritical(outcome.rate, critical));
+            }
+            out.push_back('}');
+        }
+    }
+    if (!errors.empty()) {
+        std::string joined;
+        for (const std::string &error : errors)
+            joined.append(joined.empty() ? "" : "; ").append(error);
+        out.push_back(',');
+        appendKey(out, "error");
+        appendJsonString(out, joined);
+    }
+    out.push_back('}');
+}
+
+void appendSimulationText(std::string &out, const SimulationReport &report)
+{
+    const FluidSystem system = report.system;
+    const std::string unit = unitOf(system);
+    const std::string horizon = years(report.settings.years);
+    const std::string threshold = formatted("%g", report.settings.breakthroughCut);
+    if (report.rate && report.rate->status == Status::Done) {
+        const sim::RateRun &run = report.rate->run;
+        out.append("\nSIMULATED PRODUCTION AT ")
+            .append(formatted("%g", run.rate))
+            .append(" ")
+            .append(unit)
+            .append(" FOR ")
+            .append(upper(horizon))
+            .append(" (")
+            .append(report.rate->engine)
+            .append(")\n");
+        out.append("  breakthrough (").append(cutName(system)).append(" above ").append(threshold);
+        if (run.breakthroughDays) {
+            out.append("): after ")
+                .append(floored(*run.breakthroughDays, 1))
+                .append(" days (")
+                .append(floored(*run.breakthroughDays / 365.25, 2))
+                .append(" years)\n");
+        } else {
+            out.append("): no breakthrough in ").append(horizon).append("\n");
+        }
+        out.append("  ").append(cutName(system)).append(":");
+        for (std::size_t i = 0; i < sim::cutReportYears.size(); ++i) {
+            if (run.cutAtYears[i]) {
+                out.append("  ")
+                    .append(years(sim::cutReportYears[i]))
+                    .append(" ")
+                    .append(formatted("%.4f", *run.cutAtYears[i]));
+            }
+        }
+        out.append("  end ").append(formatted("%.4f", run.finalCut)).append("\n");
+        const bool gasProduced = system == FluidSystem::GasWater;
+        out.append("  cumulative production: ")
+            .append(formatted("%.0f", run.cumulativeProduced))
+            .append(gasProduced ? " MCF gas, " : " STB oil, ")
+            .append(formatted("%.0f", run.cumulativeConed))
+            .append(system == FluidSystem::GasOil ? " MCF gas\n" : " STB water\n");
+    }
+    if (report.critical && report.critical->status == Status::Done) {
+        const sim::CriticalSimulation &critical = *report.critical;
+        out.append("\nSIMULATED CRITICAL RATE OVER ")
+            .append(upper(horizon))
+            .append(" (")
+            .append(critical.engine)
+            .append(", ")
+            .append(std::to_string(critical.runs))
+            .append(" runs)\n");
+        out.append("  ")
+            .append(floored(critical.low, 2))
+            .append(" to ")
+            .append(floored(critical.high, 2))
+            .append(" ")
+            .append(unit)
+            .append(": the ")
+            .append(cutName(system))
+            .append(" stays at or below ")
+            .append(threshold)
+            .append(" at ")
+            .append(floored(critical.low, 2))
+            .append(", not at ")
+            .append(floored(critical.high, 2))
+            .append("\n");
+        if (!report.correlations)
+            return;
+        out.append("  correlation          rate    versus the simulated ")
+            .append(floored(critical.low, 2))
+            .append("\n");
+        std::optional<Correlation> closest;
+        double closestPercent = 0.0;
+        for (Correlation c : callOrder) {
+            const CorrelationOutcome &outcome = report.correlations->outcome(c);
+            if (!outcome.evaluated)
+                continue;
+            std::string name(correlationName(c));
+            name.resize(14, ' ');
+            out.append("  ").append(name);
+            if (!outcome.shown()) {
+                out.append("     failed\n");
+                continue;
+            }
+            const double percent = percentFromCritical(outcome.rate, critical);
+            const std::string rate = formatRate(outcome.rate);
+            out.append(std::string(rate.size() < 11 ? 11 - rate.size() : 0, ' ')).append(rate);
+            const std::string change = formatted("%.1f", std::abs(percent));
+            out.append(std::string(change.size() < 10 ? 10 - change.size() : 0, ' '))
+                .append(change)
+                .append(percent >= 0.0 ? " % above\n" : " % below\n");
+            if (!closest || std::abs(percent) < std::abs(closestPercent)) {
+                closest = c;
+                closestPercent = percent;
+            }
+        }
+        if (closest) {
+            out.append(correlationName(*closest))
+                .append(" is the closest (")
+                .append(formatted("%.1f", std::abs(closestPercent)))
+                .append(closestPercent >= 0.0 ? " % above" : " % below")
+                .append(" the simulated critical rate).\n"
+                        "A rate above the simulated one cones within the horizon; one below "
+                        "leaves production unused.\n");
+        }
+    }
+}
+
+} // namespace coning::cli

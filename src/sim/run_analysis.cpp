@@ -1,0 +1,130 @@
+#include "run_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace coning::sim {
+namespace {
+
+double at(const Summary &summary, const char *keyword, std::size_t step)
+{
+    const std::vector<double> *values = summary.find(keyword, "PROD");
+    return values && step < values->size() ? (*values)[step] : 0.0;
+}
+
+// The simulator's rates can be a hair below zero where a phase does not flow.
+double share(double part, double other)
+{
+    part = std::max(part, 0.0);
+    other = std::max(other, 0.0);
+    const double total = part + other;
+    return total > 0.0 ? part / total : 0.0;
+}
+
+std::string number(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6g", value);
+    return buffer;
+}
+
+} // namespace
+
+double cutOf(const RadialModel &model, const Summary &summary, std::size_t step)
+{
+    const double oil = at(summary, "WOPR", step);
+    const double water = at(summary, "WWPR", step);
+    const double gas = at(summary, "WGPR", step);
+    switch (model.system) {
+    case FluidSystem::OilWater:
+        return share(water, oil);
+    case FluidSystem::GasOil:
+        return share(gas * model.displacingFvf, oil * model.producedFvf);
+    case FluidSystem::GasWater:
+        return share(water * model.displacingFvf, gas * model.producedFvf);
+    }
+    return 0.0;
+}
+
+std::optional<double> breakthroughTime(const std::vector<double> &days,
+                                       const std::vector<double> &cut,
+                                       double threshold)
+{
+    for (std::size_t i = 0; i < cut.size(); ++i) {
+        if (!(cut[i] > threshold))
+            continue;
+        if (i == 0)
+            return days[0];
+        const double fraction = (threshold - cut[i - 1]) / (cut[i] - cut[i - 1]);
+        return days[i - 1] + fraction * (days[i] - days[i - 1]);
+    }
+    return std::nullopt;
+}
+
+std::optional<RateRun> analyseRun(const RadialModel &model,
+                                  const Summary &summary,
+                                  double threshold,
+                                  std::string &problem)
+{
+    const std::vector<double> *time = summary.find("TIME");
+    const bool gas = model.system == FluidSystem::GasWater;
+    if (!time || time->empty() || !summary.find(gas ? "WGPR" : "WOPR", "PROD")) {
+        problem = "the simulator wrote no summary of the well";
+        return std::nullopt;
+    }
+    RateRun run;
+    run.rate = model.rate;
+    const std::size_t steps = time->size();
+    for (std::size_t i = 0; i < steps; ++i) {
+        run.days.push_back((*time)[i]);
+        run.cut.push_back(cutOf(model, summary, i));
+        run.producedRate.push_back(at(summary, gas ? "WGPR" : "WOPR", i));
+        run.conedRate.push_back(
+            at(summary, model.system == FluidSystem::GasOil ? "WGPR" : "WWPR", i));
+        run.bottomHolePressure.push_back(at(summary, "WBHP", i));
+    }
+    run.cumulativeProduced = at(summary, gas ? "WGPT" : "WOPT", steps - 1);
+    run.cumulativeConed = at(summary,
+                             model.system == FluidSystem::GasOil ? "WGPT" : "WWPT",
+                             steps - 1);
+
+    run.rateHeld = true;
+    // A rate a little off in a first short step, with the pressure far from its limit, is the
+    // simulator's well tolerance; a well at its pressure limit, or far off, cannot make the rate.
+    for (std::size_t i = 0; i < steps; ++i) {
+        const double shortfall = std::abs(run.producedRate[i] - model.rate) / model.rate;
+        const bool atLimit = run.bottomHolePressure[i] <= lowestBottomHolePressure + 0.1;
+        if (shortfall > 1e-2 || (atLimit && shortfall > 1e-4)) {
+            run.rateHeld = false;
+            const bool shut = run.producedRate[i] == 0.0;
+            run.rateProblem = "the well cannot hold " + number(model.rate)
+                              + (gas ? " MCF/DAY" : " STB/DAY") + ": after " + number(run.days[i])
+                              + " days "
+                              + (shut ? std::string("the simulator shut it")
+                                      : "it makes only " + number(run.producedRate[i])
+                                            + " at a bottom-hole pressure of "
+                                            + number(run.bottomHolePressure[i]) + " psia");
+            break;
+        }
+    }
+
+    run.breakthroughDays = breakthroughTime(run.days, run.cut, threshold);
+    run.finalCut = run.cut.back();
+    for (std::size_t y = 0; y < cutReportYears.size(); ++y) {
+        const double day = cutReportYears[y] * 365.25;
+        if (day > run.days.back() * (1.0 + 1e-9))
+            continue;
+        const auto after = std::lower_bound(run.days.begin(), run.days.end(), day);
+        const auto i = static_cast<std::size_t>(after - run.days.begin());
+        if (i == 0 || i >= steps || run.days[i] == day) {
+            run.cutAtYears[y] = run.cut[std::min(i, steps - 1)];
+        } else {
+            const double fraction = (day - run.days[i - 1]) / (run.days[i] - run.days[i - 1]);
+            run.cutAtYears[y] = run.cut[i - 1] + fraction * (run.cut[i] - run.cut[i - 1]);
+        }
+    }
+    return run;
+}
+
+} // namespace coning::sim

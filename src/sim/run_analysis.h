@@ -1,0 +1,53 @@
+#pragma once
+
+#include "radial_model.h"
+#include "summary_reader.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace coning::sim {
+
+// What one run at a constant rate gave, at every summary time.
+struct RateRun
+{
+    double rate = 0.0; // the target, in the report's unit
+    bool rateHeld = false;
+    std::string rateProblem; // why not, when it was not held
+
+    std::vector<double> days;
+    std::vector<double> cut;                // fraction, see cutOf
+    std::vector<double> producedRate;       // STB/day, or Mscf/day for Gas-Water
+    std::vector<double> conedRate;          // water STB/day, or gas Mscf/day for Gas-Oil
+    std::vector<double> bottomHolePressure; // psia
+    double cumulativeProduced = 0.0;        // STB or Mscf at the end
+    double cumulativeConed = 0.0;
+
+    std::optional<double> breakthroughDays; // first time the cut exceeds the threshold
+    // The cut at 1, 5 and 10 years (nothing beyond the run's end) and at the end.
+    std::array<std::optional<double>, 3> cutAtYears;
+    double finalCut = 0.0;
+};
+
+inline constexpr std::array<double, 3> cutReportYears = {1.0, 5.0, 10.0};
+
+// The cut: water / (oil + water) at the surface for Oil-Water; the coning phase's share of the
+// produced reservoir volume for Gas-Oil and Gas-Water (surface rates times the model's
+// formation volume factors, which the slight compressibility changes by a fraction of a percent).
+double cutOf(const RadialModel &model, const Summary &summary, std::size_t step);
+
+// The first time the cut exceeds `threshold`, linear between the summary times around it.
+std::optional<double> breakthroughTime(const std::vector<double> &days,
+                                       const std::vector<double> &cut,
+                                       double threshold);
+
+// Reads a run's summary for the model. Returns nothing, and says why in `problem`, when the
+// summary lacks what the model needs.
+std::optional<RateRun> analyseRun(const RadialModel &model,
+                                  const Summary &summary,
+                                  double threshold,
+                                  std::string &problem);
+
+} // namespace coning::sim

@@ -1,0 +1,204 @@
+#include "settings.h"
+
+#include "calc/strict_number.h"
+#include "model/parse_leading_number.h"
+
+#include <cmath>
+
+namespace coning::sim {
+
+FluidSystem fluidSystemOf(const Well &well)
+{
+    if (well.fluidSystem == "Gas-Oil")
+        return FluidSystem::GasOil;
+    if (well.fluidSystem == "Gas-Water")
+        return FluidSystem::GasWater;
+    return FluidSystem::OilWater;
+}
+
+double displacingViscosity(FluidSystem system, const SimulationSettings &settings)
+{
+    if (settings.displacingViscosity)
+        return *settings.displacingViscosity;
+    return system == FluidSystem::GasOil ? 0.02 : 0.5;
+}
+
+namespace {
+
+std::optional<std::string> readNumber(std::string_view text, double &value)
+{
+    switch (checkStrictNumber(text)) {
+    case NumberCheck::Valid:
+        value = ParseLeadingNumber(text);
+        return std::nullopt;
+    case NumberCheck::NotANumber:
+        return quotedForMessage(text) + " is not a decimal number";
+    case NumberCheck::OutOfRange:
+        return quotedForMessage(text) + " is beyond the range of double precision";
+    }
+    return std::nullopt;
+}
+
+// Reads one option whose value must lie in (low, high], or (low, high) when `highOpen`.
+void readInRange(const std::optional<std::string_view> &text,
+                 std::string_view option,
+                 double low,
+                 double high,
+                 bool highOpen,
+                 const char *what,
+                 double &value,
+                 std::vector<std::string> &messages)
+{
+    if (!text)
+        return;
+    double read = 0.0;
+    std::string prefix = "--" + std::string(option) + ": ";
+    if (auto problem = readNumber(*text, read)) {
+        messages.push_back(prefix + *problem);
+        return;
+    }
+    const bool inside = read > low && (highOpen ? read < high : read <= high);
+    if (!inside) {
+        messages.push_back(prefix + quotedForMessage(*text) + " is not " + what);
+        return;
+    }
+    value = read;
+}
+
+std::string feet(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6g ft", value);
+    return buffer;
+}
+
+} // namespace
+
+void readSettings(const SettingTexts &texts,
+                  SimulationSettings &settings,
+                  std::vector<std::string> &messages)
+{
+    readInRange(texts.kvKh,
+                kvKhName,
+                0.0,
+                10.0,
+                false,
+                "a ratio greater than 0 and at most 10",
+                settings.kvKh,
+                messages);
+    readInRange(texts.porosity,
+                porosityName,
+                0.0,
+                1.0,
+                true,
+                "a fraction greater than 0 and less than 1",
+                settings.porosity,
+                messages);
+    double viscosity = 0.0;
+    readInRange(texts.displacingViscosity,
+                displacingViscosityName,
+                0.0,
+                1e4,
+                false,
+                "a viscosity greater than 0 and at most 10000 cp",
+                viscosity,
+                messages);
+    if (viscosity > 0.0)
+        settings.displacingViscosity = viscosity;
+    readInRange(texts.years,
+                yearsName,
+                0.0,
+                1000.0,
+                false,
+                "a number of years greater than 0 and at most 1000",
+                settings.years,
+                messages);
+    readInRange(texts.breakthroughCut,
+                breakthroughCutName,
+                0.0,
+                1.0,
+                true,
+                "a fraction greater than 0 and less than 1",
+                settings.breakthroughCut,
+                messages);
+    readInRange(texts.timeLimit,
+                timeLimitName,
+                0.0,
+                604800.0,
+                false,
+                "a number of seconds greater than 0 and at most 604800 (a week)",
+                settings.timeLimitSeconds,
+                messages);
+}
+
+std::optional<std::string> readSimulatedRate(std::string_view text, double &rate)
+{
+    if (auto problem = readNumber(text, rate))
+        return problem;
+    if (!(rate > 0.0))
+        return quotedForMessage(text) + " is not a positive rate";
+    return std::nullopt;
+}
+
+std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSettings &settings)
+{
+    std::vector<SettingProblem> problems;
+    const ParameterSet &m = well.parameters;
+    const FluidSystem system = fluidSystemOf(well);
+    const auto positive = [&](std::string_view option, double value, const char *what) {
+        if (!(value > 0.0))
+            problems.push_back({option, "the simulation needs a positive " + std::string(what)});
+    };
+    positive("permeability", m.permeability, "permeability");
+    positive("viscosity", m.viscosity, "viscosity");
+    positive("fvf", m.formationVolumeFactor, "formation volume factor");
+    positive("density-difference", m.densityDifference, "density difference");
+    // The displaced fluid is 1.0 - drho g/cc in situ (0.7 - drho for the gas cap of Gas-Oil).
+    const double heaviest = system == FluidSystem::GasOil ? 0.7 : 1.0;
+    if (m.densityDifference >= heaviest) {
+        problems.push_back({"density-difference",
+                            "the simulation takes a density difference below "
+                                + std::string(system == FluidSystem::GasOil ? "0.7" : "1")
+                                + " g/cc for " + std::string(well.fluidSystem)});
+    }
+    if (!(m.wellRadius > 0.0 && m.wellRadius < 1.0))
+        problems.push_back({"well-radius",
+                            "the simulation takes a well radius greater than 0 and less than "
+                            "12 inches"});
+    if (!(m.drainageRadius >= 10.0 && m.drainageRadius <= 100000.0))
+        problems.push_back(
+            {"drainage-radius", "the simulation takes a drainage radius from 10 to 100000 ft"});
+    if (!(m.zoneThicknessInput > 0.0 && m.zoneThicknessInput <= 1000.0)) {
+        problems.push_back({"zone-thickness",
+                            "the simulation takes a zone thickness greater than 0 and at most "
+                            "1000 ft"});
+        return problems; // the completion cannot be placed
+    }
+
+    // The completed interval, measured down from the top of the zone.
+    const double h = m.zoneThicknessInput;
+    const bool partialCompletion = well.completion == Completion::PartialCompletion;
+    const bool gasOil = system == FluidSystem::GasOil;
+    const double top = partialCompletion || gasOil ? m.completionTop : 0.0;
+    const double bottom = !partialCompletion && gasOil ? h : m.penetrationInput;
+    const std::string_view topOption = "completion-top";
+    const std::string_view bottomOption = "penetration";
+    if (top < 0.0) {
+        problems.push_back({topOption,
+                            "the completion starts " + feet(-top)
+                                + " above the zone: the simulation needs it inside the zone"});
+    } else if (bottom > h) {
+        problems.push_back({bottomOption,
+                            "the completion reaches " + feet(bottom - h)
+                                + " below the zone: the simulation needs it inside the zone"});
+    } else if (!(bottom - top >= 0.01)) {
+        problems.push_back({partialCompletion || gasOil ? topOption : bottomOption,
+                            "the completed interval (from " + feet(top) + " to " + feet(bottom)
+                                + " below the top of the zone) is empty"});
+    }
+    if (!(settings.refinement >= 1 && settings.refinement <= 5))
+        problems.push_back({"refinement", "the grid refinement is 1 to 5"});
+    return problems;
+}
+
+} // namespace coning::sim

@@ -1,0 +1,191 @@
+// Runs of the real simulator (CTest label "flow"); skipped where flow is not installed.
+#include "sim_test_support.h"
+
+#include "sim/flow_runner.h"
+#include "sim/simulation.h"
+#include "sim/summary_reader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+using namespace coning;
+using namespace coning::sim;
+using coning::testing::simulatedWell;
+namespace fs = std::filesystem;
+
+class Flow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string missing;
+        if (!findFlow(missing))
+            GTEST_SKIP() << missing;
+    }
+
+    // A run of the well on the coarse grid: physics, not accuracy.
+    static RateSimulation coarseRun(const Well &well, double rate, SimulationSettings settings = {})
+    {
+        return simulateModel(buildModel(well, settings, rate, coarseGrid()), settings);
+    }
+};
+
+TEST_F(Flow, FullPenetrationDrawdownIsTheRadialFormula)
+{
+    // Single-phase radial flow: no vertical flow, so the bottom water stays where it is.
+    SimulationSettings settings;
+    settings.kvKh = 1e-9;
+    settings.years = 1;
+    const Well well = simulatedWell("Oil-Water", {{"penetration", "50"}});
+    const RateSimulation run = simulateRate(well, settings, 40.0);
+    ASSERT_EQ(run.status, Status::Done) << run.message;
+    // q mu B ln(re/rw) / (0.001127 2 pi k h), against the pressure at the drainage radius at the
+    // depth of the first connection (half a 1-ft layer below the top at 2200 psia).
+    const double expected = 40.0 * 1.0 * 1.2 * std::log(1000.0 / 0.25)
+                            / (0.001127 * 2 * 3.141592653589793 * 100.0 * 50.0);
+    const double outer = 2200.0 + 0.7 * 62.42796 / 144.0 * 0.5;
+    EXPECT_NEAR(outer - run.run.bottomHolePressure.back(), expected, 1e-3 * expected);
+}
+
+TEST_F(Flow, SummaryReaderAgreesWithOpmCommon)
+{
+    const fs::path kept = fs::path(::testing::TempDir()) / "summary-check";
+    fs::remove_all(kept);
+    SimulationSettings settings;
+    settings.years = 1;
+    SimulationControl control;
+    control.keepDeck = kept;
+    const RadialModel model = buildModel(simulatedWell(), settings, 100.0, coarseGrid());
+    ASSERT_EQ(simulateModel(model, settings, control).status, Status::Done);
+    std::string problem;
+    const std::optional<Summary> ours = readSummary(kept / "CONING.SMSPEC",
+                                                    kept / "CONING.UNSMRY",
+                                                    problem);
+    ASSERT_TRUE(ours) << problem;
+
+    const std::string command = "/usr/bin/python3 -c \"import sys\ntry:\n from opm.io.ecl import "
+                                "ESmry\nexcept ImportError: sys.exit(77)\ns = ESmry('"
+                                + (kept / "CONING.SMSPEC").string()
+                                + "')\nfor k in ('TIME', 'WOPR:PROD', 'WWPR:PROD', 'WBHP:PROD', "
+                                  "'WWPT:PROD'):\n print(k, *('%r' % float(v) for v in s[k]))\"";
+    FILE *pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string text;
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        text.append(buffer, n);
+    const int status = ::pclose(pipe);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "python3-opm-common is not installed";
+    ASSERT_EQ(status, 0);
+    std::istringstream lines(text);
+    int vectors = 0;
+    for (std::string name; lines >> name; ++vectors) {
+        const std::size_t colon = name.find(':');
+        const std::vector<double> *values = colon == std::string::npos
+                                                ? ours->find(name)
+                                                : ours->find(name.substr(0, colon),
+                                                             name.substr(colon + 1));
+        ASSERT_NE(values, nullptr) << name;
+        for (double value : *values) {
+            double theirs = 0.0;
+            lines >> theirs;
+            EXPECT_EQ(value, theirs) << name;
+        }
+    }
+    EXPECT_EQ(vectors, 5);
+
+    // A summary still being written: the incomplete last step is left out.
+    const auto size = fs::file_size(kept / "CONING.UNSMRY");
+    fs::resize_file(kept / "CONING.UNSMRY", size - 10);
+    const std::optional<Summary> partial = readSummary(kept / "CONING.SMSPEC",
+                                                       kept / "CONING.UNSMRY",
+                                                       problem);
+    ASSERT_TRUE(partial);
+    EXPECT_EQ(partial->find("TIME")->size() + 1, ours->find("TIME")->size());
+}
+
+TEST_F(Flow, BreakthroughComesSoonerAtHigherRatesAndNotFarBelowTheCorrelations)
+{
+    const Well well = simulatedWell();
+    const RateSimulation slow = coarseRun(well, 40.0);
+    const RateSimulation fast = coarseRun(well, 100.0);
+    const RateSimulation safe = coarseRun(well, 5.0); // half the lowest correlation
+    ASSERT_EQ(slow.status, Status::Done) << slow.message;
+    ASSERT_EQ(fast.status, Status::Done) << fast.message;
+    ASSERT_EQ(safe.status, Status::Done) << safe.message;
+    ASSERT_TRUE(slow.run.breakthroughDays && fast.run.breakthroughDays);
+    EXPECT_LT(*fast.run.breakthroughDays, *slow.run.breakthroughDays);
+    EXPECT_GT(fast.run.finalCut, slow.run.finalCut);
+    EXPECT_FALSE(safe.run.breakthroughDays);
+    EXPECT_LT(safe.run.finalCut, 1e-4);
+    EXPECT_TRUE(slow.run.rateHeld);
+    EXPECT_EQ(slow.engine.substr(0, 5), "flow ");
+}
+
+TEST_F(Flow, EveryFluidSystemRunsAndCones)
+{
+    SimulationSettings settings;
+    settings.years = 2;
+    for (const char *system : {"Gas-Oil", "Gas-Water"}) {
+        const bool gas = std::string(system) == "Gas-Water";
+        const Well well = simulatedWell(system,
+                                        {{"viscosity", gas ? "0.02" : "1"},
+                                         {"completion-top", "35"}});
+        const double rate = gas ? 20000.0 : 100.0;
+        const RateSimulation run = coarseRun(well, rate, settings);
+        ASSERT_EQ(run.status, Status::Done) << system << ": " << run.message;
+        EXPECT_TRUE(run.run.breakthroughDays) << system;
+        EXPECT_EQ(run.run.producedRate.back(), rate) << system;
+    }
+}
+
+TEST_F(Flow, ARateTheWellCannotHoldIsNoResult)
+{
+    SimulationSettings settings;
+    settings.years = 0.1;
+    const RateSimulation run = coarseRun(simulatedWell(), 1e6, settings);
+    EXPECT_EQ(run.status, Status::RateNotHeld);
+    EXPECT_NE(run.message.find("cannot hold 1e+06 STB/DAY"), std::string::npos) << run.message;
+}
+
+TEST_F(Flow, CriticalRateIsProportionalToPermeability)
+{
+    // Twice the permeability over half the horizon is the same well in dimensionless time: the
+    // critical rate doubles.
+    SimulationSettings settings;
+    settings.years = 0.2;
+    const std::map<std::string, std::string> small = {{"zone-thickness", "20"},
+                                                      {"penetration", "6"},
+                                                      {"drainage-radius", "200"}};
+    const CriticalSimulation base = simulateCritical(simulatedWell("Oil-Water", small),
+                                                     settings,
+                                                     {5, 8});
+    auto doubled = small;
+    doubled["permeability"] = "200";
+    settings.years = 0.1;
+    const CriticalSimulation twice = simulateCritical(simulatedWell("Oil-Water", doubled),
+                                                      settings,
+                                                      {10, 16});
+    ASSERT_EQ(base.status, Status::Done) << base.message;
+    ASSERT_EQ(twice.status, Status::Done) << twice.message;
+    EXPECT_LE(base.high, 1.01 * base.low);
+    EXPECT_LT(twice.low, 2.0 * base.high);
+    EXPECT_GT(twice.high, 2.0 * base.low);
+}
+
+TEST_F(Flow, SampleWellCriticalBracket)
+{
+    const Well well = simulatedWell();
+    const CriticalSimulation result = simulateCritical(well, {}, {10.5, 22.6});
+    ASSERT_EQ(result.status, Status::Done) << result.message;
+    EXPECT_GE(result.low, 21.0);
+    EXPECT_LE(result.high, 21.5);
+    EXPECT_LE(result.high, 1.01 * result.low);
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+#include "sim_test_support.h"
+
+#include "sim/run_analysis.h"
+#include "sim/settings.h"
+
+namespace {
+
+using namespace coning;
+using namespace coning::sim;
+using coning::testing::simulatedWell;
+
+struct RefusalCase
+{
+    const char *name;
+    const char *system;
+    const char *completion;
+    std::map<std::string, std::string> values;
+    const char *option; // the option the refusal names; "" when the well is accepted
+};
+
+class SimulationRefusal : public ::testing::TestWithParam<RefusalCase>
+{};
+
+TEST_P(SimulationRefusal, NamesTheOption)
+{
+    const RefusalCase &c = GetParam();
+    const std::vector<SettingProblem> problems = checkSimulation(simulatedWell(c.system,
+                                                                               c.values,
+                                                                               c.completion),
+                                                                 {});
+    if (std::string(c.option).empty()) {
+        EXPECT_TRUE(problems.empty()) << problems.front().text;
+    } else {
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems.front().option, c.option) << problems.front().text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wells,
+    SimulationRefusal,
+    ::testing::Values(
+        RefusalCase{"Sample", "Oil-Water", "partial-penetration", {}, ""},
+        RefusalCase{
+            "FullPenetration", "Oil-Water", "partial-penetration", {{"penetration", "50"}}, ""},
+        RefusalCase{"GasOilDensity",
+                    "Gas-Oil",
+                    "partial-penetration",
+                    {{"density-difference", "0.7"}},
+                    "density-difference"},
+        RefusalCase{"GasOilJustBelow",
+                    "Gas-Oil",
+                    "partial-penetration",
+                    {{"density-difference", "0.69"}},
+                    ""},
+        RefusalCase{"OilWaterDensity",
+                    "Oil-Water",
+                    "partial-penetration",
+                    {{"density-difference", "1"}},
+                    "density-difference"},
+        RefusalCase{"NoPenetration",
+                    "Oil-Water",
+                    "partial-penetration",
+                    {{"penetration", "0"}},
+                    "penetration"},
+        RefusalCase{"BelowTheZone",
+                    "Gas-Water",
+                    "partial-penetration",
+                    {{"penetration", "60"}},
+                    "penetration"},
+        RefusalCase{"GasOilTopAtBase",
+                    "Gas-Oil",
+                    "partial-penetration",
+                    {{"completion-top", "50"}},
+                    "completion-top"},
+        RefusalCase{"AboveTheZone",
+                    "Oil-Water",
+                    "partial-completion",
+                    {{"completion-top", "-1"}},
+                    "completion-top"},
+        RefusalCase{"EmptyInterval",
+                    "Gas-Oil",
+                    "partial-completion",
+                    {{"completion-top", "15"}},
+                    "completion-top"},
+        RefusalCase{"ZeroPermeability",
+                    "Oil-Water",
+                    "partial-penetration",
+                    {{"permeability", "0"}},
+                    "permeability"},
+        RefusalCase{
+            "WideWell", "Oil-Water", "partial-penetration", {{"well-radius", "12"}}, "well-radius"},
+        RefusalCase{"TinyDrainage",
+                    "Oil-Water",
+                    "partial-penetration",
+                    {{"drainage-radius", "5"}},
+                    "drainage-radius"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(SimulationSettings, ReadStrictlyAndInRange)
+{
+    SimulationSettings settings;
+    std::vector<std::string> messages;
+    SettingTexts texts;
+    texts.kvKh = "0.1";
+    texts.years = "100";
+    texts.breakthroughCut = "0.05";
+    readSettings(texts, settings, messages);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(settings.kvKh, 0.1);
+    EXPECT_EQ(settings.years, 100.0);
+    EXPECT_EQ(settings.breakthroughCut, 0.05);
+
+    SettingTexts refused;
+    refused.porosity = "1";
+    refused.displacingViscosity = "abc";
+    refused.years = "0";
+    refused.timeLimit = "-1";
+    readSettings(refused, settings, messages);
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[0], "--porosity: \"1\" is not a fraction greater than 0 and less than 1");
+    EXPECT_EQ(messages[1], "--displacing-viscosity: \"abc\" is not a decimal number");
+    EXPECT_EQ(messages[2].substr(0, 8), "--years:");
+    EXPECT_EQ(messages[3].substr(0, 13), "--time-limit:");
+    EXPECT_EQ(settings.porosity, 0.2); // unchanged by a refused value
+}
+
+TEST(Breakthrough, InterpolatesBetweenSummaryTimes)
+{
+    const std::vector<double> days = {1, 2, 4, 8};
+    EXPECT_EQ(breakthroughTime(days, {0, 0.005, 0.015, 0.5}, 0.01), 3.0);
+    EXPECT_EQ(breakthroughTime(days, {0, 0.01, 0.01, 0.01}, 0.01), std::nullopt); // at, not above
+    EXPECT_EQ(breakthroughTime(days, {0.2, 0.3, 0.4, 0.5}, 0.01), 1.0);
+}
+
+} // namespace

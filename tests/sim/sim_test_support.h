@@ -1,0 +1,46 @@
+#pragma once
+
+#include "calc/well_input.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace coning::testing {
+
+// A checked well from option values ("permeability" -> "100"); the sample well by default.
+inline Well simulatedWell(const std::string &system = "Oil-Water",
+                          std::map<std::string, std::string> changes = {},
+                          const std::string &completion = "partial-penetration")
+{
+    std::map<std::string, std::string> values = {{"permeability", "100"},
+                                                 {"viscosity", "1"},
+                                                 {"fvf", "1.2"},
+                                                 {"density-difference", "0.3"},
+                                                 {"drainage-radius", "1000"},
+                                                 {"well-radius", "3"},
+                                                 {"zone-thickness", "50"},
+                                                 {"penetration", "15"},
+                                                 {"completion-top", "30"}};
+    for (const auto &[name, value] : changes)
+        values[name] = value;
+    static std::map<std::string, std::string> kept; // the input holds views
+    kept = values;
+    static std::string keptSystem, keptCompletion;
+    keptSystem = system;
+    keptCompletion = completion;
+    WellInput input;
+    input.fluidSystem = keptSystem;
+    input.completion = keptCompletion;
+    const auto &fields = numericFields();
+    for (std::size_t i = 0; i < numericFieldCount; ++i) {
+        if (auto found = kept.find(std::string(fields[i].name)); found != kept.end())
+            input.values[i] = found->second;
+    }
+    Well well;
+    EXPECT_TRUE(checkWell(input, well).empty());
+    return well;
+}
+
+} // namespace coning::testing
