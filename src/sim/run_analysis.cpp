@@ -1,8 +1,9 @@
 #include "run_analysis.h"
 
+#include "calc/message_text.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace coning::sim {
 namespace {
@@ -24,9 +25,7 @@ double share(double part, double other)
 
 std::string number(double value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6g", value);
-    return buffer;
+    return numberForMessage(value);
 }
 
 } // namespace

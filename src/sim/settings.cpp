@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include "calc/message_text.h"
 #include "calc/strict_number.h"
 #include "model/parse_leading_number.h"
 
@@ -25,20 +26,6 @@ double displacingViscosity(FluidSystem system, const SimulationSettings &setting
 
 namespace {
 
-std::optional<std::string> readNumber(std::string_view text, double &value)
-{
-    switch (checkStrictNumber(text)) {
-    case NumberCheck::Valid:
-        value = ParseLeadingNumber(text);
-        return std::nullopt;
-    case NumberCheck::NotANumber:
-        return quotedForMessage(text) + " is not a decimal number";
-    case NumberCheck::OutOfRange:
-        return quotedForMessage(text) + " is beyond the range of double precision";
-    }
-    return std::nullopt;
-}
-
 // Reads one option whose value must lie in (low, high], or (low, high) when `highOpen`.
 void readInRange(const std::optional<std::string_view> &text,
                  std::string_view option,
@@ -53,7 +40,7 @@ void readInRange(const std::optional<std::string_view> &text,
         return;
     double read = 0.0;
     std::string prefix = "--" + std::string(option) + ": ";
-    if (auto problem = readNumber(*text, read)) {
+    if (auto problem = readStrictNumber(*text, read)) {
         messages.push_back(prefix + *problem);
         return;
     }
@@ -67,9 +54,7 @@ void readInRange(const std::optional<std::string_view> &text,
 
 std::string feet(double value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6g ft", value);
-    return buffer;
+    return quantityForMessage(value, "ft");
 }
 
 } // namespace
@@ -133,7 +118,7 @@ void readSettings(const SettingTexts &texts,
 
 std::optional<std::string> readSimulatedRate(std::string_view text, double &rate)
 {
-    if (auto problem = readNumber(text, rate))
+    if (auto problem = readStrictNumber(text, rate))
         return problem;
     if (!(rate > 0.0))
         return quotedForMessage(text) + " is not a positive rate";
@@ -192,9 +177,10 @@ std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSe
                             "the completion reaches " + feet(bottom - h)
                                 + " below the zone: the simulation needs it inside the zone"});
     } else if (!(bottom - top >= 0.01)) {
+        const NumberPair ends = numbersForMessage(top, bottom);
         problems.push_back({partialCompletion || gasOil ? topOption : bottomOption,
-                            "the completed interval (from " + feet(top) + " to " + feet(bottom)
-                                + " below the top of the zone) is empty"});
+                            "the completed interval (from " + ends.first + " to " + ends.second
+                                + " ft below the top of the zone) is empty"});
     }
     if (!(settings.refinement >= 1 && settings.refinement <= 5))
         problems.push_back({"refinement", "the grid refinement is 1 to 5"});

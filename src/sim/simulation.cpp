@@ -1,12 +1,13 @@
 #include "simulation.h"
 
+#include "calc/message_text.h"
+
 #include "deck_writer.h"
 #include "flow_runner.h"
 #include "process_pool.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -74,20 +75,12 @@ std::string failureLines(const std::string &output)
 
 std::string rateText(double rate, FluidSystem system)
 {
-    char buffer[48];
-    std::snprintf(buffer,
-                  sizeof buffer,
-                  "%.6g %s",
-                  rate,
-                  system == FluidSystem::GasWater ? "MCF/DAY" : "STB/DAY");
-    return buffer;
+    return numberForMessage(rate) + (system == FluidSystem::GasWater ? " MCF/DAY" : " STB/DAY");
 }
 
 std::string seconds(double value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
+    return numberForMessage(value);
 }
 
 Attempt runModel(const RadialModel &model,
