@@ -65,15 +65,16 @@ GridSize coarseGrid()
 
 std::vector<double> reportSteps(double years)
 {
-    // Each step a tenth of the time elapsed: breakthrough times come out within about 1 % of
-    // those of steps a fifth as long, at a fraction of the cost.
+    // Each step 3 % of the time elapsed: breakthrough times come out within about 2 % of those
+    // of ever shorter steps (the sample well at 100 STB/day: 33.3 days against 34.0), for a
+    // quarter more work than steps of 10 % (31.8 days). The critical rate hardly depends on them.
     const double horizon = years * 365.25;
     const double shortest = std::min(0.1, horizon / 1000.0);
     const double longest = horizon / 120.0;
     std::vector<double> steps;
     double done = 0.0;
     while (done < horizon) {
-        double next = std::min({std::max(shortest, 0.1 * done), longest, horizon - done});
+        double next = std::min({std::max(shortest, 0.03 * done), longest, horizon - done});
         if (horizon - (done + next) < 0.01 * next)
             next = horizon - done; // no sliver of a step at the end
         steps.push_back(next);

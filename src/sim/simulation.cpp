@@ -583,7 +583,7 @@ CriticalSimulation simulateCritical(const Well &well,
     }
     const double guess = std::sqrt(coarse.low() * coarse.high());
     BracketSearch accurate(well, settings, flow, serialised, accurateGrid(settings), true);
-    result.status = accurate.search(guess / 1.0149, guess * 1.0149, 1.03, 1.01, result.runs);
+    result.status = accurate.search(guess / 1.0074, guess * 1.0074, 1.03, 1.005, result.runs);
     if (result.status != Status::Done) {
         result.message = accurate.message();
         return result;

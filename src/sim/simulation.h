@@ -57,7 +57,7 @@ struct CriticalSimulation
     std::string message;
     std::string engine;
     // The highest rate known to stay at or below the cut over the horizon, and the lowest known
-    // to exceed it, both from the accurate grid: high <= 1.01 low.
+    // to exceed it, both from the accurate grid: high <= 1.005 low.
     double low = 0.0;
     double high = 0.0;
     int runs = 0; // simulator runs of the search, on either grid
