@@ -7,7 +7,6 @@
 #include "design_output.h"
 #include "json_result.h"
 #include "program.h"
-#include "shortest_number.h"
 
 #include <algorithm>
 #include <array>

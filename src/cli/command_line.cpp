@@ -226,7 +226,7 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
         if (simulation.active) {
             if (const int stopped = simulate(result))
                 return stopped;
-            appendSimulationJson(members, *simulated);
+            appendSimulationMember(members, *simulated);
         }
         appendResultJson(text, well, result, std::nullopt, members);
         text.push_back('\n');
@@ -242,7 +242,7 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
     out << text << std::flush;
     if (!out)
         return reportWriteFailure(out, err);
-    if (simulated && simulationFailed(*simulated)) {
+    if (simulated && sim::simulationFailed(*simulated)) {
         err << simulationFailureText(*simulated);
         return 1;
     }

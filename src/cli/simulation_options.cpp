@@ -1,19 +1,16 @@
 #include "simulation_options.h"
 
-#include "checked_stream.h"
 #include "program.h"
+#include "stop_signals.h"
 
 #include "sim/flow_runner.h"
 
 #include <CLI/CLI.hpp>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 
-#include <poll.h>
 #include <unistd.h>
 
 namespace coning::cli {
@@ -37,54 +34,6 @@ const std::array<SettingOption, 6> settingOptions = {{
     {sim::timeLimitName, "SECONDS", "Time limit of each simulator run (default 600)"},
 }};
 
-std::atomic<int> stopSignal = 0;
-
-extern "C" void onStopSignal(int signal)
-{
-    stopSignal = signal;
-}
-
-// SIGINT and SIGTERM set stopSignal while simulating; the old handlers come back afterwards.
-class StopSignals
-{
-public:
-    StopSignals()
-    {
-        stopSignal = 0;
-        struct sigaction action = {};
-        action.sa_handler = onStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInterrupt);
-        sigaction(SIGTERM, &action, &m_oldTerminate);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &m_oldInterrupt, nullptr);
-        sigaction(SIGTERM, &m_oldTerminate, nullptr);
-    }
-    StopSignals(const StopSignals &) = delete;
-    StopSignals &operator=(const StopSignals &) = delete;
-
-private:
-    struct sigaction m_oldInterrupt = {};
-    struct sigaction m_oldTerminate = {};
-};
-
-// A pipe whose reader has gone reports an error when polled.
-bool readerGone(int fd)
-{
-    if (fd < 0)
-        return false;
-    pollfd probe = {fd, 0, 0};
-    return ::poll(&probe, 1, 0) == 1 && (probe.revents & POLLERR) != 0;
-}
-
-int descriptorOf(const std::ostream &out)
-{
-    const auto *buffer = dynamic_cast<const DescriptorOutput *>(out.rdbuf());
-    return buffer ? buffer->fd() : -1;
-}
-
 } // namespace
 
 void describeSimulation(CLI::App &app, SimulationOptions &options)
@@ -103,6 +52,11 @@ void describeSimulation(CLI::App &app, SimulationOptions &options)
                                             "Write the simulator deck and its summary files into "
                                             "DIR")
                                  ->type_name("DIR");
+    options.jobsOption = app.add_option("--" + std::string(sim::jobsName),
+                                        options.jobs,
+                                        "Simulator processes to run at once (default: one per "
+                                        "core); in batch mode across all rows")
+                             ->type_name("N");
     for (std::size_t i = 0; i < settingOptions.size(); ++i) {
         options.settingOptions[i] = app.add_option("--" + std::string(settingOptions[i].name),
                                                    options.settings[i],
@@ -115,7 +69,8 @@ std::optional<std::string> firstSimulationOption(const SimulationOptions &option
 {
     std::vector<const CLI::Option *> all = {options.rateOption,
                                             options.criticalOption,
-                                            options.keepDeckOption};
+                                            options.keepDeckOption,
+                                            options.jobsOption};
     all.insert(all.end(), options.settingOptions.begin(), options.settingOptions.end());
     for (const CLI::Option *option : all) {
         if (option->count() > 0)
@@ -156,6 +111,13 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
         *fields[i] = options.settings[i];
     }
     sim::readSettings(texts, request.settings, messages);
+    if (options.jobsOption->count() > 0) {
+        if (!request.active)
+            messages.push_back(options.jobsOption->get_name()
+                               + " is only for --simulate-rate or --simulate-critical");
+        else if (auto problem = sim::readJobs(options.jobs, request.jobs))
+            messages.push_back(options.jobsOption->get_name() + ": " + *problem);
+    }
     if (options.keepDeckOption->count() > 0) {
         std::error_code error;
         if (!request.active) {
@@ -197,10 +159,10 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
                                                      int &signal)
 {
     const StopSignals stopSignals;
-    const int outFd = descriptorOf(out);
     sim::SimulationControl control;
-    control.cancelled = [outFd] { return stopSignal != 0 || readerGone(outFd); };
+    control.cancelled = [&out] { return StopSignals::signal() != 0 || readerGone(out); };
     control.keepDeck = request.keepDeck;
+    control.jobs = request.jobs;
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
     if (terminal) {
         control.progress = [&err](const std::string &line) {
@@ -215,8 +177,8 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
     const auto stopped = [&] {
         if (terminal)
             err << "\r\x1b[K" << std::flush;
-        signal = stopSignal;
-        return stopSignal != 0 || readerGone(outFd);
+        signal = StopSignals::signal();
+        return signal != 0 || readerGone(out);
     };
     if (request.rate) {
         if (control.progress) {

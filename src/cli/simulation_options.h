@@ -25,12 +25,14 @@ struct SimulationOptions
     std::string rate;
     bool critical = false;
     std::string keepDeck;
+    std::string jobs;
     std::array<std::string, 6> settings; // kv-kh, porosity, displacing-viscosity, years,
                                          // breakthrough-cut, time-limit
 
     CLI::Option *rateOption = nullptr;
     CLI::Option *criticalOption = nullptr;
     CLI::Option *keepDeckOption = nullptr;
+    CLI::Option *jobsOption = nullptr;
     std::array<CLI::Option *, 6> settingOptions{};
 };
 
@@ -47,6 +49,7 @@ struct SimulationRequest
     bool critical = false;
     sim::SimulationSettings settings;
     std::optional<std::string> keepDeck;
+    unsigned jobs = 0; // 0: one per core
 };
 
 // Reads the options; appends a usage message for each problem, naming the option.

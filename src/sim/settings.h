@@ -51,6 +51,7 @@ inline constexpr std::string_view displacingViscosityName = "displacing-viscosit
 inline constexpr std::string_view yearsName = "years";
 inline constexpr std::string_view breakthroughCutName = "breakthrough-cut";
 inline constexpr std::string_view timeLimitName = "time-limit";
+inline constexpr std::string_view jobsName = "jobs";
 
 // The texts of the setting options as given (nullopt: not given).
 struct SettingTexts
@@ -68,6 +69,16 @@ struct SettingTexts
 void readSettings(const SettingTexts &texts,
                   SimulationSettings &settings,
                   std::vector<std::string> &messages);
+
+// Reads one setting (by its option name, "kv-kh") strictly into `settings` and checks its range;
+// returns what is wrong, or nothing.
+std::optional<std::string> readSetting(std::string_view name,
+                                       std::string_view text,
+                                       SimulationSettings &settings);
+
+// Reads the number of simulator processes to run at once (a whole number from 1 to 1024);
+// returns what is wrong, or nothing.
+std::optional<std::string> readJobs(std::string_view text, unsigned &jobs);
 
 // Reads a rate to simulate (a positive decimal number); returns what is wrong, or nothing.
 std::optional<std::string> readSimulatedRate(std::string_view text, double &rate);
