@@ -65,20 +65,6 @@ void describeSimulation(CLI::App &app, SimulationOptions &options)
     }
 }
 
-std::optional<std::string> firstSimulationOption(const SimulationOptions &options)
-{
-    std::vector<const CLI::Option *> all = {options.rateOption,
-                                            options.criticalOption,
-                                            options.keepDeckOption,
-                                            options.jobsOption};
-    all.insert(all.end(), options.settingOptions.begin(), options.settingOptions.end());
-    for (const CLI::Option *option : all) {
-        if (option->count() > 0)
-            return option->get_name();
-    }
-    return std::nullopt;
-}
-
 SimulationRequest readSimulationRequest(const SimulationOptions &options,
                                         std::vector<std::string> &messages)
 {
@@ -133,6 +119,42 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
         }
     }
     return request;
+}
+
+BatchSimulation readBatchSimulation(const SimulationOptions &options,
+                                    std::vector<std::string> &messages)
+{
+    BatchSimulation simulation;
+    if (options.rateOption->count() > 0)
+        messages.push_back(options.rateOption->get_name()
+                           + " cannot be combined with --batch: give each row's rate in a "
+                             "simulate-rate column");
+    if (options.keepDeckOption->count() > 0)
+        messages.push_back(options.keepDeckOption->get_name()
+                           + " cannot be combined with --batch: it keeps the deck of one well");
+    simulation.critical = options.critical;
+    sim::SettingTexts texts;
+    std::array<std::optional<std::string_view> *, 6> fields = {&texts.kvKh,
+                                                               &texts.porosity,
+                                                               &texts.displacingViscosity,
+                                                               &texts.years,
+                                                               &texts.breakthroughCut,
+                                                               &texts.timeLimit};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (options.settingOptions[i]->count() == 0)
+            continue;
+        *fields[i] = options.settings[i];
+        if (!simulation.firstSettingOption)
+            simulation.firstSettingOption = options.settingOptions[i]->get_name();
+    }
+    sim::readSettings(texts, simulation.settings, messages);
+    if (options.jobsOption->count() > 0) {
+        if (!simulation.firstSettingOption)
+            simulation.firstSettingOption = options.jobsOption->get_name();
+        if (auto problem = sim::readJobs(options.jobs, simulation.jobs))
+            messages.push_back(options.jobsOption->get_name() + ": " + *problem);
+    }
+    return simulation;
 }
 
 void checkSimulationRequest(const SimulationRequest &request,

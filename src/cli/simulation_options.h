@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch_simulation.h"
 #include "simulation_output.h"
 
 #include "calc/run_result.h"
@@ -38,9 +39,6 @@ struct SimulationOptions
 
 void describeSimulation(CLI::App &app, SimulationOptions &options);
 
-// The first simulation option given ("--simulate-rate"), or nothing.
-std::optional<std::string> firstSimulationOption(const SimulationOptions &options);
-
 // What the options ask for, read and checked.
 struct SimulationRequest
 {
@@ -55,6 +53,11 @@ struct SimulationRequest
 // Reads the options; appends a usage message for each problem, naming the option.
 SimulationRequest readSimulationRequest(const SimulationOptions &options,
                                         std::vector<std::string> &messages);
+
+// Reads the options for a batch, whose simulate-rate column gives the rates; appends a usage
+// message for each problem.
+BatchSimulation readBatchSimulation(const SimulationOptions &options,
+                                    std::vector<std::string> &messages);
 
 // The usage problems of simulating this checked well ("--penetration: the completion reaches
 // ...", the simulator missing), appended to `messages`.
