@@ -347,7 +347,7 @@ struct PendingRow
     RowOutput simulate(const BatchPlan &plan, const sim::SimulationControl &control) const
     {
         RowOutput row;
-        const sim::SimulationReport report = simulateRow(well, result, simulation, control);
+        const sim::SimulationReport report = sim::simulateWell(well, result, simulation, control);
         row.text = separator;
         appendResultRow(row.text,
                         RowLabel{line, wellName},

@@ -61,26 +61,4 @@ void readRowSimulation(std::optional<std::string_view> rateText,
         problems.push_back({InputProblem::Kind::Invalid, problem.option, problem.text});
 }
 
-sim::SimulationReport simulateRow(const Well &well,
-                                  const RunResult &correlations,
-                                  const RowSimulation &row,
-                                  const sim::SimulationControl &control)
-{
-    sim::SimulationReport report;
-    report.settings = row.settings;
-    report.system = sim::fluidSystemOf(well);
-    report.correlations = &correlations;
-    if (row.rate) {
-        report.requestedRate = row.rate;
-        report.rate = sim::simulateRate(well, row.settings, *row.rate, control);
-    }
-    if (row.critical) {
-        report.critical = sim::simulateCritical(well,
-                                                row.settings,
-                                                sim::correlationRates(correlations),
-                                                control);
-    }
-    return report;
-}
-
 } // namespace coning::cli

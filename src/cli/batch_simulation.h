@@ -22,15 +22,7 @@ struct BatchSimulation
     std::optional<std::string> firstSettingOption; // "--years", when a setting option was given
 };
 
-// What one row simulates.
-struct RowSimulation
-{
-    std::optional<double> rate;
-    bool critical = false;
-    sim::SimulationSettings settings;
-
-    bool active() const { return rate || critical; }
-};
+using RowSimulation = sim::WellSimulation;
 
 // The simulation's CSV columns, before "message": breakthrough-days with a simulate-rate
 // column, simulated-critical-low and -high with --simulate-critical.
@@ -54,12 +46,5 @@ void readRowSimulation(std::optional<std::string_view> rateText,
                        const Well &well,
                        std::vector<InputProblem> &problems,
                        RowSimulation &simulation);
-
-// Simulates what the row asks for, starting the critical-rate search from the row's
-// correlations.
-sim::SimulationReport simulateRow(const Well &well,
-                                  const RunResult &correlations,
-                                  const RowSimulation &row,
-                                  const sim::SimulationControl &control);
 
 } // namespace coning::cli

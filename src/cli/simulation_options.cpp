@@ -8,7 +8,6 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
 #include <unistd.h>
@@ -105,18 +104,12 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
             messages.push_back(options.jobsOption->get_name() + ": " + *problem);
     }
     if (options.keepDeckOption->count() > 0) {
-        std::error_code error;
-        if (!request.active) {
+        if (!request.active)
             messages.emplace_back("--keep-deck is only for --simulate-rate or --simulate-critical");
-        } else if (options.keepDeck.empty()) {
-            messages.emplace_back("--keep-deck needs a folder");
-        } else if (std::filesystem::exists(options.keepDeck, error)
-                   && !std::filesystem::is_directory(options.keepDeck, error)) {
-            messages.push_back("--keep-deck: " + quotedForMessage(options.keepDeck)
-                               + " is not a folder");
-        } else {
+        else if (auto problem = sim::checkKeepDeck(options.keepDeck))
+            messages.push_back(*problem);
+        else
             request.keepDeck = options.keepDeck;
-        }
     }
     return request;
 }
@@ -192,41 +185,25 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
         };
     }
 
-    SimulationReport report;
-    report.settings = request.settings;
-    report.system = sim::fluidSystemOf(well);
-    report.correlations = &correlations;
-    const auto stopped = [&] {
-        if (terminal)
-            err << "\r\x1b[K" << std::flush;
-        signal = StopSignals::signal();
-        return signal != 0 || readerGone(out);
+    if (request.rate && control.progress) {
+        char line[96];
+        std::snprintf(line,
+                      sizeof line,
+                      "simulating %g years at %g ...",
+                      request.settings.years,
+                      *request.rate);
+        control.progress(line);
+    }
+    const SimulationReport report = sim::simulateWell(
+        well, correlations, {request.rate, request.critical, request.settings}, control);
+    const auto cancelled = [](const auto &simulation) {
+        return simulation && simulation->status == sim::Status::Cancelled;
     };
-    if (request.rate) {
-        if (control.progress) {
-            char line[96];
-            std::snprintf(line,
-                          sizeof line,
-                          "simulating %g years at %g ...",
-                          request.settings.years,
-                          *request.rate);
-            control.progress(line);
-        }
-        report.requestedRate = request.rate;
-        report.rate = sim::simulateRate(well, request.settings, *request.rate, control);
-        if (report.rate->status == sim::Status::Cancelled && stopped())
-            return std::nullopt;
-    }
-    if (request.critical) {
-        report.critical = sim::simulateCritical(well,
-                                                request.settings,
-                                                sim::correlationRates(correlations),
-                                                control);
-        if (report.critical->status == sim::Status::Cancelled && stopped())
-            return std::nullopt;
-    }
     if (terminal)
         err << "\r\x1b[K" << std::flush;
+    signal = StopSignals::signal();
+    if ((cancelled(report.rate) || cancelled(report.critical)) && (signal != 0 || readerGone(out)))
+        return std::nullopt;
     return report;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 
 namespace coning::sim {
 
@@ -57,6 +58,13 @@ std::string feet(double value)
 }
 
 } // namespace
+
+bool isSetting(std::string_view name)
+{
+    return std::any_of(ranges.begin(), ranges.end(), [&](const SettingRange &r) {
+        return r.name == name;
+    });
+}
 
 std::optional<std::string> readSetting(std::string_view name,
                                        std::string_view text,
@@ -114,6 +122,16 @@ std::optional<std::string> readJobs(std::string_view text, unsigned &jobs)
     if (!(read >= 1.0 && read <= 1024.0 && std::floor(read) == read))
         return quotedForMessage(text) + " is not a whole number of processes from 1 to 1024";
     jobs = static_cast<unsigned>(read);
+    return std::nullopt;
+}
+
+std::optional<std::string> checkKeepDeck(const std::string &folder)
+{
+    if (folder.empty())
+        return "--keep-deck needs a folder";
+    std::error_code error;
+    if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error))
+        return "--keep-deck: " + quotedForMessage(folder) + " is not a folder";
     return std::nullopt;
 }
 

@@ -70,6 +70,9 @@ void readSettings(const SettingTexts &texts,
                   SimulationSettings &settings,
                   std::vector<std::string> &messages);
 
+// Whether `name` is the option name of a setting ("kv-kh", ..., "time-limit").
+bool isSetting(std::string_view name);
+
 // Reads one setting (by its option name, "kv-kh") strictly into `settings` and checks its range;
 // returns what is wrong, or nothing.
 std::optional<std::string> readSetting(std::string_view name,
@@ -79,6 +82,10 @@ std::optional<std::string> readSetting(std::string_view name,
 // Reads the number of simulator processes to run at once (a whole number from 1 to 1024);
 // returns what is wrong, or nothing.
 std::optional<std::string> readJobs(std::string_view text, unsigned &jobs);
+
+// What is wrong with the folder given to --keep-deck (the whole message, naming the option), or
+// nothing: it may exist, as a folder, or be made.
+std::optional<std::string> checkKeepDeck(const std::string &folder);
 
 // Reads a rate to simulate (a positive decimal number); returns what is wrong, or nothing.
 std::optional<std::string> readSimulatedRate(std::string_view text, double &rate);

@@ -32,6 +32,29 @@ void appendArray(std::string &out, std::string_view key, const std::vector<doubl
 
 } // namespace
 
+SimulationReport simulateWell(const Well &well,
+                              const RunResult &correlations,
+                              const WellSimulation &asked,
+                              const SimulationControl &control)
+{
+    SimulationReport report;
+    report.settings = asked.settings;
+    report.system = fluidSystemOf(well);
+    report.correlations = &correlations;
+    if (asked.rate) {
+        report.requestedRate = asked.rate;
+        report.rate = simulateRate(well, asked.settings, *asked.rate, control);
+        if (report.rate->status == Status::Cancelled)
+            return report;
+    }
+    if (asked.critical)
+        report.critical = simulateCritical(well,
+                                           asked.settings,
+                                           correlationRates(correlations),
+                                           control);
+    return report;
+}
+
 bool simulationFailed(const SimulationReport &report)
 {
     return (report.rate && report.rate->status != Status::Done)

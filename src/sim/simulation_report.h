@@ -22,6 +22,24 @@ struct SimulationReport
     const RunResult *correlations = nullptr; // to compare with the critical rate
 };
 
+// What to simulate of one well.
+struct WellSimulation
+{
+    std::optional<double> rate; // production at this rate (the report's unit)
+    bool critical = false;      // the critical rate
+    SimulationSettings settings;
+
+    bool active() const { return rate || critical; }
+};
+
+// Simulates what is asked: the rate, then the critical rate, its search starting from the
+// correlations' rates of the same well (`correlations` must outlive the report). The control's
+// cancel ends both.
+SimulationReport simulateWell(const Well &well,
+                              const RunResult &correlations,
+                              const WellSimulation &asked,
+                              const SimulationControl &control);
+
 // True when anything asked for failed (a rate the well cannot hold, a simulator failure).
 bool simulationFailed(const SimulationReport &report);
 
