@@ -69,7 +69,8 @@ TEST(RowPipeline, AFailedWriteStopsIt)
         },
         [] { return false; });
     EXPECT_TRUE(pipeline.add(RowOutput{"0", {}, false}));
-    EXPECT_FALSE(pipeline.add([] { return RowOutput{"1", {}, false}; }) && pipeline.finish());
+    EXPECT_TRUE(pipeline.add([] { return RowOutput{"1", {}, false}; }));
+    EXPECT_FALSE(pipeline.finish());
     EXPECT_FALSE(pipeline.add(RowOutput{"2", {}, false}));
     EXPECT_TRUE(pipeline.stopping());
     EXPECT_EQ(written, (std::vector<std::string>{"0", "1"}));
