@@ -261,6 +261,11 @@ PYBIND11_MODULE(_core, m)
     for (const NumericField &field : numericFields())
         fields.append(text(field.name));
     m.attr("NUMERIC_FIELDS") = py::tuple(fields);
+    py::list simulationColumns;
+    simulationColumns.append(text(sim::simulateRateName));
+    for (std::string_view name : sim::wellSettingNames)
+        simulationColumns.append(text(name));
+    m.attr("SIMULATION_COLUMNS") = py::tuple(simulationColumns);
 
     py::register_exception<python::UsageError>(m, "UsageError", PyExc_ValueError);
     // What the command line reports with exit status 1 (a rate the well cannot hold, a failed

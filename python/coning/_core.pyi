@@ -6,6 +6,7 @@ import numpy as np
 __version__: str
 CALL_ORDER: tuple[str, ...]
 NUMERIC_FIELDS: tuple[str, ...]
+SIMULATION_COLUMNS: tuple[str, ...]
 
 class UsageError(ValueError): ...
 class SimulationError(RuntimeError): ...

@@ -13,9 +13,13 @@
 
 #include "sim/flow_runner.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,13 +28,6 @@ namespace coning::cli {
 namespace {
 
 constexpr std::string_view wellColumnName = "well";
-
-// The simulation settings a row may give for itself (the run's time limit is the batch's).
-constexpr std::array<std::string_view, 5> settingColumnNames = {sim::kvKhName,
-                                                                sim::porosityName,
-                                                                sim::displacingViscosityName,
-                                                                sim::yearsName,
-                                                                sim::breakthroughCutName};
 
 // What a header column holds.
 enum class ColumnKind { FluidSystem, Completion, Numeric, Well, TargetRate, SimulateRate, Setting };
@@ -75,7 +72,7 @@ std::optional<Column> columnNamed(std::string_view name)
         return Column{ColumnKind::TargetRate, 0, targetRateName};
     if (name == sim::simulateRateName)
         return Column{ColumnKind::SimulateRate, 0, sim::simulateRateName};
-    for (std::string_view setting : settingColumnNames) {
+    for (std::string_view setting : sim::wellSettingNames) {
         if (name == setting)
             return Column{ColumnKind::Setting, 0, setting};
     }
@@ -93,7 +90,7 @@ std::string knownColumns()
     for (const NumericField &field : numericFields())
         names.append(", ").append(field.name);
     names.append(", ").append(targetRateName).append(", ").append(sim::simulateRateName);
-    for (std::string_view setting : settingColumnNames)
+    for (std::string_view setting : sim::wellSettingNames)
         names.append(", ").append(setting);
     return names;
 }
@@ -346,8 +343,18 @@ struct PendingRow
 
     RowOutput simulate(const BatchPlan &plan, const sim::SimulationControl &control) const
     {
+        sim::SimulationControl mine = control;
+        if (control.progress) {
+            const std::string prefix = "line " + std::to_string(line) + ": ";
+            mine.progress = [&control, prefix](const std::string &text) {
+                control.progress(prefix + text);
+            };
+            if (simulation.rate)
+                mine.progress("simulating " + shortest(simulation.settings.years) + " years at "
+                              + shortest(*simulation.rate) + " ...");
+        }
         RowOutput row;
-        const sim::SimulationReport report = sim::simulateWell(well, result, simulation, control);
+        const sim::SimulationReport report = sim::simulateWell(well, result, simulation, mine);
         row.text = separator;
         appendResultRow(row.text,
                         RowLabel{line, wellName},
@@ -399,12 +406,30 @@ std::optional<int> simulateRows(const RowSource &nextRow,
     control.cancelled = interrupted;
     control.jobs = jobs;
     control.slots = &slots;
+    // On a terminal, the last run of any row on one line of standard error, cleared before
+    // anything else is written.
+    std::mutex progressMutex;
+    bool progressShown = false;
+    const auto clearProgress = [&] {
+        const std::lock_guard lock(progressMutex);
+        if (progressShown)
+            err << "\r\x1b[K" << std::flush;
+        progressShown = false;
+    };
+    if (&err == &std::cerr && ::isatty(STDERR_FILENO) == 1) {
+        control.progress = [&](const std::string &line) {
+            const std::lock_guard lock(progressMutex);
+            err << '\r' << programName << ": " << line << "\x1b[K" << std::flush;
+            progressShown = true;
+        };
+    }
     bool finished = false;
     {
         RowPipeline pipeline(
             jobs,
             4 * static_cast<std::size_t>(jobs),
             [&](RowOutput &row) {
+                clearProgress();
                 if (!write(row))
                     writeFailed = true;
                 return !writeFailed;
@@ -424,6 +449,7 @@ std::optional<int> simulateRows(const RowSource &nextRow,
         }
         finished = adding && pipeline.finish();
     } // every simulation has ended here
+    clearProgress();
     if (input)
         input->stopWhen(nullptr);
     if (output)
@@ -503,15 +529,17 @@ int runBatch(std::istream &in,
     RowSimulation rowSimulation;
     // Reads the next row, calculates it and gives its output, or (when it simulates) the
     // simulation still to run. False at the end of the input.
+    // Reads the next row and calculates it: appends its output to `row.text` (and to
+    // `row.errors` what standard error gets), or, when it simulates, hands what the simulation
+    // needs to `pending`. False at the end of the input.
     const auto nextRow = [&](RowOutput &row, std::unique_ptr<PendingRow> &pending) {
         if (!reader.next(record))
             return false;
         RowLabel label{record.line(), {}};
         const std::string problem = readRow(
             record, *columns, plan, label, well, targetRate, rowSimulation);
-        row = RowOutput{};
         if (format == BatchFormat::Json)
-            row.text = firstRow ? "\n" : ",\n";
+            row.text.append(firstRow ? "\n" : ",\n");
         firstRow = false;
         if (!problem.empty()) {
             row.failed = true;
@@ -539,21 +567,26 @@ int runBatch(std::istream &in,
         return true;
     };
 
-    RowOutput row;
-    std::unique_ptr<PendingRow> pending;
     if (!plan.simulating()) {
-        // One row at a time, straight into the buffer.
-        while (nextRow(row, pending)) {
+        // One row at a time, its text appended straight to the buffer, lent to it meanwhile.
+        RowOutput row;
+        std::unique_ptr<PendingRow> none;
+        row.text = std::move(buffer);
+        while (nextRow(row, none)) {
             err << row.errors;
+            row.errors.clear();
             anyFailure = anyFailure || row.failed;
-            buffer.append(row.text);
+            buffer = std::move(row.text);
             if ((flushEachRow || buffer.size() >= flushSize) && !flush())
                 return reportWriteFailure(out, err);
+            row.text = std::move(buffer);
         }
+        buffer = std::move(row.text);
     } else if (!flush()) { // the header at once
         return reportWriteFailure(out, err);
     } else if (const std::optional<int> stopped = simulateRows(
                    [&](RowOutput &next, std::unique_ptr<PendingRow> &simulate) {
+                       next = RowOutput{};
                        return nextRow(next, simulate);
                    },
                    [&](RowOutput &written) {

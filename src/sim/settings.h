@@ -2,6 +2,7 @@
 
 #include "calc/well_input.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,14 @@ inline constexpr std::string_view yearsName = "years";
 inline constexpr std::string_view breakthroughCutName = "breakthrough-cut";
 inline constexpr std::string_view timeLimitName = "time-limit";
 inline constexpr std::string_view jobsName = "jobs";
+
+// The settings a well may have of its own (a batch row's columns); the time limit, a setting of
+// the runs rather than of the well, is not among them.
+inline constexpr std::array<std::string_view, 5> wellSettingNames = {kvKhName,
+                                                                     porosityName,
+                                                                     displacingViscosityName,
+                                                                     yearsName,
+                                                                     breakthroughCutName};
 
 // The texts of the setting options as given (nullopt: not given).
 struct SettingTexts

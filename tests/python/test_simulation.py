@@ -72,6 +72,14 @@ def test_wrong_arguments(change, error):
         coning.simulate("Oil-Water", **(SAMPLE | change))
 
 
+def test_a_dataframe_does_not_simulate():
+    import pandas as pd
+    frame = pd.DataFrame([dict({"fluid-system": "Oil-Water", "simulate-rate": 40},
+                               **{k.replace("_", "-"): v for k, v in SAMPLE.items()})])
+    with pytest.raises(coning.UsageError, match="coning.simulate simulates one well"):
+        coning.calculate_frame(frame)
+
+
 def test_a_missing_simulator_names_the_package(tmp_path, monkeypatch):
     monkeypatch.setenv("PATH", str(tmp_path))
     monkeypatch.delenv("CONING_FLOW", raising=False)
