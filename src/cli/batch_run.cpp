@@ -410,8 +410,7 @@ std::optional<int> simulateRows(const RowSource &nextRow,
     // anything else is written.
     std::mutex progressMutex;
     bool progressShown = false;
-    const auto clearProgress = [&] {
-        const std::lock_guard lock(progressMutex);
+    const auto clearProgress = [&] { // with progressMutex held
         if (progressShown)
             err << "\r\x1b[K" << std::flush;
         progressShown = false;
@@ -429,6 +428,7 @@ std::optional<int> simulateRows(const RowSource &nextRow,
             jobs,
             4 * static_cast<std::size_t>(jobs),
             [&](RowOutput &row) {
+                const std::lock_guard lock(progressMutex); // the row's errors go to err too
                 clearProgress();
                 if (!write(row))
                     writeFailed = true;
