@@ -306,14 +306,16 @@ void appendResultRow(std::string &out,
 // The usage errors of the simulation options and columns (nothing written yet): setting options
 // or columns without anything to simulate, or the simulator missing.
 std::optional<std::string> simulationUsageProblem(const BatchPlan &plan,
-                                                  const std::vector<Column> &columns)
+                                                  const std::vector<Column> &columns,
+                                                  long headerLine)
 {
     const auto setting = std::find_if(columns.begin(), columns.end(), [](const Column &c) {
         return c.kind == ColumnKind::Setting;
     });
     if (!plan.simulating()) {
         if (setting != columns.end())
-            return "line 1: the column " + quotedForMessage(setting->name)
+            return "line " + std::to_string(headerLine) + ": the column "
+                   + quotedForMessage(setting->name)
                    + " is only for simulating: add a simulate-rate column or give "
                      "--simulate-critical";
         if (plan.options->firstSettingOption)
@@ -498,7 +500,9 @@ int runBatch(std::istream &in,
     plan.simulation.rate = has(ColumnKind::SimulateRate);
     plan.simulation.critical = simulation.critical;
     plan.options = &simulation;
-    if (const std::optional<std::string> problem = simulationUsageProblem(plan, *columns)) {
+    if (const std::optional<std::string> problem = simulationUsageProblem(plan,
+                                                                          *columns,
+                                                                          record.line())) {
         err << programName << ": " << *problem << '\n';
         return 2;
     }
