@@ -94,7 +94,8 @@ def _descendants(pid):
     parents = {}
     for entry in pathlib.Path("/proc").iterdir():
         try:
-            parents[int(entry.name)] = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
+            stat = (entry / "stat").read_text()
+            parents[int(entry.name)] = int(stat.rsplit(")", 1)[1].split()[1])
         except (ValueError, OSError):
             pass
     found, todo = set(), [pid]
@@ -113,7 +114,8 @@ def test_ctrl_c_stops_the_simulation_and_leaves_nothing(tmp_path):
     script.chmod(0o700)
     scratch = tmp_path / "tmp"
     scratch.mkdir()
-    code = f"import coning; print(flush=True); coning.simulate('Oil-Water', critical=True, **{SAMPLE})"
+    code = ("import coning; print(flush=True); "
+            f"coning.simulate('Oil-Water', critical=True, **{SAMPLE})")
     env = dict(os.environ, CONING_FLOW=str(script), TMPDIR=str(scratch))
     child = subprocess.Popen([sys.executable, "-c", code], env=env, stdout=subprocess.PIPE,
                              stderr=subprocess.PIPE, text=True)
