@@ -343,7 +343,25 @@ struct PendingRow
     RowSimulation simulation;
     std::string separator; // before a JSON object
 
+    // What nothing below caught (no memory left, say) makes the row a bad row, not the end of
+    // the program.
     RowOutput simulate(const BatchPlan &plan, const sim::SimulationControl &control) const
+    {
+        try {
+            return simulated(plan, control);
+        } catch (const std::exception &error) {
+            RowOutput row;
+            row.text = separator;
+            row.failed = true;
+            const std::string message = "line " + std::to_string(line)
+                                        + ": the simulation failed: " + error.what();
+            row.errors.append(programName).append(": ").append(message).append("\n");
+            appendProblemRow(row.text, RowLabel{line, wellName}, message, plan);
+            return row;
+        }
+    }
+
+    RowOutput simulated(const BatchPlan &plan, const sim::SimulationControl &control) const
     {
         sim::SimulationControl mine = control;
         if (control.progress) {
