@@ -6,7 +6,8 @@
 //
 // Checks: reading from a stream in small chunks gives the records of reading the bytes at once;
 // every well-formed record survives writing it back as quoted CSV; the batch run returns 0, 1 or
-// 2, writes nothing on a usage error, and otherwise exactly one result per input record, in order
+// 2, writes nothing on a usage error (a simulate-rate column among them, the simulator being
+// named as a program that does not exist), and otherwise exactly one result per input record, in order
 // and labelled with the record's line, with every number finite (CSV: a full row per record;
 // JSON: a valid array of one object per record).
 
@@ -151,6 +152,14 @@ void checkJsonOutput(const std::string &out, const std::vector<long> &lines)
 }
 
 } // namespace
+
+// A simulate-rate column must not start the simulator: named as a program that does not exist,
+// it makes the batch a usage error instead.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    ::setenv("CONING_FLOW", "/nonexistent/flow", 1);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -5,11 +5,13 @@
 #include "number_text.h"
 #include "one_well.h"
 #include "py_values.h"
+#include "simulation.h"
 #include "well_table.h"
 
 #include "calc/design_request.h"
 #include "calc/strict_number.h"
 #include "calc/well_messages.h"
+#include "sim/settings.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -219,6 +221,10 @@ std::optional<std::string> numberProblem(std::string_view option, std::string_vi
         problem = readTargetRate(text, value);
     } else if (option == sensitivityName) {
         problem = readSensitivityPercent(text, value);
+    } else if (option == sim::simulateRateName) {
+        problem = sim::readSimulatedRate(text, value);
+    } else if (sim::SimulationSettings settings; sim::isSetting(option)) {
+        problem = sim::readSetting(option, text, settings);
     } else {
         const auto &fields = numericFields();
         const auto field = std::find_if(fields.begin(), fields.end(), [&](const NumericField &f) {
@@ -255,8 +261,25 @@ PYBIND11_MODULE(_core, m)
     for (const NumericField &field : numericFields())
         fields.append(text(field.name));
     m.attr("NUMERIC_FIELDS") = py::tuple(fields);
+    py::list simulationColumns;
+    simulationColumns.append(text(sim::simulateRateName));
+    for (std::string_view name : sim::wellSettingNames)
+        simulationColumns.append(text(name));
+    m.attr("SIMULATION_COLUMNS") = py::tuple(simulationColumns);
 
     py::register_exception<python::UsageError>(m, "UsageError", PyExc_ValueError);
+    // What the command line reports with exit status 1 (a rate the well cannot hold, a failed
+    // run); raised by the package with the result attached.
+    struct SimulationFailure : std::runtime_error
+    {
+        using std::runtime_error::runtime_error;
+    };
+    const auto &simulationError = py::register_exception<SimulationFailure>(m,
+                                                                            "SimulationError",
+                                                                            PyExc_RuntimeError);
+    py::register_exception<python::SimulatorMissing>(m,
+                                                     "SimulatorNotFoundError",
+                                                     simulationError.ptr());
 
     m.def("calculate",
           &calculate,
@@ -291,6 +314,17 @@ PYBIND11_MODULE(_core, m)
           py::arg("values"),
           py::arg("percent"),
           "The command line's JSON \"sensitivity\" member of one well for a percentage.");
+    m.def("simulation",
+          &python::simulationJson,
+          py::arg("fluid_system"),
+          py::arg("completion"),
+          py::arg("values"),
+          py::arg("rate"),
+          py::arg("critical"),
+          py::arg("settings"),
+          py::arg("jobs"),
+          py::arg("keep_deck"),
+          "The command line's JSON \"simulation\" member of one well, as its text.");
     m.def("number_problem",
           &numberProblem,
           py::arg("option"),

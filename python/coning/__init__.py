@@ -8,7 +8,10 @@ bit for bit, for notebooks and scripts:
 - :func:`calculate_frame` -- a pandas DataFrame with the columns of a ``coning-calc --batch`` file;
 - :func:`target_penetration` -- how far a well may penetrate for a target rate (``--target-rate``);
 - :func:`sensitivity` -- the rates with each input lowered and raised (``--sensitivity``);
-- :func:`plot_sweep` -- a well's rate against percent penetration with matplotlib.
+- :func:`plot_sweep` -- a well's rate against percent penetration with matplotlib;
+- :func:`simulate` -- the well in the reservoir simulator flow (``--simulate-rate``,
+  ``--simulate-critical``);
+- :func:`plot_simulation` -- a simulation's cut against time, or its critical rate.
 
 Units are those of the window's fields: permeability in md, viscosity in cp, formation volume
 factor in RVB/STB (oil) or RVB/MCF (gas), density difference in g/cc, drainage radius, zone
@@ -17,9 +20,12 @@ pressure in psia. Rates are in STB/day for Oil-Water and Gas-Oil, MCF/day for Ga
 
 Input that ``coning-calc`` refuses with a usage error (exit status 2) raises :class:`UsageError`,
 a ValueError, with the command line's message; an argument of the wrong type raises TypeError.
+A simulation that fails where the command line exits with status 1 raises
+:class:`SimulationError`, a RuntimeError; without the simulator, :func:`simulate` raises its
+subclass :class:`SimulatorNotFoundError`.
 """
 
-from ._core import UsageError, __version__
+from ._core import SimulationError, SimulatorNotFoundError, UsageError, __version__
 from ._wells import (
     CORRELATIONS,
     FLUID_SYSTEMS,
@@ -30,12 +36,17 @@ from ._wells import (
 from ._design import sensitivity, target_penetration
 from ._frame import calculate_frame
 from ._plot import plot_sweep
+from ._simulation import plot_simulation, simulate
 
-UsageError.__module__ = __name__  # raised as coning.UsageError
+for _error in (UsageError, SimulationError, SimulatorNotFoundError):
+    _error.__module__ = __name__  # raised as coning.UsageError, ...
+del _error
 
 __all__ = [
     "__version__",
     "UsageError",
+    "SimulationError",
+    "SimulatorNotFoundError",
     "CORRELATIONS",
     "FLUID_SYSTEMS",
     "COMPLETIONS",
@@ -45,4 +56,6 @@ __all__ = [
     "target_penetration",
     "sensitivity",
     "plot_sweep",
+    "simulate",
+    "plot_simulation",
 ]

@@ -6,8 +6,11 @@ import numpy as np
 __version__: str
 CALL_ORDER: tuple[str, ...]
 NUMERIC_FIELDS: tuple[str, ...]
+SIMULATION_COLUMNS: tuple[str, ...]
 
 class UsageError(ValueError): ...
+class SimulationError(RuntimeError): ...
+class SimulatorNotFoundError(SimulationError): ...
 
 def calculate(
     fluid_system: Optional[str],
@@ -38,6 +41,16 @@ def sensitivity(
     values: Sequence[Optional[float]],
     percent: float,
 ) -> dict[str, Any]: ...
+def simulation(
+    fluid_system: Optional[str],
+    completion: Optional[str],
+    values: Sequence[Optional[float]],
+    rate: Optional[float],
+    critical: bool,
+    settings: list[tuple[str, float]],
+    jobs: Optional[str],
+    keep_deck: Optional[str],
+) -> str: ...
 def number_problem(option: str, text: str) -> Optional[str]: ...
 def quoted_for_message(text: str) -> str: ...
 def is_decimal_number(text: str) -> bool: ...

@@ -14,7 +14,8 @@ _WELL = "well"
 _SYSTEM = "fluid-system"
 _COMPLETION = "completion"
 _TARGET = "target-rate"
-_KNOWN = (_WELL, _SYSTEM, _COMPLETION) + _core.NUMERIC_FIELDS + (_TARGET,)
+_KNOWN = (_WELL, _SYSTEM, _COMPLETION) + _core.NUMERIC_FIELDS + (_TARGET,) \
+    + _core.SIMULATION_COLUMNS
 _REQUIRED = (_SYSTEM,) + _core.NUMERIC_FIELDS[:7]
 
 
@@ -66,6 +67,9 @@ def _columns(frame) -> dict:
             raise _core.UsageError(f"unknown column {quoted}; the columns are " + ", ".join(_KNOWN))
         if name in names:
             raise _core.UsageError(f"the column {quoted} appears twice")
+        if name in _core.SIMULATION_COLUMNS:
+            raise _core.UsageError(f"the column {quoted} is for simulating, which a DataFrame "
+                                   "does not do: coning.simulate simulates one well")
         names[name] = column
     for name in _REQUIRED:
         if name not in names:

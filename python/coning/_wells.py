@@ -33,7 +33,7 @@ def _is_missing(value: Any, na: Any) -> bool:
 
 
 def _option(name: str) -> str:
-    return "sensitivity" if name == "percent" else name.replace("_", "-")
+    return {"percent": "sensitivity", "rate": "simulate-rate"}.get(name, name.replace("_", "-"))
 
 
 def _too_large(name: str, value: numbers.Real) -> _core.UsageError:

@@ -39,9 +39,11 @@ std::string correlationFailuresText(const RunResult &result)
     return text;
 }
 
-std::string runMessageText(const RunResult &result)
+std::string runMessageText(const RunResult &result, const std::vector<std::string> &moreFailures)
 {
     std::string text = result.failed() ? result.error : correlationFailuresText(result);
+    for (const std::string &failure : moreFailures)
+        text.append(text.empty() ? "" : "; ").append(failure);
     for (const std::string &warning : result.warnings) {
         if (!text.empty())
             text.append("; ");

@@ -28,8 +28,10 @@ std::string rowProblemsText(long line, const std::vector<InputProblem> &problems
 // "; "; empty when none failed.
 std::string correlationFailuresText(const RunResult &result);
 
-// A calculated row's message: the run's error or its correlations' failures, then each warning
-// prefixed "warning: ", joined with "; "; empty when there is nothing to say.
-std::string runMessageText(const RunResult &result);
+// A calculated row's message: the run's error or its correlations' failures, then any
+// `moreFailures` (of what was asked beyond the run), then each warning prefixed "warning: ",
+// joined with "; "; empty when there is nothing to say.
+std::string runMessageText(const RunResult &result,
+                           const std::vector<std::string> &moreFailures = {});
 
 } // namespace coning

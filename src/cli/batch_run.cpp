@@ -7,10 +7,19 @@
 #include "design_output.h"
 #include "json_result.h"
 #include "program.h"
-#include "shortest_number.h"
+#include "row_pipeline.h"
+#include "simulation_output.h"
+#include "stop_signals.h"
+
+#include "sim/flow_runner.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <iostream>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,13 +30,24 @@ namespace {
 constexpr std::string_view wellColumnName = "well";
 
 // What a header column holds.
-enum class ColumnKind { FluidSystem, Completion, Numeric, Well, TargetRate };
+enum class ColumnKind { FluidSystem, Completion, Numeric, Well, TargetRate, SimulateRate, Setting };
 
 struct Column
 {
     ColumnKind kind;
     std::size_t numeric = 0; // index into numericFields() for Numeric
     std::string_view name;
+};
+
+// What the header and the options ask of every row.
+struct BatchPlan
+{
+    BatchFormat format = BatchFormat::Csv;
+    bool design = false; // a target-rate column
+    SimulationColumns simulation;
+    const BatchSimulation *options = nullptr;
+
+    bool simulating() const { return simulation.rate || simulation.critical; }
 };
 
 std::string_view trimmed(std::string_view text)
@@ -50,6 +70,12 @@ std::optional<Column> columnNamed(std::string_view name)
         return Column{ColumnKind::Well, 0, wellColumnName};
     if (name == targetRateName)
         return Column{ColumnKind::TargetRate, 0, targetRateName};
+    if (name == sim::simulateRateName)
+        return Column{ColumnKind::SimulateRate, 0, sim::simulateRateName};
+    for (std::string_view setting : sim::wellSettingNames) {
+        if (name == setting)
+            return Column{ColumnKind::Setting, 0, setting};
+    }
     const auto &fields = numericFields();
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].name == name)
@@ -63,7 +89,10 @@ std::string knownColumns()
     std::string names = "well, fluid-system, completion";
     for (const NumericField &field : numericFields())
         names.append(", ").append(field.name);
-    return names.append(", ").append(targetRateName);
+    names.append(", ").append(targetRateName).append(", ").append(sim::simulateRateName);
+    for (std::string_view setting : sim::wellSettingNames)
+        names.append(", ").append(setting);
+    return names;
 }
 
 // The columns of the header row, or a usage error.
@@ -108,14 +137,16 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
     return columns;
 }
 
-// Takes one data row into `well` (its name into `label`, its target rate into `targetRate`);
-// returns what is wrong with it, naming its line and column, or nothing when it can be
-// calculated.
+// Takes one data row into `well` (its name into `label`, its target rate and what it simulates
+// into `targetRate` and `simulation`); returns what is wrong with it, naming its line and column,
+// or nothing when it can be calculated.
 std::string readRow(const CsvRecord &record,
                     const std::vector<Column> &columns,
+                    const BatchPlan &plan,
                     RowLabel &label,
                     Well &well,
-                    std::optional<double> &targetRate)
+                    std::optional<double> &targetRate,
+                    RowSimulation &simulation)
 {
     targetRate.reset();
     const auto fields = record.fields();
@@ -140,6 +171,8 @@ std::string readRow(const CsvRecord &record,
     }
     WellInput input;
     std::optional<std::string_view> targetText;
+    std::optional<std::string_view> rateText;
+    std::vector<std::pair<std::string_view, std::string_view>> settingTexts;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string_view value = trimmed(fields[i]);
         if (value.empty())
@@ -159,11 +192,19 @@ std::string readRow(const CsvRecord &record,
         case ColumnKind::TargetRate:
             targetText = value;
             break;
+        case ColumnKind::SimulateRate:
+            rateText = value;
+            break;
+        case ColumnKind::Setting:
+            settingTexts.emplace_back(columns[i].name, value);
+            break;
         }
     }
     std::vector<InputProblem> problems = checkWell(input, well);
     if (targetText)
         targetRate = readRowTargetRate(*targetText, well.completion, problems);
+    if (plan.simulating())
+        readRowSimulation(rateText, settingTexts, *plan.options, well, problems, simulation);
     return rowProblemsText(record.line(), problems);
 }
 
@@ -189,38 +230,56 @@ void appendCsvRowStart(std::string &out, const RowLabel &label)
     appendCsvField(out, label.well);
 }
 
-void appendCsvHeader(std::string &out, bool design)
+void appendCsvHeader(std::string &out, const BatchPlan &plan)
 {
     out.append("line,well,unit,percent-penetration");
     for (Correlation c : callOrder)
         out.append(",").append(correlationName(c));
-    if (design)
+    if (plan.design)
         appendTargetPenetrationCsvHeader(out);
+    appendSimulationCsvHeader(out, plan.simulation);
     out.append(",message\r\n");
 }
 
 // A row that could not be calculated: only its label and the message.
-void appendCsvProblemRow(std::string &out,
-                         const RowLabel &label,
-                         std::string_view message,
-                         bool design)
+void appendProblemRow(std::string &out,
+                      const RowLabel &label,
+                      const std::string &message,
+                      const BatchPlan &plan)
 {
+    if (plan.format == BatchFormat::Json) {
+        appendErrorJson(out, message, label);
+        return;
+    }
     appendCsvRowStart(out, label);
     out.append(",,");                  // empty unit and percent penetration
     out.append(correlationCount, ','); // the empty rates
-    if (design)
+    if (plan.design)
         appendTargetPenetrationCsvCells(out, nullptr);
+    appendSimulationCsvCells(out, plan.simulation, nullptr);
     out.push_back(',');
     appendCsvField(out, message);
     out.append("\r\n");
 }
 
-void appendCsvResultRow(std::string &out,
-                        const RowLabel &label,
-                        const RunResult &result,
-                        bool design,
-                        const TargetPenetration *penetration)
+// A calculated row, with its design and its simulation when it has them.
+void appendResultRow(std::string &out,
+                     const RowLabel &label,
+                     const Well &well,
+                     const RunResult &result,
+                     const TargetPenetration *penetration,
+                     const sim::SimulationReport *simulation,
+                     const BatchPlan &plan)
 {
+    if (plan.format == BatchFormat::Json) {
+        std::string members;
+        if (penetration)
+            appendTargetPenetrationJson(members, *penetration);
+        if (simulation)
+            appendSimulationMember(members, *simulation);
+        appendResultJson(out, well, result, label, members);
+        return;
+    }
     appendCsvRowStart(out, label);
     out.push_back(',');
     out.append(rateUnit(result.fluidSystem));
@@ -233,17 +292,206 @@ void appendCsvResultRow(std::string &out,
         if (!result.failed() && outcome.shown())
             appendShortest(out, outcome.rate);
     }
-    if (design)
+    if (plan.design)
         appendTargetPenetrationCsvCells(out, penetration);
+    appendSimulationCsvCells(out, plan.simulation, simulation);
     out.push_back(',');
-    appendCsvField(out, runMessageText(result));
+    appendCsvField(out,
+                   runMessageText(result,
+                                  simulation ? sim::simulationFailures(*simulation)
+                                             : std::vector<std::string>{}));
     out.append("\r\n");
+}
+
+// The usage errors of the simulation options and columns (nothing written yet): setting options
+// or columns without anything to simulate, or the simulator missing.
+std::optional<std::string> simulationUsageProblem(const BatchPlan &plan,
+                                                  const std::vector<Column> &columns,
+                                                  long headerLine)
+{
+    const auto setting = std::find_if(columns.begin(), columns.end(), [](const Column &c) {
+        return c.kind == ColumnKind::Setting;
+    });
+    if (!plan.simulating()) {
+        if (setting != columns.end())
+            return "line " + std::to_string(headerLine) + ": the column "
+                   + quotedForMessage(setting->name)
+                   + " is only for simulating: add a simulate-rate column or give "
+                     "--simulate-critical";
+        if (plan.options->firstSettingOption)
+            return *plan.options->firstSettingOption
+                   + " is only for --simulate-critical or a simulate-rate column";
+        return std::nullopt;
+    }
+    std::string missing;
+    if (!sim::findFlow(missing))
+        return (plan.simulation.critical ? std::string("--simulate-critical")
+                                         : "the column " + quotedForMessage(sim::simulateRateName))
+               + " needs the simulator: " + missing;
+    return std::nullopt;
+}
+
+// A row read and calculated, with what its simulation needs; everything owned, so that the
+// simulation can run on a thread of its own while the next rows are read.
+struct PendingRow
+{
+    long line = 0;
+    std::string wellName;
+    Well well;
+    RunResult result;
+    std::optional<TargetPenetration> penetration;
+    RowSimulation simulation;
+    std::string separator; // before a JSON object
+
+    // What nothing below caught (no memory left, say) makes the row a bad row, not the end of
+    // the program.
+    RowOutput simulate(const BatchPlan &plan, const sim::SimulationControl &control) const
+    {
+        try {
+            return simulated(plan, control);
+        } catch (const std::exception &error) {
+            RowOutput row;
+            row.text = separator;
+            row.failed = true;
+            const std::string message = "line " + std::to_string(line)
+                                        + ": the simulation failed: " + error.what();
+            row.errors.append(programName).append(": ").append(message).append("\n");
+            appendProblemRow(row.text, RowLabel{line, wellName}, message, plan);
+            return row;
+        }
+    }
+
+    RowOutput simulated(const BatchPlan &plan, const sim::SimulationControl &control) const
+    {
+        sim::SimulationControl mine = control;
+        if (control.progress) {
+            const std::string prefix = "line " + std::to_string(line) + ": ";
+            mine.progress = [&control, prefix](const std::string &text) {
+                control.progress(prefix + text);
+            };
+            if (simulation.rate)
+                mine.progress("simulating " + shortest(simulation.settings.years) + " years at "
+                              + shortest(*simulation.rate) + " ...");
+        }
+        RowOutput row;
+        const sim::SimulationReport report = sim::simulateWell(well, result, simulation, mine);
+        row.text = separator;
+        appendResultRow(row.text,
+                        RowLabel{line, wellName},
+                        well,
+                        result,
+                        penetration ? &*penetration : nullptr,
+                        &report,
+                        plan);
+        row.failed = result.anyFailure() || sim::simulationFailed(report);
+        for (const std::string &failure : sim::simulationFailures(report))
+            row.errors.append(programName)
+                .append(": line ")
+                .append(std::to_string(line))
+                .append(": ")
+                .append(failure)
+                .append("\n");
+        return row;
+    }
+};
+
+using RowSource = std::function<bool(RowOutput &, std::unique_ptr<PendingRow> &)>;
+
+// The rows of a batch that simulates: each simulation on a thread of its own, at most the jobs
+// at once and their simulator processes within the same number, the rows written in input
+// order through `write`. Nothing when every row was written; otherwise (Ctrl-C, SIGTERM, or an
+// output that cannot be written) the exit status, every simulator stopped and its folder gone.
+std::optional<int> simulateRows(const RowSource &nextRow,
+                                const std::function<bool(RowOutput &)> &write,
+                                const BatchPlan &plan,
+                                std::istream &in,
+                                std::ostream &out,
+                                std::ostream &err)
+{
+    const StopSignals stopSignals;
+    auto *input = dynamic_cast<DescriptorInput *>(in.rdbuf());
+    auto *output = dynamic_cast<DescriptorOutput *>(out.rdbuf());
+    if (input)
+        input->stopWhen(&StopSignals::flag());
+    if (output)
+        output->stopWhen(&StopSignals::flag());
+
+    const unsigned jobs = plan.options->jobs > 0 ? plan.options->jobs : sim::defaultJobs();
+    std::atomic<bool> writeFailed = false;
+    const auto interrupted = [&] {
+        return StopSignals::signal() != 0 || writeFailed || readerGone(out);
+    };
+    sim::ProcessSlots slots(jobs);
+    sim::SimulationControl control;
+    control.cancelled = interrupted;
+    control.jobs = jobs;
+    control.slots = &slots;
+    // On a terminal, the last run of any row on one line of standard error, cleared before
+    // anything else is written.
+    std::mutex progressMutex;
+    bool progressShown = false;
+    const auto clearProgress = [&] { // with progressMutex held
+        if (progressShown)
+            err << "\r\x1b[K" << std::flush;
+        progressShown = false;
+    };
+    if (&err == &std::cerr && ::isatty(STDERR_FILENO) == 1) {
+        control.progress = [&](const std::string &line) {
+            const std::lock_guard lock(progressMutex);
+            err << '\r' << programName << ": " << line << "\x1b[K" << std::flush;
+            progressShown = true;
+        };
+    }
+    bool finished = false;
+    {
+        RowPipeline pipeline(
+            jobs,
+            4 * static_cast<std::size_t>(jobs),
+            [&](RowOutput &row) {
+                const std::lock_guard lock(progressMutex); // the row's errors go to err too
+                clearProgress();
+                if (!write(row))
+                    writeFailed = true;
+                return !writeFailed;
+            },
+            interrupted);
+        RowOutput row;
+        std::unique_ptr<PendingRow> pending;
+        bool adding = true;
+        while (adding && nextRow(row, pending)) {
+            if (pending) {
+                std::shared_ptr<const PendingRow> simulated = std::move(pending);
+                adding = pipeline.add(
+                    [&plan, &control, simulated] { return simulated->simulate(plan, control); });
+            } else {
+                adding = pipeline.add(std::move(row));
+            }
+        }
+        finished = adding && pipeline.finish();
+    } // every simulation has ended here
+    clearProgress();
+    if (input)
+        input->stopWhen(nullptr);
+    if (output)
+        output->stopWhen(nullptr);
+    if (finished)
+        return std::nullopt;
+    if (StopSignals::signal() != 0)
+        return 128 + StopSignals::signal();
+    if (writeFailed)
+        return reportWriteFailure(out, err);
+    err << programName << ": cannot write the results: the reader has gone\n";
+    return writeFailureStatus;
 }
 
 } // namespace
 
-int runBatch(
-    std::istream &in, std::ostream &out, std::ostream &err, BatchFormat format, bool flushEachRow)
+int runBatch(std::istream &in,
+             std::ostream &out,
+             std::ostream &err,
+             BatchFormat format,
+             bool flushEachRow,
+             const BatchSimulation &simulation)
 {
     CsvReader reader(in);
     CsvRecord record;
@@ -259,10 +507,30 @@ int runBatch(
     const std::optional<std::vector<Column>> columns = readHeader(record, err);
     if (!columns)
         return 2;
+    const auto has = [&](ColumnKind kind) {
+        return std::any_of(columns->begin(), columns->end(), [&](const Column &c) {
+            return c.kind == kind;
+        });
+    };
+    BatchPlan plan;
+    plan.format = format;
+    plan.design = has(ColumnKind::TargetRate);
+    plan.simulation.rate = has(ColumnKind::SimulateRate);
+    plan.simulation.critical = simulation.critical;
+    plan.options = &simulation;
+    if (const std::optional<std::string> problem = simulationUsageProblem(plan,
+                                                                          *columns,
+                                                                          record.line())) {
+        err << programName << ": " << *problem << '\n';
+        return 2;
+    }
 
     constexpr std::size_t flushSize = 1 << 16;
     std::string buffer;
     buffer.reserve(flushSize * 2);
+    // Simulated rows come slowly: each is written as it comes, and those done are not lost to
+    // a Ctrl-C.
+    flushEachRow = flushEachRow || plan.simulating();
     // False once the output cannot be written: the rows after it would be lost too.
     const auto flush = [&] {
         out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
@@ -271,12 +539,8 @@ int runBatch(
             out.flush();
         return static_cast<bool>(out);
     };
-
-    const bool design = std::any_of(columns->begin(), columns->end(), [](const Column &c) {
-        return c.kind == ColumnKind::TargetRate;
-    });
     if (format == BatchFormat::Csv)
-        appendCsvHeader(buffer, design);
+        appendCsvHeader(buffer, plan);
     else
         buffer.push_back('[');
 
@@ -284,41 +548,80 @@ int runBatch(
     bool firstRow = true;
     Well well;
     std::optional<double> targetRate;
-    while (reader.next(record)) {
+    RowSimulation rowSimulation;
+    // Reads the next row, calculates it and gives its output, or (when it simulates) the
+    // simulation still to run. False at the end of the input.
+    // Reads the next row and calculates it: appends its output to `row.text` (and to
+    // `row.errors` what standard error gets), or, when it simulates, hands what the simulation
+    // needs to `pending`. False at the end of the input.
+    const auto nextRow = [&](RowOutput &row, std::unique_ptr<PendingRow> &pending) {
+        if (!reader.next(record))
+            return false;
         RowLabel label{record.line(), {}};
-        const std::string problem = readRow(record, *columns, label, well, targetRate);
-
+        const std::string problem = readRow(
+            record, *columns, plan, label, well, targetRate, rowSimulation);
         if (format == BatchFormat::Json)
-            buffer.append(firstRow ? "\n" : ",\n");
+            row.text.append(firstRow ? "\n" : ",\n");
         firstRow = false;
         if (!problem.empty()) {
-            anyFailure = true;
-            err << programName << ": " << problem << '\n';
-            if (format == BatchFormat::Csv)
-                appendCsvProblemRow(buffer, label, problem, design);
-            else
-                appendErrorJson(buffer, problem, label);
-        } else {
-            const RunResult result = calculateWell(well, Sweep::Skip);
-            anyFailure = anyFailure || result.anyFailure();
-            std::optional<TargetPenetration> penetration;
-            if (targetRate && !result.failed())
-                penetration = targetPenetration(well, *targetRate);
-            if (format == BatchFormat::Csv) {
-                appendCsvResultRow(buffer,
-                                   label,
-                                   result,
-                                   design,
-                                   penetration ? &*penetration : nullptr);
-            } else {
-                std::string members;
-                if (penetration)
-                    appendTargetPenetrationJson(members, *penetration);
-                appendResultJson(buffer, well, result, label, members);
-            }
+            row.failed = true;
+            row.errors.append(programName).append(": ").append(problem).append("\n");
+            appendProblemRow(row.text, label, problem, plan);
+            return true;
         }
-        if ((flushEachRow || buffer.size() >= flushSize) && !flush())
-            return reportWriteFailure(out, err);
+        RunResult result = calculateWell(well, Sweep::Skip);
+        std::optional<TargetPenetration> penetration;
+        if (targetRate && !result.failed())
+            penetration = targetPenetration(well, *targetRate);
+        if (rowSimulation.active() && !result.failed()) {
+            pending = std::make_unique<PendingRow>(PendingRow{label.line,
+                                                              std::string(label.well),
+                                                              well,
+                                                              std::move(result),
+                                                              std::move(penetration),
+                                                              rowSimulation,
+                                                              std::move(row.text)});
+            return true;
+        }
+        row.failed = result.anyFailure();
+        appendResultRow(
+            row.text, label, well, result, penetration ? &*penetration : nullptr, nullptr, plan);
+        return true;
+    };
+
+    if (!plan.simulating()) {
+        // One row at a time, its text appended straight to the buffer, lent to it meanwhile.
+        RowOutput row;
+        std::unique_ptr<PendingRow> none;
+        row.text = std::move(buffer);
+        while (nextRow(row, none)) {
+            err << row.errors;
+            row.errors.clear();
+            anyFailure = anyFailure || row.failed;
+            buffer = std::move(row.text);
+            if ((flushEachRow || buffer.size() >= flushSize) && !flush())
+                return reportWriteFailure(out, err);
+            row.text = std::move(buffer);
+        }
+        buffer = std::move(row.text);
+    } else if (!flush()) { // the header at once
+        return reportWriteFailure(out, err);
+    } else if (const std::optional<int> stopped = simulateRows(
+                   [&](RowOutput &next, std::unique_ptr<PendingRow> &simulate) {
+                       next = RowOutput{};
+                       return nextRow(next, simulate);
+                   },
+                   [&](RowOutput &written) {
+                       err << written.errors;
+                       anyFailure = anyFailure || written.failed;
+                       buffer.append(written.text);
+                       return flush();
+                   },
+                   plan,
+                   in,
+                   out,
+                   err)) {
+        return *stopped;
     }
     if (format == BatchFormat::Json)
         buffer.append(firstRow ? "]\n" : "\n]\n");

@@ -46,7 +46,7 @@ bool DescriptorOutput::writeBuffer()
         const ssize_t written = ::write(m_fd, next, static_cast<std::size_t>(end - next));
         if (written >= 0)
             next += written;
-        else if (errno != EINTR)
+        else if (errno != EINTR || (m_stop && *m_stop != 0))
             m_error = errno;
     }
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
@@ -114,7 +114,7 @@ DescriptorInput::int_type DescriptorInput::underflow()
         }
         if (count == 0)
             return traits_type::eof();
-        if (errno != EINTR) {
+        if (errno != EINTR || (m_stop && *m_stop != 0)) {
             m_error = errno;
             throw ReadError();
         }

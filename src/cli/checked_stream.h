@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -22,6 +23,8 @@ public:
 
     int error() const { return m_error; }
     int fd() const { return m_fd; }
+    // A write interrupted by a signal that set `flag` fails (EINTR) instead of going on.
+    void stopWhen(const std::atomic<int> *flag) { m_stop = flag; }
 
 protected:
     int_type overflow(int_type c) override;
@@ -32,6 +35,7 @@ private:
 
     int m_fd;
     int m_error;
+    const std::atomic<int> *m_stop = nullptr;
     std::array<char, 1 << 16> m_buffer;
 };
 
@@ -52,6 +56,8 @@ public:
     int error() const { return m_error; }
     int fd() const { return m_fd; }
     const std::string &name() const { return m_name; }
+    // A read interrupted by a signal that set `flag` fails (EINTR) instead of waiting on.
+    void stopWhen(const std::atomic<int> *flag) { m_stop = flag; }
 
 protected:
     int_type underflow() override;
@@ -61,6 +67,7 @@ private:
     std::string m_name;
     int m_error;
     bool m_owned;
+    const std::atomic<int> *m_stop = nullptr;
     std::array<char, 1 << 16> m_buffer;
 };
 

@@ -130,8 +130,13 @@ int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ost
                           misplaced.front()
                               + " cannot be combined with --batch: the batch file "
                                 "gives the wells, one per row");
-    if (const auto simulation = firstSimulationOption(o.simulation))
-        return usageError(err, *simulation + " cannot be combined with --batch yet");
+    std::vector<std::string> problems;
+    const BatchSimulation simulation = readBatchSimulation(o.simulation, problems);
+    if (!problems.empty()) {
+        for (std::size_t i = 0; i + 1 < problems.size(); ++i)
+            err << programName << ": " << problems[i] << '\n';
+        return usageError(err, problems.back());
+    }
 
     BatchFormat format = BatchFormat::Csv;
     if (o.formatOption->count() > 0) {
@@ -145,7 +150,8 @@ int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ost
 
     // A reader at a pipe or a terminal sees each row as soon as it is calculated.
     if (o.batch == "-")
-        return runBatch(in, out, err, format, isPipeOrTerminal(in) || isPipeOrTerminal(out));
+        return runBatch(
+            in, out, err, format, isPipeOrTerminal(in) || isPipeOrTerminal(out), simulation);
     std::string problem;
     const std::unique_ptr<DescriptorInput> file = DescriptorInput::open(o.batch, problem);
     if (!file)
@@ -155,7 +161,8 @@ int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ost
                     out,
                     err,
                     format,
-                    isPipeOrTerminal(fileStream) || isPipeOrTerminal(out));
+                    isPipeOrTerminal(fileStream) || isPipeOrTerminal(out),
+                    simulation);
 }
 
 int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
@@ -226,7 +233,7 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
         if (simulation.active) {
             if (const int stopped = simulate(result))
                 return stopped;
-            appendSimulationJson(members, *simulated);
+            appendSimulationMember(members, *simulated);
         }
         appendResultJson(text, well, result, std::nullopt, members);
         text.push_back('\n');
@@ -242,7 +249,7 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
     out << text << std::flush;
     if (!out)
         return reportWriteFailure(out, err);
-    if (simulated && simulationFailed(*simulated)) {
+    if (simulated && sim::simulationFailed(*simulated)) {
         err << simulationFailureText(*simulated);
         return 1;
     }

@@ -5,7 +5,6 @@
 #include "report/correlation_style.h"
 #include "report/number_format.h"
 #include "rounded_number.h"
-#include "shortest_number.h"
 #include "text_table.h"
 
 #include "model/parse_leading_number.h"

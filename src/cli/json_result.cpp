@@ -1,24 +1,6 @@
 #include "json_result.h"
 
-#include "shortest_number.h"
-
-#include <nlohmann/json.hpp>
-
 namespace coning::cli {
-
-void appendKey(std::string &out, std::string_view key)
-{
-    appendJsonString(out, key);
-    out.push_back(':');
-}
-
-void appendNumberOrNull(std::string &out, const std::optional<double> &value)
-{
-    if (value)
-        appendShortest(out, *value);
-    else
-        out.append("null");
-}
 
 namespace {
 
@@ -104,11 +86,6 @@ void appendWarnings(std::string &out, const RunResult &result)
 }
 
 } // namespace
-
-void appendJsonString(std::string &out, std::string_view text)
-{
-    out.append(nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
-}
 
 void appendErrorJson(std::string &out,
                      std::string_view message,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/json_text.h"
 #include "calc/run_result.h"
 #include "calc/well_input.h"
 
@@ -15,15 +16,6 @@ struct RowLabel
     long line = 0;
     std::string_view well;
 };
-
-// A JSON string literal; bytes that are not UTF-8 become U+FFFD.
-void appendJsonString(std::string &out, std::string_view text);
-
-// `"key":`
-void appendKey(std::string &out, std::string_view key);
-
-// The number in shortest round-trip form, or null when there is none.
-void appendNumberOrNull(std::string &out, const std::optional<double> &value);
 
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
 // (only when a correlation failed at the design point), sweep (only when the run swept),

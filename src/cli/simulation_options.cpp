@@ -1,19 +1,15 @@
 #include "simulation_options.h"
 
-#include "checked_stream.h"
 #include "program.h"
+#include "stop_signals.h"
 
 #include "sim/flow_runner.h"
 
 #include <CLI/CLI.hpp>
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
-#include <poll.h>
 #include <unistd.h>
 
 namespace coning::cli {
@@ -37,54 +33,6 @@ const std::array<SettingOption, 6> settingOptions = {{
     {sim::timeLimitName, "SECONDS", "Time limit of each simulator run (default 600)"},
 }};
 
-std::atomic<int> stopSignal = 0;
-
-extern "C" void onStopSignal(int signal)
-{
-    stopSignal = signal;
-}
-
-// SIGINT and SIGTERM set stopSignal while simulating; the old handlers come back afterwards.
-class StopSignals
-{
-public:
-    StopSignals()
-    {
-        stopSignal = 0;
-        struct sigaction action = {};
-        action.sa_handler = onStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInterrupt);
-        sigaction(SIGTERM, &action, &m_oldTerminate);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &m_oldInterrupt, nullptr);
-        sigaction(SIGTERM, &m_oldTerminate, nullptr);
-    }
-    StopSignals(const StopSignals &) = delete;
-    StopSignals &operator=(const StopSignals &) = delete;
-
-private:
-    struct sigaction m_oldInterrupt = {};
-    struct sigaction m_oldTerminate = {};
-};
-
-// A pipe whose reader has gone reports an error when polled.
-bool readerGone(int fd)
-{
-    if (fd < 0)
-        return false;
-    pollfd probe = {fd, 0, 0};
-    return ::poll(&probe, 1, 0) == 1 && (probe.revents & POLLERR) != 0;
-}
-
-int descriptorOf(const std::ostream &out)
-{
-    const auto *buffer = dynamic_cast<const DescriptorOutput *>(out.rdbuf());
-    return buffer ? buffer->fd() : -1;
-}
-
 } // namespace
 
 void describeSimulation(CLI::App &app, SimulationOptions &options)
@@ -103,25 +51,17 @@ void describeSimulation(CLI::App &app, SimulationOptions &options)
                                             "Write the simulator deck and its summary files into "
                                             "DIR")
                                  ->type_name("DIR");
+    options.jobsOption = app.add_option("--" + std::string(sim::jobsName),
+                                        options.jobs,
+                                        "Simulator processes to run at once (default: one per "
+                                        "core); in batch mode across all rows")
+                             ->type_name("N");
     for (std::size_t i = 0; i < settingOptions.size(); ++i) {
         options.settingOptions[i] = app.add_option("--" + std::string(settingOptions[i].name),
                                                    options.settings[i],
                                                    settingOptions[i].description)
                                         ->type_name(settingOptions[i].valueName);
     }
-}
-
-std::optional<std::string> firstSimulationOption(const SimulationOptions &options)
-{
-    std::vector<const CLI::Option *> all = {options.rateOption,
-                                            options.criticalOption,
-                                            options.keepDeckOption};
-    all.insert(all.end(), options.settingOptions.begin(), options.settingOptions.end());
-    for (const CLI::Option *option : all) {
-        if (option->count() > 0)
-            return option->get_name();
-    }
-    return std::nullopt;
 }
 
 SimulationRequest readSimulationRequest(const SimulationOptions &options,
@@ -156,21 +96,58 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
         *fields[i] = options.settings[i];
     }
     sim::readSettings(texts, request.settings, messages);
+    if (options.jobsOption->count() > 0) {
+        if (!request.active)
+            messages.push_back(options.jobsOption->get_name()
+                               + " is only for --simulate-rate or --simulate-critical");
+        else if (auto problem = sim::readJobs(options.jobs, request.jobs))
+            messages.push_back(options.jobsOption->get_name() + ": " + *problem);
+    }
     if (options.keepDeckOption->count() > 0) {
-        std::error_code error;
-        if (!request.active) {
+        if (!request.active)
             messages.emplace_back("--keep-deck is only for --simulate-rate or --simulate-critical");
-        } else if (options.keepDeck.empty()) {
-            messages.emplace_back("--keep-deck needs a folder");
-        } else if (std::filesystem::exists(options.keepDeck, error)
-                   && !std::filesystem::is_directory(options.keepDeck, error)) {
-            messages.push_back("--keep-deck: " + quotedForMessage(options.keepDeck)
-                               + " is not a folder");
-        } else {
+        else if (auto problem = sim::checkKeepDeck(options.keepDeck))
+            messages.push_back(*problem);
+        else
             request.keepDeck = options.keepDeck;
-        }
     }
     return request;
+}
+
+BatchSimulation readBatchSimulation(const SimulationOptions &options,
+                                    std::vector<std::string> &messages)
+{
+    BatchSimulation simulation;
+    if (options.rateOption->count() > 0)
+        messages.push_back(options.rateOption->get_name()
+                           + " cannot be combined with --batch: give each row's rate in a "
+                             "simulate-rate column");
+    if (options.keepDeckOption->count() > 0)
+        messages.push_back(options.keepDeckOption->get_name()
+                           + " cannot be combined with --batch: it keeps the deck of one well");
+    simulation.critical = options.critical;
+    sim::SettingTexts texts;
+    std::array<std::optional<std::string_view> *, 6> fields = {&texts.kvKh,
+                                                               &texts.porosity,
+                                                               &texts.displacingViscosity,
+                                                               &texts.years,
+                                                               &texts.breakthroughCut,
+                                                               &texts.timeLimit};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (options.settingOptions[i]->count() == 0)
+            continue;
+        *fields[i] = options.settings[i];
+        if (!simulation.firstSettingOption)
+            simulation.firstSettingOption = options.settingOptions[i]->get_name();
+    }
+    sim::readSettings(texts, simulation.settings, messages);
+    if (options.jobsOption->count() > 0) {
+        if (!simulation.firstSettingOption)
+            simulation.firstSettingOption = options.jobsOption->get_name();
+        if (auto problem = sim::readJobs(options.jobs, simulation.jobs))
+            messages.push_back(options.jobsOption->get_name() + ": " + *problem);
+    }
+    return simulation;
 }
 
 void checkSimulationRequest(const SimulationRequest &request,
@@ -197,10 +174,10 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
                                                      int &signal)
 {
     const StopSignals stopSignals;
-    const int outFd = descriptorOf(out);
     sim::SimulationControl control;
-    control.cancelled = [outFd] { return stopSignal != 0 || readerGone(outFd); };
+    control.cancelled = [&out] { return StopSignals::signal() != 0 || readerGone(out); };
     control.keepDeck = request.keepDeck;
+    control.jobs = request.jobs;
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
     if (terminal) {
         control.progress = [&err](const std::string &line) {
@@ -208,41 +185,25 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
         };
     }
 
-    SimulationReport report;
-    report.settings = request.settings;
-    report.system = sim::fluidSystemOf(well);
-    report.correlations = &correlations;
-    const auto stopped = [&] {
-        if (terminal)
-            err << "\r\x1b[K" << std::flush;
-        signal = stopSignal;
-        return stopSignal != 0 || readerGone(outFd);
+    if (request.rate && control.progress) {
+        char line[96];
+        std::snprintf(line,
+                      sizeof line,
+                      "simulating %g years at %g ...",
+                      request.settings.years,
+                      *request.rate);
+        control.progress(line);
+    }
+    const SimulationReport report = sim::simulateWell(
+        well, correlations, {request.rate, request.critical, request.settings}, control);
+    const auto cancelled = [](const auto &simulation) {
+        return simulation && simulation->status == sim::Status::Cancelled;
     };
-    if (request.rate) {
-        if (control.progress) {
-            char line[96];
-            std::snprintf(line,
-                          sizeof line,
-                          "simulating %g years at %g ...",
-                          request.settings.years,
-                          *request.rate);
-            control.progress(line);
-        }
-        report.requestedRate = request.rate;
-        report.rate = sim::simulateRate(well, request.settings, *request.rate, control);
-        if (report.rate->status == sim::Status::Cancelled && stopped())
-            return std::nullopt;
-    }
-    if (request.critical) {
-        report.critical = sim::simulateCritical(well,
-                                                request.settings,
-                                                sim::correlationRates(correlations),
-                                                control);
-        if (report.critical->status == sim::Status::Cancelled && stopped())
-            return std::nullopt;
-    }
     if (terminal)
         err << "\r\x1b[K" << std::flush;
+    signal = StopSignals::signal();
+    if ((cancelled(report.rate) || cancelled(report.critical)) && (signal != 0 || readerGone(out)))
+        return std::nullopt;
     return report;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch_simulation.h"
 #include "simulation_output.h"
 
 #include "calc/run_result.h"
@@ -25,19 +26,18 @@ struct SimulationOptions
     std::string rate;
     bool critical = false;
     std::string keepDeck;
+    std::string jobs;
     std::array<std::string, 6> settings; // kv-kh, porosity, displacing-viscosity, years,
                                          // breakthrough-cut, time-limit
 
     CLI::Option *rateOption = nullptr;
     CLI::Option *criticalOption = nullptr;
     CLI::Option *keepDeckOption = nullptr;
+    CLI::Option *jobsOption = nullptr;
     std::array<CLI::Option *, 6> settingOptions{};
 };
 
 void describeSimulation(CLI::App &app, SimulationOptions &options);
-
-// The first simulation option given ("--simulate-rate"), or nothing.
-std::optional<std::string> firstSimulationOption(const SimulationOptions &options);
 
 // What the options ask for, read and checked.
 struct SimulationRequest
@@ -47,11 +47,17 @@ struct SimulationRequest
     bool critical = false;
     sim::SimulationSettings settings;
     std::optional<std::string> keepDeck;
+    unsigned jobs = 0; // 0: one per core
 };
 
 // Reads the options; appends a usage message for each problem, naming the option.
 SimulationRequest readSimulationRequest(const SimulationOptions &options,
                                         std::vector<std::string> &messages);
+
+// Reads the options for a batch, whose simulate-rate column gives the rates; appends a usage
+// message for each problem.
+BatchSimulation readBatchSimulation(const SimulationOptions &options,
+                                    std::vector<std::string> &messages);
 
 // The usage problems of simulating this checked well ("--penetration: the completion reaches
 // ...", the simulator missing), appended to `messages`.

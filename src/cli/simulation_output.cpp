@@ -2,13 +2,11 @@
 
 #include "json_result.h"
 #include "program.h"
-#include "shortest_number.h"
 
 #include "calc/correlation.h"
 #include "report/number_format.h"
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -44,34 +42,6 @@ std::string floored(double value, int decimals)
     return buffer;
 }
 
-// How far a correlation's rate is from the simulated critical rate, in percent of the bracket's
-// low end (the highest rate known to stay below the cut).
-double percentFromCritical(double rate, const sim::CriticalSimulation &critical)
-{
-    return (rate / critical.low - 1.0) * 100.0;
-}
-
-void appendArray(std::string &out, std::string_view key, const std::vector<double> &values)
-{
-    appendKey(out, key);
-    out.push_back('[');
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            out.push_back(',');
-        // The summary holds single precision: its shortest form, not the widened digits.
-        const double value = std::isfinite(values[i]) ? values[i] : 0.0;
-        const auto single = static_cast<float>(value);
-        if (static_cast<double>(single) == value) {
-            char buffer[32];
-            const auto end = std::to_chars(buffer, buffer + sizeof buffer, single).ptr;
-            out.append(buffer, end);
-        } else {
-            appendShortest(out, value);
-        }
-    }
-    out.push_back(']');
-}
-
 std::string upper(std::string text)
 {
     for (char &c : text)
@@ -86,115 +56,19 @@ std::string years(double value)
 
 } // namespace
 
-bool simulationFailed(const SimulationReport &report)
-{
-    return (report.rate && report.rate->status != Status::Done)
-           || (report.critical && report.critical->status != Status::Done);
-}
-
 std::string simulationFailureText(const SimulationReport &report)
 {
     std::string text;
-    const std::string prefix = std::string(programName) + ": ";
-    if (report.rate && report.rate->status != Status::Done)
-        text.append(prefix).append(report.rate->message).append("\n");
-    if (report.critical && report.critical->status != Status::Done)
-        text.append(prefix)
-            .append("simulated critical rate: ")
-            .append(report.critical->message)
-            .append("\n");
+    for (const std::string &failure : sim::simulationFailures(report))
+        text.append(programName).append(": ").append(failure).append("\n");
     return text;
 }
 
-void appendSimulationJson(std::string &out, const SimulationReport &report)
+void appendSimulationMember(std::string &out, const SimulationReport &report)
 {
     out.push_back(',');
     appendKey(out, "simulation");
-    out.push_back('{');
-    appendKey(out, "engine");
-    appendJsonString(out, report.rate ? report.rate->engine : report.critical->engine);
-    out.push_back(',');
-    appendKey(out, "years");
-    appendShortest(out, report.settings.years);
-    out.push_back(',');
-    appendKey(out, "breakthroughCut");
-    appendShortest(out, report.settings.breakthroughCut);
-    std::vector<std::string> errors;
-    if (report.rate) {
-        const sim::RateSimulation &rate = *report.rate;
-        out.push_back(',');
-        appendKey(out, "rate");
-        appendShortest(out, report.requestedRate.value_or(rate.run.rate));
-        if (rate.status == Status::Done || rate.status == Status::RateNotHeld) {
-            out.push_back(',');
-            appendKey(out, "rateHeld");
-            out.append(rate.status == Status::Done ? "true" : "false");
-        }
-        if (rate.status == Status::Done) {
-            const sim::RateRun &run = rate.run;
-            out.push_back(',');
-            appendKey(out, "breakthroughDays");
-            appendNumberOrNull(out, run.breakthroughDays);
-            out.push_back(',');
-            appendKey(out, "series");
-            out.push_back('{');
-            appendArray(out, "days", run.days);
-            out.push_back(',');
-            appendArray(out, "cut", run.cut);
-            out.push_back(',');
-            appendArray(out, "rate", run.producedRate);
-            out.push_back(',');
-            appendArray(out, "conedRate", run.conedRate);
-            out.push_back(',');
-            appendArray(out, "bottomHolePressure", run.bottomHolePressure);
-            out.push_back('}');
-        } else {
-            errors.push_back(rate.message);
-        }
-    }
-    if (report.critical) {
-        const sim::CriticalSimulation &critical = *report.critical;
-        if (critical.status == Status::Done) {
-            out.push_back(',');
-            appendKey(out, "criticalRate");
-            out.append("{\"low\":");
-            appendShortest(out, critical.low);
-            out.append(",\"high\":");
-            appendShortest(out, critical.high);
-            out.push_back('}');
-        } else {
-            errors.push_back("simulated critical rate: " + critical.message);
-        }
-        out.push_back(',');
-        appendKey(out, "runs");
-        out.append(std::to_string(critical.runs));
-        if (critical.status == Status::Done && report.correlations) {
-            out.push_back(',');
-            appendKey(out, "comparison");
-            out.push_back('{');
-            bool first = true;
-            for (Correlation c : callOrder) {
-                const CorrelationOutcome &outcome = report.correlations->outcome(c);
-                if (!outcome.shown())
-                    continue;
-                if (!first)
-                    out.push_back(',');
-                first = false;
-                appendKey(out, correlationName(c));
-                appendShortest(out, percentFromCritical(outcome.rate, critical));
-            }
-            out.push_back('}');
-        }
-    }
-    if (!errors.empty()) {
-        std::string joined;
-        for (const std::string &error : errors)
-            joined.append(joined.empty() ? "" : "; ").append(error);
-        out.push_back(',');
-        appendKey(out, "error");
-        appendJsonString(out, joined);
-    }
-    out.push_back('}');
+    sim::appendSimulationJson(out, report);
 }
 
 void appendSimulationText(std::string &out, const SimulationReport &report)
@@ -283,7 +157,7 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
                 out.append("     failed\n");
                 continue;
             }
-            const double percent = percentFromCritical(outcome.rate, critical);
+            const double percent = sim::percentFromCritical(outcome.rate, critical);
             const std::string rate = formatRate(outcome.rate);
             out.append(std::string(rate.size() < 11 ? 11 - rate.size() : 0, ' ')).append(rate);
             const std::string change = formatted("%.1f", std::abs(percent));

@@ -152,13 +152,17 @@ ChildResult runChild(const std::filesystem::path &program,
     argv.push_back(nullptr);
 
     // The simulator's MPI library keeps a session folder under TMPDIR: inside our folder it goes
-    // with it, even when the child is killed.
+    // with it, even when the child is killed. Alone, the library would also start a helper
+    // daemon in a session of its own, which a kill of the child's group misses and which
+    // writes into the folder for a while after the child has gone.
     std::vector<std::string> environment;
     for (char **variable = environ; *variable; ++variable) {
-        if (!std::string_view(*variable).starts_with("TMPDIR="))
-            environment.emplace_back(*variable);
+        const std::string_view text = *variable;
+        if (!text.starts_with("TMPDIR=") && !text.starts_with("OMPI_MCA_ess_singleton_isolated="))
+            environment.emplace_back(text);
     }
     environment.push_back("TMPDIR=" + folder.string());
+    environment.push_back("OMPI_MCA_ess_singleton_isolated=1");
     std::vector<char *> envp;
     for (std::string &variable : environment)
         envp.push_back(variable.data());

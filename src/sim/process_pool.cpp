@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -28,6 +29,32 @@ void runTasks(std::size_t count, unsigned jobs, const std::function<void(std::si
                 task(i);
         });
     }
+}
+
+ProcessSlots::ProcessSlots(unsigned count)
+    : m_free(std::max(1U, count))
+{}
+
+bool ProcessSlots::acquire(const std::function<bool()> &cancelled)
+{
+    std::unique_lock lock(m_mutex);
+    // The cancel predicate cannot wake us: look at it every few milliseconds.
+    while (m_free == 0) {
+        if (cancelled && cancelled())
+            return false;
+        m_freed.wait_for(lock, std::chrono::milliseconds(5));
+    }
+    --m_free;
+    return true;
+}
+
+void ProcessSlots::release()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_free;
+    }
+    m_freed.notify_one();
 }
 
 } // namespace coning::sim

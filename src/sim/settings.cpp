@@ -4,7 +4,10 @@
 #include "calc/strict_number.h"
 #include "model/parse_leading_number.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <filesystem>
 
 namespace coning::sim {
 
@@ -26,31 +29,28 @@ double displacingViscosity(FluidSystem system, const SimulationSettings &setting
 
 namespace {
 
-// Reads one option whose value must lie in (low, high], or (low, high) when `highOpen`.
-void readInRange(const std::optional<std::string_view> &text,
-                 std::string_view option,
-                 double low,
-                 double high,
-                 bool highOpen,
-                 const char *what,
-                 double &value,
-                 std::vector<std::string> &messages)
+// A setting's range: greater than `low` and at most `high` (less than `high` when `highOpen`).
+struct SettingRange
 {
-    if (!text)
-        return;
-    double read = 0.0;
-    std::string prefix = "--" + std::string(option) + ": ";
-    if (auto problem = readStrictNumber(*text, read)) {
-        messages.push_back(prefix + *problem);
-        return;
-    }
-    const bool inside = read > low && (highOpen ? read < high : read <= high);
-    if (!inside) {
-        messages.push_back(prefix + quotedForMessage(*text) + " is not " + what);
-        return;
-    }
-    value = read;
-}
+    std::string_view name;
+    double low;
+    double high;
+    bool highOpen;
+    const char *what;
+};
+
+constexpr std::array<SettingRange, 6> ranges = {{
+    {kvKhName, 0.0, 10.0, false, "a ratio greater than 0 and at most 10"},
+    {porosityName, 0.0, 1.0, true, "a fraction greater than 0 and less than 1"},
+    {displacingViscosityName, 0.0, 1e4, false, "a viscosity greater than 0 and at most 10000 cp"},
+    {yearsName, 0.0, 1000.0, false, "a number of years greater than 0 and at most 1000"},
+    {breakthroughCutName, 0.0, 1.0, true, "a fraction greater than 0 and less than 1"},
+    {timeLimitName,
+     0.0,
+     604800.0,
+     false,
+     "a number of seconds greater than 0 and at most 604800 (a week)"},
+}};
 
 std::string feet(double value)
 {
@@ -59,61 +59,80 @@ std::string feet(double value)
 
 } // namespace
 
+bool isSetting(std::string_view name)
+{
+    return std::any_of(ranges.begin(), ranges.end(), [&](const SettingRange &r) {
+        return r.name == name;
+    });
+}
+
+std::optional<std::string> readSetting(std::string_view name,
+                                       std::string_view text,
+                                       SimulationSettings &settings)
+{
+    const auto range = std::find_if(ranges.begin(), ranges.end(), [&](const SettingRange &r) {
+        return r.name == name;
+    });
+    if (range == ranges.end())
+        return "not a simulation setting";
+    double read = 0.0;
+    if (auto problem = readStrictNumber(text, read))
+        return problem;
+    if (!(read > range->low && (range->highOpen ? read < range->high : read <= range->high)))
+        return quotedForMessage(text) + " is not " + range->what;
+    if (name == kvKhName)
+        settings.kvKh = read;
+    else if (name == porosityName)
+        settings.porosity = read;
+    else if (name == displacingViscosityName)
+        settings.displacingViscosity = read;
+    else if (name == yearsName)
+        settings.years = read;
+    else if (name == breakthroughCutName)
+        settings.breakthroughCut = read;
+    else
+        settings.timeLimitSeconds = read;
+    return std::nullopt;
+}
+
 void readSettings(const SettingTexts &texts,
                   SimulationSettings &settings,
                   std::vector<std::string> &messages)
 {
-    readInRange(texts.kvKh,
-                kvKhName,
-                0.0,
-                10.0,
-                false,
-                "a ratio greater than 0 and at most 10",
-                settings.kvKh,
-                messages);
-    readInRange(texts.porosity,
-                porosityName,
-                0.0,
-                1.0,
-                true,
-                "a fraction greater than 0 and less than 1",
-                settings.porosity,
-                messages);
-    double viscosity = 0.0;
-    readInRange(texts.displacingViscosity,
-                displacingViscosityName,
-                0.0,
-                1e4,
-                false,
-                "a viscosity greater than 0 and at most 10000 cp",
-                viscosity,
-                messages);
-    if (viscosity > 0.0)
-        settings.displacingViscosity = viscosity;
-    readInRange(texts.years,
-                yearsName,
-                0.0,
-                1000.0,
-                false,
-                "a number of years greater than 0 and at most 1000",
-                settings.years,
-                messages);
-    readInRange(texts.breakthroughCut,
-                breakthroughCutName,
-                0.0,
-                1.0,
-                true,
-                "a fraction greater than 0 and less than 1",
-                settings.breakthroughCut,
-                messages);
-    readInRange(texts.timeLimit,
-                timeLimitName,
-                0.0,
-                604800.0,
-                false,
-                "a number of seconds greater than 0 and at most 604800 (a week)",
-                settings.timeLimitSeconds,
-                messages);
+    const std::array<std::pair<std::string_view, const std::optional<std::string_view> *>, 6>
+        given = {{{kvKhName, &texts.kvKh},
+                  {porosityName, &texts.porosity},
+                  {displacingViscosityName, &texts.displacingViscosity},
+                  {yearsName, &texts.years},
+                  {breakthroughCutName, &texts.breakthroughCut},
+                  {timeLimitName, &texts.timeLimit}}};
+    for (const auto &[name, text] : given) {
+        if (!*text)
+            continue;
+        if (auto problem = readSetting(name, **text, settings))
+            messages.push_back("--" + std::string(name) + ": " + *problem);
+    }
+}
+
+std::optional<std::string> readJobs(std::string_view text, unsigned &jobs)
+{
+    double read = 0.0;
+    if (auto problem = readStrictNumber(text, read))
+        return problem;
+    if (!(read >= 1.0 && read <= 1024.0 && std::floor(read) == read))
+        return quotedForMessage(text) + " is not a whole number of processes from 1 to 1024";
+    jobs = static_cast<unsigned>(read);
+    return std::nullopt;
+}
+
+std::optional<std::string> checkKeepDeck(const std::string &folder)
+{
+    if (folder.empty())
+        return "--keep-deck needs a folder";
+    std::error_code error;
+    if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error))
+        return "--keep-deck: " + quotedForMessage(folder) + " is not a folder";
+    return std::nullopt;
 }
 
 std::optional<std::string> readSimulatedRate(std::string_view text, double &rate)

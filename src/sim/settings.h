@@ -2,6 +2,7 @@
 
 #include "calc/well_input.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,15 @@ inline constexpr std::string_view displacingViscosityName = "displacing-viscosit
 inline constexpr std::string_view yearsName = "years";
 inline constexpr std::string_view breakthroughCutName = "breakthrough-cut";
 inline constexpr std::string_view timeLimitName = "time-limit";
+inline constexpr std::string_view jobsName = "jobs";
+
+// The settings a well may have of its own (a batch row's columns); the time limit, a setting of
+// the runs rather than of the well, is not among them.
+inline constexpr std::array<std::string_view, 5> wellSettingNames = {kvKhName,
+                                                                     porosityName,
+                                                                     displacingViscosityName,
+                                                                     yearsName,
+                                                                     breakthroughCutName};
 
 // The texts of the setting options as given (nullopt: not given).
 struct SettingTexts
@@ -68,6 +78,23 @@ struct SettingTexts
 void readSettings(const SettingTexts &texts,
                   SimulationSettings &settings,
                   std::vector<std::string> &messages);
+
+// Whether `name` is the option name of a setting ("kv-kh", ..., "time-limit").
+bool isSetting(std::string_view name);
+
+// Reads one setting (by its option name, "kv-kh") strictly into `settings` and checks its range;
+// returns what is wrong, or nothing.
+std::optional<std::string> readSetting(std::string_view name,
+                                       std::string_view text,
+                                       SimulationSettings &settings);
+
+// Reads the number of simulator processes to run at once (a whole number from 1 to 1024);
+// returns what is wrong, or nothing.
+std::optional<std::string> readJobs(std::string_view text, unsigned &jobs);
+
+// What is wrong with the folder given to --keep-deck (the whole message, naming the option), or
+// nothing: it may exist, as a folder, or be made.
+std::optional<std::string> checkKeepDeck(const std::string &folder);
 
 // Reads a rate to simulate (a positive decimal number); returns what is wrong, or nothing.
 std::optional<std::string> readSimulatedRate(std::string_view text, double &rate);

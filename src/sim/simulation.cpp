@@ -10,6 +10,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <system_error>
 
@@ -123,6 +124,17 @@ Attempt runModel(const RadialModel &model,
                 return days.has_value();
             };
         }
+        // A slot of the limit shared with other simulations, held while the process runs.
+        const auto release = [](ProcessSlots *slots) { slots->release(); };
+        std::unique_ptr<ProcessSlots, decltype(release)> slot(nullptr, release);
+        if (control.slots) {
+            if (!control.slots->acquire(control.cancelled)) {
+                attempt.status = Status::Cancelled;
+                attempt.message = "cancelled";
+                return attempt;
+            }
+            slot.reset(control.slots);
+        }
         const ChildResult child = runChild(flow,
                                            {"--threads-per-process=1",
                                             "--relaxed-max-pv-fraction=0",
@@ -135,6 +147,7 @@ Attempt runModel(const RadialModel &model,
                                             deckFile.filename().string()},
                                            folder.path(),
                                            options);
+        slot.reset();
         switch (child.ending) {
         case ChildResult::Ending::Cancelled:
             attempt.status = Status::Cancelled;

@@ -6,6 +6,7 @@
 // own temporary folder and child processes), a cancel predicate stops them at once, and
 // progress is reported through a callback.
 
+#include "process_pool.h"
 #include "radial_model.h"
 #include "run_analysis.h"
 #include "settings.h"
@@ -33,6 +34,9 @@ struct SimulationControl
     std::optional<std::filesystem::path> keepDeck;
     // Simulator processes at once in the critical-rate search; 0: one per core.
     unsigned jobs = 0;
+    // When set, every simulator process of the call first takes a slot here: a limit shared
+    // with other calls running at the same time.
+    ProcessSlots *slots = nullptr;
 };
 
 enum class Status {

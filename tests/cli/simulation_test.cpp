@@ -2,6 +2,7 @@
 #include "process.h"
 #include "scratch_tmpdir.h"
 
+#include "cli/csv_reader.h"
 #include "sim/flow_runner.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -43,6 +45,34 @@ protected:
     }
     void TearDown() override { m_scratch.tearDown(); }
     bool nothingLeft() const { return m_scratch.nothingLeft(); }
+
+    // Starts coning-calc with its output going nowhere.
+    static pid_t start(std::vector<std::string> args)
+    {
+        std::vector<char *> argv;
+        for (std::string &arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        EXPECT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+
+    // After SIGINT: ended at once with 128 + SIGINT, nothing left behind.
+    void expectStoppedAtOnce(pid_t pid)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT);
+        EXPECT_TRUE(nothingLeft());
+    }
 
     coning::testing::ScratchTmpdir m_scratch;
 };
@@ -95,28 +125,101 @@ TEST_F(Simulation, AClosedOutputStopsTheSearchAtOnce)
 
 TEST_F(Simulation, InterruptStopsTheSearchAndLeavesNothing)
 {
-    std::vector<std::string> args = words(std::string(CONING_CALC_PATH) + " " + sampleWell
-                                          + "--simulate-critical");
-    std::vector<char *> argv;
-    for (std::string &arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = start(
+        words(std::string(CONING_CALC_PATH) + " " + sampleWell + "--simulate-critical"));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // flow is running by now
     EXPECT_FALSE(nothingLeft());
     ::kill(pid, SIGINT);
-    const auto start = std::chrono::steady_clock::now();
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT);
+    expectStoppedAtOnce(pid);
+}
+
+const std::string batchHeader = "well,fluid-system,permeability,viscosity,fvf,density-difference,"
+                                "drainage-radius,well-radius,zone-thickness,penetration,"
+                                "simulate-rate,years\n";
+const std::string batchWell = "Oil-Water,100,1,1.2,0.3,1000,3,50,15,";
+
+std::vector<std::vector<std::string>> csvRows(const std::string &text)
+{
+    std::vector<std::vector<std::string>> rows;
+    coning::cli::readCsv(text, [&](const coning::cli::CsvRecord &record) {
+        rows.emplace_back(record.fields().begin(), record.fields().end());
+    });
+    return rows;
+}
+
+TEST_F(Simulation, BatchRowsComeInOrderAndABadRowStopsNoOther)
+{
+    const ProcessResult r = runProgram(words("--batch - --jobs 2"),
+                                       batchHeader + "A," + batchWell + "100,0.2\n" + "B,"
+                                           + batchWell + "abc,\n"     //
+                                           + "C," + batchWell + ",\n" // not simulated
+                                           + "D," + batchWell + "100000,0.05\n"
+                                           + "E,Oil-Water,200,1,1.2,0.3,1000,3,50,15,100,0.2\n");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    const auto rows = csvRows(r.out);
+    ASSERT_EQ(rows.size(), 6u) << r.out;
+    EXPECT_EQ(rows[0][10], "breakthrough-days");
+    EXPECT_EQ(rows[0][11], "message");
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i][0], std::to_string(i + 1));
+    const double a = std::stod(rows[1][10]);
+    EXPECT_NEAR(a, 32, 3);
+    EXPECT_GT(std::stod(rows[5][10]), a); // twice the permeability: later at the same rate
+    EXPECT_EQ(rows[2][11], "line 3, column simulate-rate: \"abc\" is not a decimal number");
+    EXPECT_EQ(rows[3][10], "");
+    EXPECT_EQ(rows[3][11], "");
+    EXPECT_EQ(rows[4][11].rfind("the well cannot hold 100000 STB/DAY", 0), 0u) << rows[4][11];
+    EXPECT_NE(r.err.find("coning-calc: line 5: the well cannot hold"), std::string::npos) << r.err;
     EXPECT_TRUE(nothingLeft());
+}
+
+TEST_F(Simulation, BatchCriticalColumnsBracketTheRate)
+{
+    const ProcessResult r = runProgram(words("--batch - --simulate-critical --years 0.1 --jobs 2"),
+                                       batchHeader + "A," + batchWell + ",\n"
+                                           + "G,Oil-Water,100,1,1.2,0.3,1000,3,50,60,,\n");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    const auto rows = csvRows(r.out);
+    ASSERT_EQ(rows.size(), 3u) << r.out;
+    EXPECT_EQ(rows[0][10], "breakthrough-days"); // the file has a simulate-rate column
+    EXPECT_EQ(rows[0][11], "simulated-critical-low");
+    EXPECT_EQ(rows[0][12], "simulated-critical-high");
+    const double low = std::stod(rows[1][11]);
+    const double high = std::stod(rows[1][12]);
+    EXPECT_GT(low, 50); // far above the 10-year rate over a horizon this short
+    EXPECT_LT(low, high);
+    EXPECT_LE(high, 1.01 * low);
+    EXPECT_EQ(rows[2][13].rfind("line 3, column penetration: the completion reaches 10 ft", 0), 0u)
+        << rows[2][13];
+    EXPECT_TRUE(nothingLeft());
+}
+
+TEST_F(Simulation, BatchJsonRowsCarryTheSingleWellMember)
+{
+    const ProcessResult batch = runProgram(words("--batch - --format json"),
+                                           batchHeader + "A," + batchWell + "100,0.2\n");
+    const ProcessResult single = runProgram(
+        words(sampleWell + "--simulate-rate 100 --years 0.2 --format json"));
+    ASSERT_EQ(batch.exitCode, 0) << batch.err;
+    ASSERT_EQ(single.exitCode, 0) << single.err;
+    const auto row = nlohmann::json::parse(batch.out).at(0);
+    EXPECT_EQ(row.at("well"), "A");
+    EXPECT_EQ(row.at("simulation"), nlohmann::json::parse(single.out).at("simulation"));
+}
+
+TEST_F(Simulation, InterruptStopsEveryRowOfABatch)
+{
+    std::string rows = batchHeader;
+    for (const char *name : {"A", "B", "C"})
+        rows += std::string(name) + "," + batchWell + "40,\n";
+    const fs::path input = m_scratch.path() / "wells.csv";
+    std::ofstream(input) << rows;
+    const pid_t pid = start(
+        words(std::string(CONING_CALC_PATH) + " --jobs 2 --batch " + input.string()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // flow is running by now
+    EXPECT_FALSE(nothingLeft());
+    ::kill(pid, SIGINT);
+    expectStoppedAtOnce(pid);
 }
 
 } // namespace

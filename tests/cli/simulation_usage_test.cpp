@@ -20,15 +20,20 @@ struct UsageCase
 {
     const char *name;
     std::string args;
-    std::string message; // the start of standard error
+    std::string message;    // the start of standard error
+    std::string input = {}; // a batch file on standard input
 };
+
+const std::string batchFile = "fluid-system,permeability,viscosity,fvf,density-difference,"
+                              "drainage-radius,well-radius,zone-thickness,penetration\n"
+                              "Oil-Water,100,1,1.2,0.3,1000,3,50,15\n";
 
 class SimulationUsage : public ::testing::TestWithParam<UsageCase>
 {};
 
 TEST_P(SimulationUsage, IsRefusedNamingTheOption)
 {
-    const ProcessResult r = runProgram(words(GetParam().args));
+    const ProcessResult r = runProgram(words(GetParam().args), GetParam().input);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.substr(0, GetParam().message.size()), GetParam().message) << r.err;
@@ -59,9 +64,24 @@ INSTANTIATE_TEST_SUITE_P(
                   "--zone-thickness 50 --completion partial-completion --completion-top 45 "
                   "--penetration 60 --simulate-rate 10",
                   "coning-calc: --penetration: the completion reaches 10 ft below the zone"},
-        UsageCase{"Batch",
-                  "--batch - --simulate-critical",
-                  "coning-calc: --simulate-critical cannot be combined with --batch yet\n"}),
+        UsageCase{"BatchRateOption",
+                  "--batch - --simulate-rate 5",
+                  "coning-calc: --simulate-rate cannot be combined with --batch: give each row's "
+                  "rate in a simulate-rate column\n",
+                  batchFile},
+        UsageCase{
+            "BatchSettingWithoutSimulation",
+            "--batch - --years 3",
+            "coning-calc: --years is only for --simulate-critical or a simulate-rate column\n",
+            batchFile},
+        UsageCase{"BatchSettingColumnWithoutSimulation",
+                  "--batch -",
+                  "coning-calc: line 1: the column \"kv-kh\" is only for simulating",
+                  "kv-kh," + batchFile.substr(0, batchFile.find('\n')) + "\n"},
+        UsageCase{"NoJobs",
+                  "--batch - --simulate-critical --jobs 0",
+                  "coning-calc: --jobs: \"0\" is not a whole number of processes from 1 to 1024\n",
+                  batchFile}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(SimulationUsage, WithoutFlowOnlyTheSimulationIsRefused)
@@ -70,13 +90,25 @@ TEST(SimulationUsage, WithoutFlowOnlyTheSimulationIsRefused)
     const std::string saved = path ? path : "";
     ::setenv("PATH", "/nonexistent", 1);
     ::unsetenv("CONING_FLOW");
-    const ProcessResult simulated = runProgram(words(sampleWell + "--simulate-rate 40"));
+    const std::size_t headerEnd = batchFile.find('\n');
+    const std::string withRate = "simulate-rate," + batchFile.substr(0, headerEnd) + "\n40,"
+                                 + batchFile.substr(headerEnd + 1);
+    const std::vector<ProcessResult> simulated = {runProgram(
+                                                      words(sampleWell + "--simulate-rate 40")),
+                                                  runProgram(words("--batch - --simulate-critical"),
+                                                             batchFile),
+                                                  runProgram(words("--batch -"), withRate)};
     const ProcessResult plain = runProgram(words(sampleWell));
+    const ProcessResult plainBatch = runProgram(words("--batch -"), batchFile);
     ::setenv("PATH", saved.c_str(), 1);
-    EXPECT_EQ(simulated.exitCode, 2);
-    EXPECT_NE(simulated.err.find("install the Debian package libopm-simulators-bin"), std::string::npos)
-        << simulated.err;
+    for (const ProcessResult &r : simulated) {
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("install the Debian package libopm-simulators-bin"), std::string::npos)
+            << r.err;
+    }
     EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(plainBatch.exitCode, 0);
 }
 
 } // namespace

@@ -1,0 +1,119 @@
+#include "simulation.h"
+
+#include "number_text.h"
+#include "one_well.h"
+
+#include "sim/flow_runner.h"
+#include "sim/simulation_report.h"
+
+#include <atomic>
+#include <chrono>
+#include <future>
+
+namespace py = pybind11;
+
+namespace coning::python {
+namespace {
+
+// The well's usage problems, as calculate raises them, one message each.
+std::vector<std::string> wellProblems(OneWellInput input, Well &well)
+{
+    try {
+        checkOneWell(input, well);
+        return {};
+    } catch (const UsageError &error) {
+        std::vector<std::string> lines;
+        std::string_view text = error.what();
+        while (!text.empty()) {
+            const std::size_t end = std::min(text.find('\n'), text.size());
+            lines.emplace_back(text.substr(0, end));
+            text.remove_prefix(std::min(end + 1, text.size()));
+        }
+        return lines;
+    }
+}
+
+} // namespace
+
+std::string simulationJson(std::optional<std::string> fluidSystem,
+                           std::optional<std::string> completion,
+                           const WellValues &values,
+                           std::optional<double> rate,
+                           bool critical,
+                           const std::vector<std::pair<std::string, double>> &settings,
+                           std::optional<std::string> jobs,
+                           std::optional<std::string> keepDeck)
+{
+    OneWellInput input;
+    input.fluidSystem = std::move(fluidSystem);
+    input.completion = std::move(completion);
+    input.values = values;
+    Well well;
+    // The command line's checks in its order: the well, then the simulation options, then what
+    // the model cannot take of a well that is otherwise fine.
+    std::vector<std::string> messages = wellProblems(input, well);
+    const bool wellUsable = messages.empty();
+    sim::WellSimulation asked;
+    asked.critical = critical;
+    if (rate) {
+        double read = 0.0;
+        if (auto problem = sim::readSimulatedRate(NumberText(*rate).view(), read))
+            messages.push_back("--" + std::string(sim::simulateRateName) + ": " + *problem);
+        else
+            asked.rate = read;
+    }
+    for (const auto &[name, value] : settings) {
+        if (auto problem = sim::readSetting(name, NumberText(value).view(), asked.settings))
+            messages.push_back("--" + name + ": " + *problem);
+    }
+    sim::SimulationControl control;
+    if (jobs) {
+        if (auto problem = sim::readJobs(*jobs, control.jobs))
+            messages.push_back("--" + std::string(sim::jobsName) + ": " + *problem);
+    }
+    if (keepDeck) {
+        if (auto problem = sim::checkKeepDeck(*keepDeck))
+            messages.push_back(*problem);
+        else
+            control.keepDeck = *keepDeck;
+    }
+    if (wellUsable) {
+        for (const sim::SettingProblem &problem : sim::checkSimulation(well, asked.settings))
+            messages.push_back("--" + std::string(problem.option) + ": " + problem.text);
+    }
+    if (!messages.empty()) {
+        std::string joined;
+        for (const std::string &message : messages)
+            joined.append(joined.empty() ? "" : "\n").append(message);
+        throw UsageError(joined);
+    }
+    std::string missing;
+    if (!sim::findFlow(missing))
+        throw SimulatorMissing(missing);
+
+    const RunResult correlations = calculateWell(well, Sweep::Skip);
+    std::atomic<bool> interrupted = false;
+    control.cancelled = [&interrupted] { return interrupted.load(); };
+    sim::SimulationReport report;
+    {
+        py::gil_scoped_release unlocked;
+        // The simulation on a thread of its own: its search waits for its processes on threads
+        // of their own too, and signals reach Python only here, where the lock can be taken.
+        auto simulated = std::async(std::launch::async, [&] {
+            return sim::simulateWell(well, correlations, asked, control);
+        });
+        while (simulated.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+            py::gil_scoped_acquire locked;
+            if (PyErr_CheckSignals() != 0)
+                interrupted = true;
+        }
+        report = simulated.get();
+    }
+    if (interrupted)
+        throw py::error_already_set();
+    std::string text;
+    sim::appendSimulationJson(text, report);
+    return text;
+}
+
+} // namespace coning::python

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "design_dicts.h"
+
+#include <pybind11/pybind11.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace coning::python {
+
+// The simulator is not installed (the message says which package to install).
+struct SimulatorMissing : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+
+// The command line's JSON "simulation" member of one well, as its text: the rate run when
+// `rate` is given, the critical-rate search when `critical`. `settings` are (option name,
+// value) pairs in the command line's order ("kv-kh", 0.1), `jobs` and `keepDeck` the texts of
+// --jobs and --keep-deck. Throws UsageError for what the command line refuses, SimulatorMissing
+// without the simulator, and a Python error (KeyboardInterrupt) when a signal handler raises
+// one: the simulation then stops at once, its processes killed and its folders removed.
+std::string simulationJson(std::optional<std::string> fluidSystem,
+                           std::optional<std::string> completion,
+                           const WellValues &values,
+                           std::optional<double> rate,
+                           bool critical,
+                           const std::vector<std::pair<std::string, double>> &settings,
+                           std::optional<std::string> jobs,
+                           std::optional<std::string> keepDeck);
+
+} // namespace coning::python

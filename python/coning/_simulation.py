@@ -1,0 +1,239 @@
+"""Simulating a well in the reservoir simulator flow, and drawing what it gave."""
+
+from __future__ import annotations
+
+import json
+import math
+import numbers
+import os
+from typing import TYPE_CHECKING, Any, Optional, Union
+
+import numpy as np
+
+from . import _core
+from ._design import _well
+from ._plot import _COLOURS
+from ._wells import CORRELATIONS, _choice, _number
+
+if TYPE_CHECKING:
+    from matplotlib.axes import Axes
+
+# Keyword and option names of the settings, in the command line's order.
+_SETTINGS = (("kv_kh", "kv-kh"), ("porosity", "porosity"),
+             ("displacing_viscosity", "displacing-viscosity"), ("years", "years"),
+             ("breakthrough_cut", "breakthrough-cut"), ("time_limit", "time-limit"))
+
+
+def simulate(
+    fluid_system: str,
+    *,
+    rate: Optional[float] = None,
+    critical: bool = False,
+    years: float = 10,
+    breakthrough_cut: float = 0.01,
+    kv_kh: float = 1,
+    porosity: float = 0.2,
+    displacing_viscosity: Optional[float] = None,
+    time_limit: float = 600,
+    jobs: Optional[int] = None,
+    keep_deck: Union[str, os.PathLike, None] = None,
+    completion: str = "partial-penetration",
+    permeability: float = None,
+    viscosity: float = None,
+    fvf: float = None,
+    density_difference: float = None,
+    drainage_radius: float = None,
+    well_radius: float = None,
+    zone_thickness: float = None,
+    penetration: Optional[float] = None,
+    completion_top: Optional[float] = None,
+    bottom_hole_pressure: Optional[float] = None,
+) -> dict:
+    """Simulates the well in the reservoir simulator flow, as ``coning-calc --format json
+    --simulate-rate Q`` and ``--simulate-critical`` do, and returns their ``"simulation"``
+    member: the same numbers, bit for bit.
+
+    The well is given as to :func:`calculate` (same keywords and units, without ``sweep``).
+    flow runs in a private temporary folder, removed afterwards; the interpreter lock is
+    released meanwhile, and Ctrl-C (KeyboardInterrupt) stops it within a fraction of a second,
+    killing the simulator and removing its folder. The model's assumptions are those of the
+    README's "Simulating the well".
+
+    Parameters
+    ----------
+    rate : float, optional
+        Production at this constant rate (STB/day, or MCF/day for Gas-Water) for the horizon.
+    critical : bool
+        The critical rate: the highest rate whose cut stays at or below ``breakthrough_cut``
+        over the whole horizon, as a bracket. At least one of ``rate`` and ``critical`` is
+        needed; both may be given.
+    years, breakthrough_cut, kv_kh, porosity, displacing_viscosity, time_limit : float
+        The settings of ``--years`` (the horizon, at most 1000), ``--breakthrough-cut``,
+        ``--kv-kh``, ``--porosity``, ``--displacing-viscosity`` (cp, the water's or for Gas-Oil
+        the gas's; None: 0.5, or 0.02 for Gas-Oil) and ``--time-limit`` (seconds per simulator
+        run).
+    jobs : int, optional
+        Simulator processes at once in the critical-rate search (``--jobs``); None: one per
+        core, as the command line.
+    keep_deck : str or path, optional
+        A folder to write the deck and its summary files into (``--keep-deck``).
+
+    Returns
+    -------
+    dict
+        ``"engine"``, ``"years"``, ``"breakthroughCut"``; with ``rate``: ``"rate"``,
+        ``"rateHeld"`` (True), ``"breakthroughDays"`` (None without breakthrough) and
+        ``"series"`` (lists ``"days"``, ``"cut"``, ``"rate"``, ``"conedRate"``,
+        ``"bottomHolePressure"`` at every summary time); with ``critical``:
+        ``"criticalRate"`` (``{"low": L, "high": H}``), ``"runs"`` and ``"comparison"``
+        (correlation name to its percent above the simulated critical rate L, negative below).
+
+    Raises
+    ------
+    UsageError
+        For what ``coning-calc`` refuses, with its messages: the usage errors of
+        :func:`calculate`, a setting out of its range, a well the model cannot take (a Gas-Oil
+        density difference of 0.7 g/cc or more, an empty completed interval, a completion
+        outside the zone, ...), and neither ``rate`` nor ``critical``.
+    SimulatorNotFoundError
+        When flow is not installed (the message names the Debian package).
+    SimulationError
+        When what was asked failed, where the command line exits with status 1: a rate the well
+        cannot hold (a failure, not a result: it says when the well fell short and what it
+        still made), a simulator run that failed or timed out. Its ``result`` is the member
+        with ``"error"`` (and ``"rateHeld": False`` for a rate not held).
+    TypeError
+        For an argument of the wrong type.
+    """
+    values = locals()
+    if not isinstance(critical, (bool, np.bool_)):
+        raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
+    if rate is None and not critical:
+        raise _core.UsageError("nothing to simulate: give rate= or critical=True")
+    settings = [(option, _number(name, values[name]))
+                for name, option in _SETTINGS if values[name] is not None]
+    if jobs is not None:
+        if isinstance(jobs, (bool, np.bool_)) or not isinstance(jobs, numbers.Integral):
+            raise TypeError(f"jobs must be an int, not {type(jobs).__name__}")
+        jobs = str(int(jobs))
+    if keep_deck is not None:
+        folder = os.fspath(keep_deck)
+        if not isinstance(folder, str):
+            raise TypeError(f"keep_deck must be a str or a path, not {type(keep_deck).__name__}")
+        keep_deck = folder
+    result = json.loads(_core.simulation(
+        _choice("fluid_system", fluid_system),
+        _choice("completion", completion),
+        _well(values),
+        _number("rate", rate),
+        bool(critical),
+        settings,
+        jobs,
+        keep_deck,
+    ))
+    if "error" in result:
+        error = _core.SimulationError(result["error"])
+        error.result = result
+        raise error
+    return result
+
+
+def plot_simulation(result: dict[str, Any], ax: Optional[Axes] = None, *,
+                    kind: Optional[str] = None) -> Axes:
+    """Draws a simulation with matplotlib: the cut against time, or the critical rate.
+
+    ``kind="cut"`` (the default when the result has a series): the cut against years, the
+    breakthrough cut as a dotted line and the breakthrough as a dashed red line.
+    ``kind="critical"`` (the default otherwise): each correlation's rate as a bar in the
+    report's colours against the simulated critical bracket, a green band from its low to its
+    high end. matplotlib is imported only here.
+
+    Parameters
+    ----------
+    result : dict
+        What :func:`simulate` returned, or a whole ``coning-calc --format json`` object with a
+        ``"simulation"`` member (whose fluid system and unit then label the axes).
+    ax : matplotlib.axes.Axes, optional
+        Where to draw; the current Axes of pyplot when None.
+    kind : str, optional
+        "cut" or "critical".
+
+    Returns
+    -------
+    matplotlib.axes.Axes
+
+    Raises
+    ------
+    ValueError
+        When the result lacks what ``kind`` draws (a rate run for "cut", a critical rate for
+        "critical"), or holds a failed simulation (the message says what failed).
+    """
+    simulation = result.get("simulation", result)
+    whole = simulation is not result
+    system = result.get("fluidSystem") if whole else None
+    unit = result.get("unit") if whole else None
+    if kind is None:
+        kind = "cut" if "series" in simulation else "critical"
+    needed = {"cut": ("series", "rate="), "critical": ("criticalRate", "critical=True")}
+    if kind not in needed:
+        raise ValueError(f"kind must be 'cut' or 'critical', not {kind!r}")
+    member, argument = needed[kind]
+    if member not in simulation:
+        if "error" in simulation:
+            raise ValueError(f"the simulation failed, so there is nothing to draw: "
+                             f"{simulation['error']}")
+        raise ValueError(f"the result has no {kind} to draw: simulate it with {argument}")
+    if ax is None:
+        import matplotlib.pyplot as plt
+
+        ax = plt.gca()
+    if kind == "cut":
+        _plot_cut(ax, simulation, system, unit)
+    else:
+        _plot_critical(ax, simulation, unit)
+    return ax
+
+
+def _plot_cut(ax: Axes, simulation: dict, system: Optional[str], unit: Optional[str]) -> None:
+    series = simulation["series"]
+    name = {"Gas-Oil": "gas cut", None: "cut"}.get(system, "water cut")
+    ax.plot([d / 365.25 for d in series["days"]], series["cut"], color="tab:blue", label=name)
+    threshold = simulation["breakthroughCut"]
+    days = simulation["breakthroughDays"]
+    ax.axhline(threshold, color="grey", linestyle=":", linewidth=1,
+               label=f"breakthrough cut {threshold:g}"
+               + ("" if days is not None else f", not reached in {simulation['years']:g} years"))
+    if days is not None:
+        ax.axvline(days / 365.25, color="tab:red", linestyle="--", linewidth=1,
+                   label=f"breakthrough after {_floored(days, 1)} days")
+    ax.set_xlabel("years")
+    ax.set_ylabel(name)
+    ax.set_xlim(0, simulation["years"])
+    ax.set_ylim(0, max(max(series["cut"]) * 1.1, 0.05))
+    at = f"{simulation['rate']:g}" + (f" {unit}" if unit else "")
+    ax.set_title(f"{system + ' s' if system else 'S'}imulated at {at} ({simulation['engine']})")
+    ax.grid(alpha=0.3)
+    ax.legend(loc="lower right")
+
+
+def _plot_critical(ax: Axes, simulation: dict, unit: Optional[str]) -> None:
+    low = simulation["criticalRate"]["low"]
+    high = simulation["criticalRate"]["high"]
+    names = [name for name in CORRELATIONS if name in simulation.get("comparison", {})]
+    rates = [low * (1 + simulation["comparison"][name] / 100) for name in names]
+    ax.bar(names, rates, color=[tuple(c / 255 for c in _COLOURS[n]) for n in names])
+    ax.axhspan(low, high, color="tab:green", alpha=0.3,
+               label=f"simulated critical rate {_floored(low, 2)} to {_floored(high, 2)}")
+    ax.axhline(low, color="tab:green", linewidth=1)
+    ax.set_ylim(0, max(rates + [high]) * 1.3)
+    ax.set_ylabel("Rate" + (f", {unit}" if unit else ""))
+    ax.set_title(f"Critical rate over {simulation['years']:g} years "
+                 f"({simulation['engine']}, {simulation['runs']} runs)")
+    ax.tick_params(axis="x", labelrotation=20)
+    ax.legend(loc="upper left")
+
+
+def _floored(value: float, decimals: int) -> str:
+    """A limit as the command line shows it: rounded down, never past what was simulated."""
+    scale = 10 ** decimals
+    return f"{math.floor(value * scale) / scale:.{decimals}f}"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The pieces of JSON and CSV text that the command line, batch mode and the simulation's
+// results write alike.
+namespace coning {
+
+// Appends a finite double in its shortest round-trip form ("40", "21.111912...", "1e+300"):
+// reading the text back gives the identical double, except that -0 is written as 0. Valid as a
+// JSON number and a CSV field.
+void appendShortest(std::string &out, double value);
+
+std::string shortest(double value);
+
+// A JSON string literal; bytes that are not UTF-8 become U+FFFD.
+void appendJsonString(std::string &out, std::string_view text);
+
+// `"key":`
+void appendKey(std::string &out, std::string_view key);
+
+// The number in shortest round-trip form, or null when there is none.
+void appendNumberOrNull(std::string &out, const std::optional<double> &value);
+
+} // namespace coning

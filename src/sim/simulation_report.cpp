@@ -1,0 +1,163 @@
+#include "simulation_report.h"
+
+#include "calc/correlation.h"
+#include "calc/json_text.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace coning::sim {
+namespace {
+
+void appendArray(std::string &out, std::string_view key, const std::vector<double> &values)
+{
+    appendKey(out, key);
+    out.push_back('[');
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out.push_back(',');
+        // The summary holds single precision: its shortest form, not the widened digits.
+        const double value = std::isfinite(values[i]) ? values[i] : 0.0;
+        const auto single = static_cast<float>(value);
+        if (static_cast<double>(single) == value) {
+            char buffer[32];
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, single).ptr;
+            out.append(buffer, end);
+        } else {
+            appendShortest(out, value);
+        }
+    }
+    out.push_back(']');
+}
+
+} // namespace
+
+SimulationReport simulateWell(const Well &well,
+                              const RunResult &correlations,
+                              const WellSimulation &asked,
+                              const SimulationControl &control)
+{
+    SimulationReport report;
+    report.settings = asked.settings;
+    report.system = fluidSystemOf(well);
+    report.correlations = &correlations;
+    if (asked.rate) {
+        report.requestedRate = asked.rate;
+        report.rate = simulateRate(well, asked.settings, *asked.rate, control);
+        if (report.rate->status == Status::Cancelled)
+            return report;
+    }
+    if (asked.critical)
+        report.critical = simulateCritical(well,
+                                           asked.settings,
+                                           correlationRates(correlations),
+                                           control);
+    return report;
+}
+
+bool simulationFailed(const SimulationReport &report)
+{
+    return (report.rate && report.rate->status != Status::Done)
+           || (report.critical && report.critical->status != Status::Done);
+}
+
+std::vector<std::string> simulationFailures(const SimulationReport &report)
+{
+    std::vector<std::string> failures;
+    if (report.rate && report.rate->status != Status::Done)
+        failures.push_back(report.rate->message);
+    if (report.critical && report.critical->status != Status::Done)
+        failures.push_back("simulated critical rate: " + report.critical->message);
+    return failures;
+}
+
+double percentFromCritical(double rate, const CriticalSimulation &critical)
+{
+    return (rate / critical.low - 1.0) * 100.0;
+}
+
+void appendSimulationJson(std::string &out, const SimulationReport &report)
+{
+    out.push_back('{');
+    appendKey(out, "engine");
+    appendJsonString(out, report.rate ? report.rate->engine : report.critical->engine);
+    out.push_back(',');
+    appendKey(out, "years");
+    appendShortest(out, report.settings.years);
+    out.push_back(',');
+    appendKey(out, "breakthroughCut");
+    appendShortest(out, report.settings.breakthroughCut);
+    if (report.rate) {
+        const RateSimulation &rate = *report.rate;
+        out.push_back(',');
+        appendKey(out, "rate");
+        appendShortest(out, report.requestedRate.value_or(rate.run.rate));
+        if (rate.status == Status::Done || rate.status == Status::RateNotHeld) {
+            out.push_back(',');
+            appendKey(out, "rateHeld");
+            out.append(rate.status == Status::Done ? "true" : "false");
+        }
+        if (rate.status == Status::Done) {
+            const RateRun &run = rate.run;
+            out.push_back(',');
+            appendKey(out, "breakthroughDays");
+            appendNumberOrNull(out, run.breakthroughDays);
+            out.push_back(',');
+            appendKey(out, "series");
+            out.push_back('{');
+            appendArray(out, "days", run.days);
+            out.push_back(',');
+            appendArray(out, "cut", run.cut);
+            out.push_back(',');
+            appendArray(out, "rate", run.producedRate);
+            out.push_back(',');
+            appendArray(out, "conedRate", run.conedRate);
+            out.push_back(',');
+            appendArray(out, "bottomHolePressure", run.bottomHolePressure);
+            out.push_back('}');
+        }
+    }
+    if (report.critical) {
+        const CriticalSimulation &critical = *report.critical;
+        if (critical.status == Status::Done) {
+            out.push_back(',');
+            appendKey(out, "criticalRate");
+            out.append("{\"low\":");
+            appendShortest(out, critical.low);
+            out.append(",\"high\":");
+            appendShortest(out, critical.high);
+            out.push_back('}');
+        }
+        out.push_back(',');
+        appendKey(out, "runs");
+        out.append(std::to_string(critical.runs));
+        if (critical.status == Status::Done && report.correlations) {
+            out.push_back(',');
+            appendKey(out, "comparison");
+            out.push_back('{');
+            bool first = true;
+            for (Correlation c : callOrder) {
+                const CorrelationOutcome &outcome = report.correlations->outcome(c);
+                if (!outcome.shown())
+                    continue;
+                if (!first)
+                    out.push_back(',');
+                first = false;
+                appendKey(out, correlationName(c));
+                appendShortest(out, percentFromCritical(outcome.rate, critical));
+            }
+            out.push_back('}');
+        }
+    }
+    if (const std::vector<std::string> failures = simulationFailures(report); !failures.empty()) {
+        std::string joined;
+        for (const std::string &failure : failures)
+            joined.append(joined.empty() ? "" : "; ").append(failure);
+        out.push_back(',');
+        appendKey(out, "error");
+        appendJsonString(out, joined);
+    }
+    out.push_back('}');
+}
+
+} // namespace coning::sim

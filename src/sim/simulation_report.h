@@ -1,0 +1,61 @@
+#pragma once
+
+#include "simulation.h"
+
+#include "calc/run_result.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace coning::sim {
+
+// What a well's simulation gave, for writing: a run at a rate, a critical-rate search, or both.
+// The command line, its batch mode and Python write it alike.
+struct SimulationReport
+{
+    SimulationSettings settings;
+    FluidSystem system = FluidSystem::OilWater;
+    std::optional<RateSimulation> rate;
+    std::optional<double> requestedRate;
+    std::optional<CriticalSimulation> critical;
+    const RunResult *correlations = nullptr; // to compare with the critical rate
+};
+
+// What to simulate of one well.
+struct WellSimulation
+{
+    std::optional<double> rate; // production at this rate (the report's unit)
+    bool critical = false;      // the critical rate
+    SimulationSettings settings;
+
+    bool active() const { return rate || critical; }
+};
+
+// Simulates what is asked: the rate, then the critical rate, its search starting from the
+// correlations' rates of the same well (`correlations` must outlive the report). The control's
+// cancel ends both.
+SimulationReport simulateWell(const Well &well,
+                              const RunResult &correlations,
+                              const WellSimulation &asked,
+                              const SimulationControl &control);
+
+// True when anything asked for failed (a rate the well cannot hold, a simulator failure).
+bool simulationFailed(const SimulationReport &report);
+
+// What failed, one message each: the rate run's ("the well cannot hold ..."), then the search's
+// ("simulated critical rate: ...").
+std::vector<std::string> simulationFailures(const SimulationReport &report);
+
+// How far a correlation's rate is from the simulated critical rate, in percent of the bracket's
+// low end (the highest rate known to stay below the cut).
+double percentFromCritical(double rate, const CriticalSimulation &critical);
+
+// The JSON object {"engine":..,"years":..,"breakthroughCut":.., then for a rate "rate",
+// "rateHeld", "breakthroughDays" (null without breakthrough), "series":{"days":[..],"cut":[..],
+// "rate":[..],"conedRate":[..],"bottomHolePressure":[..]}; for the critical rate
+// "criticalRate":{"low":L,"high":H},"runs":N,"comparison":{correlation: percent, ..}; and
+// "error" with the failures joined by "; " in place of the numbers of what failed}.
+void appendSimulationJson(std::string &out, const SimulationReport &report);
+
+} // namespace coning::sim

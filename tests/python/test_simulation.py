@@ -1,0 +1,178 @@
+import json
+import os
+import pathlib
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+import matplotlib
+
+matplotlib.use("Agg")
+import matplotlib.pyplot as plt  # noqa: E402
+import pytest  # noqa: E402
+
+import coning  # noqa: E402
+from conftest import cli_usage_messages  # noqa: E402
+
+SAMPLE = dict(permeability=100, viscosity=1, fvf=1.2, density_difference=0.3,
+              drainage_radius=1000, well_radius=3, zone_thickness=50, penetration=15)
+needs_flow = pytest.mark.skipif(not (shutil.which("flow") or os.environ.get("CONING_FLOW")),
+                                reason="flow is not installed")
+
+RATE_RUN = {"engine": "flow 2022.10", "years": 1, "breakthroughCut": 0.01, "rate": 40,
+            "rateHeld": True, "breakthroughDays": 197.96,
+            "series": {"days": [0.1, 100, 200, 365.25], "cut": [0, 0, 0.012, 0.09],
+                       "rate": [40] * 4, "conedRate": [0, 0, 0.5, 4],
+                       "bottomHolePressure": [2100] * 4}}
+CRITICAL = {"engine": "flow 2022.10", "years": 10, "breakthroughCut": 0.01,
+            "criticalRate": {"low": 21.27, "high": 21.48}, "runs": 8,
+            "comparison": {"Sobocinski": -0.75, "Muskat": 6.4, "Schols": -30.4}}
+
+
+def well_args(**well):
+    return ["--fluid-system", "Oil-Water"] + [
+        arg for name, value in well.items() for arg in ("--" + name.replace("_", "-"), str(value))]
+
+
+@needs_flow
+def test_same_numbers_as_the_command_line():
+    cli = subprocess.Popen([os.environ.get("CONING_CALC", "coning-calc"), *well_args(**SAMPLE),
+                            "--simulate-rate", "100", "--simulate-critical", "--years", "0.1",
+                            "--jobs", "2", "--format", "json"],
+                           stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    mine = coning.simulate("Oil-Water", rate=100, critical=True, years=0.1, jobs=2, **SAMPLE)
+    out, err = cli.communicate()
+    assert cli.returncode == 0, err
+    assert mine == json.loads(out)["simulation"]
+
+
+@pytest.mark.parametrize("change, args", [
+    (dict(rate=-5), ["--simulate-rate", "-5"]),
+    (dict(rate=40, porosity=1.5, years=2000), ["--simulate-rate", "40", "--porosity", "1.5",
+                                               "--years", "2000"]),
+    (dict(critical=True, penetration=60), ["--simulate-critical"]),
+    (dict(critical=True, jobs=0), ["--simulate-critical", "--jobs", "0"]),
+])
+def test_usage_errors_raise_the_command_line_messages(change, args):
+    with pytest.raises(coning.UsageError) as raised:
+        coning.simulate("Oil-Water", **(SAMPLE | change))
+    well = {name: value for name, value in (SAMPLE | change).items() if name in SAMPLE}
+    messages = cli_usage_messages(well_args(**well) + args)
+    assert str(raised.value).splitlines() == [m for m in messages if "needs the simulator" not in m]
+
+
+@pytest.mark.parametrize("change, error", [
+    (dict(), coning.UsageError),  # nothing to simulate
+    (dict(critical=1), TypeError),
+    (dict(rate=40, jobs=2.0), TypeError),
+    (dict(rate=40, keep_deck=3), TypeError),
+])
+def test_wrong_arguments(change, error):
+    with pytest.raises(error):
+        coning.simulate("Oil-Water", **(SAMPLE | change))
+
+
+def test_a_dataframe_does_not_simulate():
+    import pandas as pd
+    frame = pd.DataFrame([dict({"fluid-system": "Oil-Water", "simulate-rate": 40},
+                               **{k.replace("_", "-"): v for k, v in SAMPLE.items()})])
+    with pytest.raises(coning.UsageError, match="coning.simulate simulates one well"):
+        coning.calculate_frame(frame)
+
+
+def test_a_missing_simulator_names_the_package(tmp_path, monkeypatch):
+    monkeypatch.setenv("PATH", str(tmp_path))
+    monkeypatch.delenv("CONING_FLOW", raising=False)
+    with pytest.raises(coning.SimulatorNotFoundError, match="libopm-simulators-bin"):
+        coning.simulate("Oil-Water", rate=40, **SAMPLE)
+
+
+def _descendants(pid):
+    parents = {}
+    for entry in pathlib.Path("/proc").iterdir():
+        try:
+            stat = (entry / "stat").read_text()
+            parents[int(entry.name)] = int(stat.rsplit(")", 1)[1].split()[1])
+        except (ValueError, OSError):
+            pass
+    found, todo = set(), [pid]
+    while todo:
+        pid = todo.pop()
+        children = {p for p, parent in parents.items() if parent == pid}
+        found |= children
+        todo += children
+    return found
+
+
+def test_ctrl_c_stops_the_simulation_and_leaves_nothing(tmp_path):
+    script = tmp_path / "flow"
+    script.write_text("#!/bin/sh\nif [ \"$1\" = --version ]; then echo 'flow 0.0'; exit 0; fi\n"
+                      "exec sleep 30\n")
+    script.chmod(0o700)
+    scratch = tmp_path / "tmp"
+    scratch.mkdir()
+    code = ("import coning; print(flush=True); "
+            f"coning.simulate('Oil-Water', critical=True, **{SAMPLE})")
+    env = dict(os.environ, CONING_FLOW=str(script), TMPDIR=str(scratch))
+    child = subprocess.Popen([sys.executable, "-c", code], env=env, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True)
+    child.stdout.readline()
+    deadline = time.monotonic() + 10
+    while len(_descendants(child.pid)) < 2 and time.monotonic() < deadline:  # two runs at once
+        time.sleep(0.05)
+    running = _descendants(child.pid)
+    assert running and os.listdir(scratch)
+    child.send_signal(signal.SIGINT)
+    start = time.monotonic()
+    _, err = child.communicate(timeout=10)
+    assert time.monotonic() - start < 1
+    assert "KeyboardInterrupt" in err
+    assert not any(pathlib.Path(f"/proc/{pid}").exists() for pid in running)
+    assert os.listdir(scratch) == []
+
+
+def test_plot_simulation_marks_the_breakthrough():
+    fig, ax = plt.subplots()
+    assert coning.plot_simulation(RATE_RUN, ax) is ax
+    cut, _, breakthrough = ax.lines
+    assert list(cut.get_ydata()) == RATE_RUN["series"]["cut"]
+    assert list(cut.get_xdata()) == [d / 365.25 for d in RATE_RUN["series"]["days"]]
+    assert breakthrough.get_xdata()[0] == 197.96 / 365.25
+    assert "197.9 days" in breakthrough.get_label()  # rounded down, as the command line shows it
+    plt.close(fig)
+
+
+def test_plot_simulation_draws_the_bracket_against_the_correlations():
+    fig, ax = plt.subplots()
+    coning.plot_simulation(CRITICAL, ax)
+    heights = [bar.get_height() for bar in ax.patches[:3]]
+    assert heights == pytest.approx([21.27 * (1 + p / 100) for p in (-0.75, 6.4, -30.4)])
+    assert [t.get_text() for t in ax.get_xticklabels()] == ["Sobocinski", "Muskat", "Schols"]
+    assert "21.27 to 21.48" in ax.get_legend().get_texts()[0].get_text()
+    plt.close(fig)
+
+
+@pytest.mark.parametrize("result, kind, message", [
+    (CRITICAL, "cut", "no cut to draw: simulate it with rate="),
+    ({"engine": "flow 2022.10", "rate": 9e9, "rateHeld": False, "error": "the well cannot hold"},
+     None, "the simulation failed.*cannot hold"),
+])
+def test_plot_simulation_refuses_what_it_cannot_draw(result, kind, message):
+    with pytest.raises(ValueError, match=message):
+        coning.plot_simulation(result, kind=kind)
+
+
+@needs_flow
+def test_the_readme_example_prints_what_the_readme_shows(tmp_path):
+    readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
+    section = readme[readme.index("### From Python"):readme.index("### Speed, progress")]
+    example = re.findall(r"```python\n(.*?)```", section, re.S)[0]
+    shown = section.split("\nprints\n\n```\n", 1)[1].split("```", 1)[0]
+    done = subprocess.run([sys.executable, "-c", example], cwd=tmp_path, capture_output=True,
+                          text=True)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout == shown
+    assert (tmp_path / "water-cut.png").stat().st_size > 10000
