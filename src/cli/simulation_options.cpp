@@ -15,6 +15,17 @@
 namespace coning::cli {
 namespace {
 
+// The texts of the setting options, in the order of SimulationOptions::settings.
+std::array<std::optional<std::string_view> *, 6> settingTexts(sim::SettingTexts &texts)
+{
+    return {&texts.kvKh,
+            &texts.porosity,
+            &texts.displacingViscosity,
+            &texts.years,
+            &texts.breakthroughCut,
+            &texts.timeLimit};
+}
+
 struct SettingOption
 {
     std::string_view name;
@@ -79,12 +90,7 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
             request.rate = rate;
     }
     sim::SettingTexts texts;
-    std::array<std::optional<std::string_view> *, 6> fields = {&texts.kvKh,
-                                                               &texts.porosity,
-                                                               &texts.displacingViscosity,
-                                                               &texts.years,
-                                                               &texts.breakthroughCut,
-                                                               &texts.timeLimit};
+    const auto fields = settingTexts(texts);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (options.settingOptions[i]->count() == 0)
             continue;
@@ -127,12 +133,7 @@ BatchSimulation readBatchSimulation(const SimulationOptions &options,
                            + " cannot be combined with --batch: it keeps the deck of one well");
     simulation.critical = options.critical;
     sim::SettingTexts texts;
-    std::array<std::optional<std::string_view> *, 6> fields = {&texts.kvKh,
-                                                               &texts.porosity,
-                                                               &texts.displacingViscosity,
-                                                               &texts.years,
-                                                               &texts.breakthroughCut,
-                                                               &texts.timeLimit};
+    const auto fields = settingTexts(texts);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (options.settingOptions[i]->count() == 0)
             continue;
