@@ -46,24 +46,72 @@ double cutOf(const RadialModel &model, const Summary &summary, std::size_t step)
     return 0.0;
 }
 
+std::optional<std::size_t> firstCutAbove(const std::vector<double> &cut, double threshold)
+{
+    for (std::size_t i = 0; i < cut.size(); ++i) {
+        if (cut[i] > threshold)
+            return i;
+    }
+    return std::nullopt;
+}
+
 std::optional<double> breakthroughTime(const std::vector<double> &days,
                                        const std::vector<double> &cut,
                                        double threshold)
 {
-    for (std::size_t i = 0; i < cut.size(); ++i) {
-        if (!(cut[i] > threshold))
-            continue;
-        if (i == 0)
-            return days[0];
-        const double fraction = (threshold - cut[i - 1]) / (cut[i] - cut[i - 1]);
-        return days[i - 1] + fraction * (days[i] - days[i - 1]);
+    const std::optional<std::size_t> above = firstCutAbove(cut, threshold);
+    if (!above)
+        return std::nullopt;
+    const std::size_t i = *above;
+    if (i == 0)
+        return days[0];
+    const double fraction = (threshold - cut[i - 1]) / (cut[i] - cut[i - 1]);
+    return days[i - 1] + fraction * (days[i] - days[i - 1]);
+}
+
+RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t end)
+{
+    const std::string unit = model.system == FluidSystem::GasWater ? " MCF/DAY" : " STB/DAY";
+    end = std::min(end, run.days.size());
+    for (std::size_t i = 0; i < end; ++i) {
+        const double made = run.producedRate[i];
+        const double shortfall = std::abs(made - model.rate) / model.rate;
+        const bool atLimit = run.bottomHolePressure[i] <= lowestBottomHolePressure + 0.1;
+        const std::string when = "after " + number(run.days[i]) + " days ";
+        if (made <= 0.0) {
+            const bool reopened = std::any_of(run.producedRate.begin() + i,
+                                              run.producedRate.begin() + end,
+                                              [](double rate) { return rate > 0.0; });
+            if (reopened)
+                return {RateVerdict::Unsound,
+                        "the simulator did not converge on the well: it shut it " + when
+                            + "and reopened it later"};
+            return {RateVerdict::NotHeld,
+                    "the well cannot hold " + number(model.rate) + unit + ": " + when
+                        + "the simulator shut it"};
+        }
+        if (atLimit && shortfall > 1e-4)
+            return {RateVerdict::NotHeld,
+                    "the well cannot hold " + number(model.rate) + unit + ": " + when
+                        + "it makes only " + number(made) + " at a bottom-hole pressure of "
+                        + number(run.bottomHolePressure[i]) + " psia"};
+        // Far from the limit the well makes its rate to the simulator's well tolerance (held
+        // to a hundred-thousandth of it); more is an unconverged solution, not physics.
+        if (shortfall > 1e-3)
+            return {RateVerdict::Unsound,
+                    "the simulator did not converge on the well's rates: " + when + "it reports "
+                        + number(made) + unit + " instead of " + number(model.rate)
+                        + " at a bottom-hole pressure of " + number(run.bottomHolePressure[i])
+                        + " psia, far above its limit of " + number(lowestBottomHolePressure)
+                        + " psia"};
     }
-    return std::nullopt;
+    return {};
 }
 
 std::optional<RateRun> analyseRun(const RadialModel &model,
                                   const Summary &summary,
                                   double threshold,
+                                  bool untilBreakthrough,
                                   std::string &problem)
 {
     const std::vector<double> *time = summary.find("TIME");
@@ -88,27 +136,9 @@ std::optional<RateRun> analyseRun(const RadialModel &model,
                              model.system == FluidSystem::GasOil ? "WGPT" : "WWPT",
                              steps - 1);
 
-    run.rateHeld = true;
-    // A rate a little off in a first short step, with the pressure far from its limit, is the
-    // simulator's well tolerance; a well at its pressure limit, or far off, cannot make the rate.
-    for (std::size_t i = 0; i < steps; ++i) {
-        const double shortfall = std::abs(run.producedRate[i] - model.rate) / model.rate;
-        const bool atLimit = run.bottomHolePressure[i] <= lowestBottomHolePressure + 0.1;
-        if (shortfall > 1e-2 || (atLimit && shortfall > 1e-4)) {
-            run.rateHeld = false;
-            const bool shut = run.producedRate[i] == 0.0;
-            run.rateProblem = "the well cannot hold " + number(model.rate)
-                              + (gas ? " MCF/DAY" : " STB/DAY") + ": after " + number(run.days[i])
-                              + " days "
-                              + (shut ? std::string("the simulator shut it")
-                                      : "it makes only " + number(run.producedRate[i])
-                                            + " at a bottom-hole pressure of "
-                                            + number(run.bottomHolePressure[i]) + " psia");
-            break;
-        }
-    }
-
     run.breakthroughDays = breakthroughTime(run.days, run.cut, threshold);
+    const std::optional<std::size_t> above = firstCutAbove(run.cut, threshold);
+    run.rateCheck = checkRate(model, run, untilBreakthrough && above ? *above + 1 : steps);
     run.finalCut = run.cut.back();
     for (std::size_t y = 0; y < cutReportYears.size(); ++y) {
         const double day = cutReportYears[y] * 365.25;

@@ -10,12 +10,27 @@
 
 namespace coning::sim {
 
+// How the well kept its target rate.
+enum class RateVerdict {
+    Held,
+    // Physics: the well at its bottom-hole pressure limit below the rate, or shut for good.
+    NotHeld,
+    // The simulator reports the well off its rate with the pressure far from the limit, or shut
+    // and reopened: its solution is not converged there, and the run cannot be trusted.
+    Unsound,
+};
+
+struct RateCheck
+{
+    RateVerdict verdict = RateVerdict::Held;
+    std::string problem; // when and how, for anything but Held
+};
+
 // What one run at a constant rate gave, at every summary time.
 struct RateRun
 {
     double rate = 0.0; // the target, in the report's unit
-    bool rateHeld = false;
-    std::string rateProblem; // why not, when it was not held
+    RateCheck rateCheck;
 
     std::vector<double> days;
     std::vector<double> cut;                // fraction, see cutOf
@@ -38,16 +53,25 @@ inline constexpr std::array<double, 3> cutReportYears = {1.0, 5.0, 10.0};
 // formation volume factors, which the slight compressibility changes by a fraction of a percent).
 double cutOf(const RadialModel &model, const Summary &summary, std::size_t step);
 
+// The first summary point whose cut exceeds `threshold`.
+std::optional<std::size_t> firstCutAbove(const std::vector<double> &cut, double threshold);
+
 // The first time the cut exceeds `threshold`, linear between the summary times around it.
 std::optional<double> breakthroughTime(const std::vector<double> &days,
                                        const std::vector<double> &cut,
                                        double threshold);
 
-// Reads a run's summary for the model. Returns nothing, and says why in `problem`, when the
-// summary lacks what the model needs.
+// How the well kept its rate at the run's summary points before `end`.
+RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t end);
+
+// Reads a run's summary for the model. The rate is checked over the whole run, or with
+// `untilBreakthrough` only up to the breakthrough (all that a run stopped there shows, so that
+// the verdict is the same however soon it was stopped). Returns nothing, and says why in
+// `problem`, when the summary lacks what the model needs.
 std::optional<RateRun> analyseRun(const RadialModel &model,
                                   const Summary &summary,
                                   double threshold,
+                                  bool untilBreakthrough,
                                   std::string &problem);
 
 } // namespace coning::sim

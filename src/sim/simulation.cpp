@@ -84,6 +84,37 @@ std::string seconds(double value)
     return numberForMessage(value);
 }
 
+// The simulator's command line for a run of the model in the current folder.
+std::vector<std::string> flowArguments(const RadialModel &model)
+{
+    // The simulator's well tolerances are absolute, in m3/s at reservoir conditions, and made
+    // for field wells: its default of 1e-4 (54 rb/day) exceeds the whole rate of many wells
+    // here, so that in a step of many iterations it accepted well rates split wrongly between
+    // the phases (a spurious cut of a few percent in the first step, an oil rate a sixth short
+    // as gas arrived). A hundred-thousandth of the well's rate instead.
+    constexpr double cubicMetresPerBarrel = 0.158987294928;
+    const double wellTolerance = 1e-5 * model.rate * model.producedFvf * cubicMetresPerBarrel
+                                 / 86400.0;
+    return {"--threads-per-process=1",
+            // The boundary ring's huge pore volume would let every other cell go unconverged.
+            "--relaxed-max-pv-fraction=0",
+            "--tolerance-wells=" + deckNumber(wellTolerance),
+            "--relaxed-well-flow-tol=" + deckNumber(wellTolerance),
+            // The step the well opens in first tries the well at its pressure limit and can
+            // take some 50 iterations to come back (a well of high permeability and rate).
+            "--newton-max-iterations=50",
+            // A well is never shut because a step does not converge, which would read as a
+            // rate the well cannot hold: a run that cannot converge fails instead.
+            "--min-time-step-before-shutting-problematic-wells-in-days=0",
+            "--enable-async-ecl-output=false",
+            "--output-mode=none",
+            "--enable-terminal-output=false",
+            "--print-parameters=0",
+            "--print-properties=0",
+            "--output-dir=.",
+            std::string(caseName) + ".DATA"};
+}
+
 Attempt runModel(const RadialModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
@@ -107,21 +138,21 @@ Attempt runModel(const RadialModel &model,
         options.cancelled = control.cancelled;
         const double horizon = settings.years * 365.25;
         if (stopAtBreakthrough) {
+            // Stops once the summary shows breakthrough with the rate held up to it; the
+            // verdict of a run that finishes first is taken over the same points.
             options.enough = [&] {
                 std::string ignored;
                 const std::optional<Summary> partial = readSummary(smspec, unsmry, ignored);
-                const std::vector<double> *time = partial ? partial->find("TIME") : nullptr;
-                if (!time)
+                const std::optional<RateRun> run = partial ? analyseRun(model,
+                                                                        *partial,
+                                                                        settings.breakthroughCut,
+                                                                        true,
+                                                                        ignored)
+                                                           : std::nullopt;
+                if (!run || !run->breakthroughDays || run->rateCheck.verdict != RateVerdict::Held)
                     return false;
-                std::vector<double> cut;
-                for (std::size_t i = 0; i < time->size(); ++i)
-                    cut.push_back(cutOf(model, *partial, i));
-                const std::optional<double> days = breakthroughTime(*time,
-                                                                    cut,
-                                                                    settings.breakthroughCut);
-                if (days)
-                    attempt.margin = std::log(horizon / std::max(*days, 1e-6));
-                return days.has_value();
+                attempt.margin = std::log(horizon / std::max(*run->breakthroughDays, 1e-6));
+                return true;
             };
         }
         // A slot of the limit shared with other simulations, held while the process runs.
@@ -135,18 +166,7 @@ Attempt runModel(const RadialModel &model,
             }
             slot.reset(control.slots);
         }
-        const ChildResult child = runChild(flow,
-                                           {"--threads-per-process=1",
-                                            "--relaxed-max-pv-fraction=0",
-                                            "--enable-async-ecl-output=false",
-                                            "--output-mode=none",
-                                            "--enable-terminal-output=false",
-                                            "--print-parameters=0",
-                                            "--print-properties=0",
-                                            "--output-dir=.",
-                                            deckFile.filename().string()},
-                                           folder.path(),
-                                           options);
+        const ChildResult child = runChild(flow, flowArguments(model), folder.path(), options);
         slot.reset();
         switch (child.ending) {
         case ChildResult::Ending::Cancelled:
@@ -181,7 +201,7 @@ Attempt runModel(const RadialModel &model,
         const std::optional<Summary> summary = readSummary(smspec, unsmry, problem);
         std::optional<RateRun> run;
         if (summary)
-            run = analyseRun(model, *summary, settings.breakthroughCut, problem);
+            run = analyseRun(model, *summary, settings.breakthroughCut, stopAtBreakthrough, problem);
         if (!summary)
             problem = "the simulator wrote no summary (" + problem + ")";
         if (!run) {
@@ -200,11 +220,18 @@ Attempt runModel(const RadialModel &model,
             const double highest = *std::max_element(run->cut.begin(), run->cut.end());
             attempt.margin = std::log(std::max(highest, 1e-12) / settings.breakthroughCut);
         }
-        if (!run->rateHeld) {
-            attempt.status = Status::RateNotHeld;
-            attempt.message = run->rateProblem;
-        } else {
+        switch (run->rateCheck.verdict) {
+        case RateVerdict::Held:
             attempt.status = Status::Done;
+            break;
+        case RateVerdict::NotHeld:
+            attempt.status = Status::RateNotHeld;
+            attempt.message = run->rateCheck.problem;
+            break;
+        case RateVerdict::Unsound:
+            attempt.status = Status::Failed;
+            attempt.message = run->rateCheck.problem;
+            break;
         }
         attempt.run = std::move(run);
     } catch (const std::exception &error) {

@@ -123,7 +123,7 @@ TEST_F(Flow, BreakthroughComesSoonerAtHigherRatesAndNotFarBelowTheCorrelations)
     EXPECT_GT(fast.run.finalCut, slow.run.finalCut);
     EXPECT_FALSE(safe.run.breakthroughDays);
     EXPECT_LT(safe.run.finalCut, 1e-4);
-    EXPECT_TRUE(slow.run.rateHeld);
+    EXPECT_EQ(slow.run.rateCheck.verdict, RateVerdict::Held);
     EXPECT_EQ(slow.engine.substr(0, 5), "flow ");
 }
 
@@ -143,6 +143,60 @@ TEST_F(Flow, EveryFluidSystemRunsAndCones)
         EXPECT_EQ(run.run.producedRate.back(), rate) << system;
     }
 }
+
+// Wells whose runs once showed the simulator's unconverged well rates as a spurious early cut, a
+// rate not held far from the pressure limit, or a well shut in its first step.
+struct HardWell
+{
+    const char *name;
+    const char *system;
+    std::map<std::string, std::string> values;
+    double kvKh;
+    double rate;
+    double years;
+    bool accurate;
+};
+
+class HardWells : public Flow, public ::testing::WithParamInterface<HardWell>
+{};
+
+TEST_P(HardWells, HoldTheirRateWithoutSpuriousCut)
+{
+    const HardWell &c = GetParam();
+    SimulationSettings settings;
+    settings.kvKh = c.kvKh;
+    settings.years = c.years;
+    const Well well = simulatedWell(c.system, c.values);
+    const RateSimulation run = simulateModel(
+        buildModel(well, settings, c.rate, c.accurate ? accurateGrid(settings) : coarseGrid()),
+        settings);
+    ASSERT_EQ(run.status, Status::Done) << run.message;
+    EXPECT_FALSE(run.run.breakthroughDays);
+    for (std::size_t i = 0; i < run.run.days.size(); ++i)
+        ASSERT_NEAR(run.run.producedRate[i], c.rate, 1e-4 * c.rate) << run.run.days[i];
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Flow, HardWells,
+    ::testing::Values(
+        HardWell{"SpuriousWaterInTheFirstStep", "Oil-Water",
+                 {{"permeability", "330"}, {"viscosity", "4.2"}, {"fvf", "1.11"},
+                  {"density-difference", "0.29"}, {"drainage-radius", "1570"},
+                  {"well-radius", "4.25"}, {"zone-thickness", "44"}, {"penetration", "19.7"}},
+                 0.1, 13.442420796826367, 1, false},
+        HardWell{"OilShortAsGasArrives", "Gas-Oil",
+                 {{"permeability", "200"}, {"viscosity", "3.3"}, {"fvf", "1.38"},
+                  {"density-difference", "0.51"}, {"drainage-radius", "1780"},
+                  {"well-radius", "5.5"}, {"zone-thickness", "25"}, {"completion-top", "18.7"}},
+                 0.1, 5.550506763282219, 10, false},
+        HardWell{"ShutInItsFirstStep", "Oil-Water",
+                 {{"permeability", "1000"}, {"viscosity", "0.5"}, {"fvf", "1.4"},
+                  {"density-difference", "0.35"}, {"drainage-radius", "2500"},
+                  {"well-radius", "5"}, {"zone-thickness", "180"}, {"penetration", "20"}},
+                 1, 5621.104330897692, 0.3, true}),
+    [](const auto &info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(Flow, ARateTheWellCannotHoldIsNoResult)
 {

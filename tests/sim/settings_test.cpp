@@ -133,4 +133,59 @@ TEST(Breakthrough, InterpolatesBetweenSummaryTimes)
     EXPECT_EQ(breakthroughTime(days, {0.2, 0.3, 0.4, 0.5}, 0.01), 1.0);
 }
 
+struct RateCase
+{
+    const char *name;
+    std::vector<double> rate; // at days 1, 2, 3; the target is 10
+    std::vector<double> bottomHolePressure;
+    std::size_t end; // the points checked
+    RateVerdict verdict;
+    const char *says;
+};
+
+class RateJudgement : public ::testing::TestWithParam<RateCase>
+{};
+
+TEST_P(RateJudgement, TellsPhysicsFromAnUnconvergedSolution)
+{
+    const RateCase &c = GetParam();
+    RadialModel model;
+    model.rate = 10.0;
+    RateRun run;
+    run.days = {1, 2, 3};
+    run.producedRate = c.rate;
+    run.bottomHolePressure = c.bottomHolePressure;
+    const RateCheck check = checkRate(model, run, c.end);
+    EXPECT_EQ(check.verdict, c.verdict) << check.problem;
+    EXPECT_NE(check.problem.find(c.says), std::string::npos) << check.problem;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RateCheck,
+    RateJudgement,
+    ::testing::Values(
+        RateCase{"Held", {10, 10.00001, 10}, {2000, 1900, 1800}, 3, RateVerdict::Held, ""},
+        RateCase{"AtThePressureLimit",
+                 {10, 9.9, 9},
+                 {2000, 14.7, 14.7},
+                 3,
+                 RateVerdict::NotHeld,
+                 "after 2 days it makes only 9.9 at a bottom-hole pressure of 14.7 psia"},
+        RateCase{"ShutForGood", {10, 0, -0.0}, {2000, 0, 0}, 3, RateVerdict::NotHeld, "shut it"},
+        RateCase{"ShutAndReopened",
+                 {10, 0, 10},
+                 {2000, 0, 2000},
+                 3,
+                 RateVerdict::Unsound,
+                 "shut it after 2 days and reopened it"},
+        RateCase{"ShortFarFromTheLimit",
+                 {10, 8.4, 10},
+                 {2190, 2192.8, 2190},
+                 3,
+                 RateVerdict::Unsound,
+                 "it reports 8.4 STB/DAY instead of 10 at a bottom-hole pressure of 2192.8"},
+        RateCase{
+            "BeyondTheCheckedPoints", {10, 10, 8.4}, {2190, 2190, 2190}, 2, RateVerdict::Held, ""}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace
