@@ -498,7 +498,7 @@ def write_document(table, records, seconds, path, picture, csv):
         "correlations take no kv/kh, so their rates are the same for both). The simulated "
         "critical rate is the highest rate whose cut (water cut, or the gas's share of the "
         "produced reservoir volume) stays at or below 0.01 over the whole horizon, found as "
-        "a bracket [L, H] with H ≤ 1.01 L.",
+        "a bracket [L, H] with H ≤ 1.005 L.",
         "",
         "**The ratio** of a correlation is its design-point rate divided by L. A ratio at or "
         "below 1 is safe: that rate does not cone within the horizon. A ratio far below 1 "

@@ -85,7 +85,7 @@ RadialModel buildModel(const Well &well,
                        const GridSize &grid);
 
 // Report steps over `years`: 0.1 day at first (breakthrough at high rates comes within days),
-// then a tenth of the time elapsed, at most a 120th of the horizon (30 days for ten years).
+// then 3 % of the time elapsed, at most a 120th of the horizon (30 days for ten years).
 std::vector<double> reportSteps(double years);
 
 // Exact radial quantities of ring i and layer k (see the deck's EDIT section).
