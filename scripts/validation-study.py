@@ -323,28 +323,13 @@ def draw(table, path):
     plt.close(figure)
 
 
-# What the failures seen while making this study came from, by the words of their message.
-FAILURE_CAUSES = {
-    "the cut does not grow with the rate":
-        "a run on the search's coarse grid showed a cut above the threshold only in its first "
-        "report step (0.1 day), gone by the next, and the search took it for breakthrough.",
-    "the well cannot hold":
-        "one summary step at breakthrough, a time step the simulator had to cut, shows a short "
-        "rate while the rate holds before and after it; whether the search sees that step "
-        "depends on whether it stopped the run at breakthrough first.",
-}
-
-
 def failures(records):
     """One line per well and horizon with a failed attempt: what each attempt gave."""
     lines = []
-    causes = set()
     for (well, years), record in sorted(records.items(), key=lambda item: item[0][::-1]):
         errors = [e["error"] for e in record.get("earlier", [])] + [outcome(record)[2]]
         if not any(errors):
             continue
-        causes.update(words for words in FAILURE_CAUSES
-                      if any(words in (error or "") for error in errors))
         if errors[-1]:
             times = "failed twice" if len(errors) == 2 and errors[0] == errors[1] else \
                 "failed"
@@ -355,10 +340,6 @@ def failures(records):
             text = (f"failed ({'; '.join(errors[:-1])}), then gave {bracket['low']:.4g} to "
                     f"{bracket['high']:.4g}, used in the statistics")
         lines.append(f"- {well}, {years} years: {text}")
-    if causes:
-        lines += ["", "Looked at by hand, these failures come from how the simulation layer "
-                  "reads a run, not from the wells:", ""]
-        lines += [f"- \"{words}\": {FAILURE_CAUSES[words]}" for words in sorted(causes)]
     return lines
 
 
