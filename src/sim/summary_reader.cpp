@@ -135,9 +135,9 @@ std::optional<Summary> readSummary(const std::filesystem::path &smspec,
         return std::nullopt;
     }
     std::vector<std::string> keywords, wells;
-    RecordReader specification(std::move(bytes));
+    RecordReader vectorIndex(std::move(bytes));
     Array array;
-    while (specification.array(array)) {
+    while (vectorIndex.array(array)) {
         if (array.name == "KEYWORDS")
             keywords = array.strings;
         else if (array.name == "WGNAMES" || array.name == "NAMES")
