@@ -1,8 +1,3 @@
-import pathlib
-import re
-import subprocess
-import sys
-
 import matplotlib
 
 matplotlib.use("Agg")
@@ -10,6 +5,7 @@ import matplotlib.pyplot as plt  # noqa: E402
 import pytest  # noqa: E402
 
 import coning  # noqa: E402
+from conftest import run_readme_example  # noqa: E402
 
 SAMPLE = dict(permeability=100, viscosity=1, fvf=1.2, density_difference=0.3,
               drainage_radius=1000, well_radius=3, zone_thickness=50, penetration=15)
@@ -38,12 +34,5 @@ def test_a_result_without_sweep_is_refused(change, message):
 
 
 def test_the_readme_example_prints_what_the_readme_shows(tmp_path):
-    readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
-    section = readme[readme.index("## From Python"):readme.index("## Building by hand")]
-    example = re.findall(r"```python\n(.*?)```", section, re.S)[0]
-    shown = section.split("\nprints\n\n```\n", 1)[1].split("```", 1)[0]
-    done = subprocess.run([sys.executable, "-c", example], cwd=tmp_path, capture_output=True,
-                          text=True)
-    assert done.returncode == 0, done.stderr
-    assert done.stdout == shown
+    run_readme_example(tmp_path, "## From Python", "## Building by hand")
     assert (tmp_path / "sweep.png").stat().st_size > 10000

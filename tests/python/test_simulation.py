@@ -1,7 +1,6 @@
 import json
 import os
 import pathlib
-import re
 import shutil
 import signal
 import subprocess
@@ -15,7 +14,7 @@ import matplotlib.pyplot as plt  # noqa: E402
 import pytest  # noqa: E402
 
 import coning  # noqa: E402
-from conftest import cli_usage_messages  # noqa: E402
+from conftest import cli_usage_messages, run_readme_example  # noqa: E402
 
 SAMPLE = dict(permeability=100, viscosity=1, fvf=1.2, density_difference=0.3,
               drainage_radius=1000, well_radius=3, zone_thickness=50, penetration=15)
@@ -167,12 +166,5 @@ def test_plot_simulation_refuses_what_it_cannot_draw(result, kind, message):
 
 @needs_flow
 def test_the_readme_example_prints_what_the_readme_shows(tmp_path):
-    readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
-    section = readme[readme.index("### From Python"):readme.index("### Speed, progress")]
-    example = re.findall(r"```python\n(.*?)```", section, re.S)[0]
-    shown = section.split("\nprints\n\n```\n", 1)[1].split("```", 1)[0]
-    done = subprocess.run([sys.executable, "-c", example], cwd=tmp_path, capture_output=True,
-                          text=True)
-    assert done.returncode == 0, done.stderr
-    assert done.stdout == shown
+    run_readme_example(tmp_path, "### From Python", "### Speed, progress")
     assert (tmp_path / "water-cut.png").stat().st_size > 10000
