@@ -1,5 +1,8 @@
 #include "json_text.h"
 
+#include "correlation.h"
+#include "run_result.h"
+
 #include <nlohmann/json.hpp>
 
 #include <charconv>
@@ -39,6 +42,25 @@ void appendNumberOrNull(std::string &out, const std::optional<double> &value)
         appendShortest(out, *value);
     else
         out.append("null");
+}
+
+void appendShownRates(std::string &out,
+                      const RunResult &result,
+                      const std::function<double(double rate)> &value)
+{
+    out.push_back('{');
+    bool first = true;
+    for (Correlation c : callOrder) {
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (!outcome.shown())
+            continue;
+        if (!first)
+            out.push_back(',');
+        first = false;
+        appendKey(out, correlationName(c));
+        appendShortest(out, value(outcome.rate));
+    }
+    out.push_back('}');
 }
 
 } // namespace coning

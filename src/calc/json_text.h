@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,6 +8,8 @@
 // The pieces of JSON and CSV text that the command line, batch mode and the simulation's
 // results write alike.
 namespace coning {
+
+struct RunResult;
 
 // Appends a finite double in its shortest round-trip form ("40", "21.111912...", "1e+300"):
 // reading the text back gives the identical double, except that -0 is written as 0. Valid as a
@@ -23,5 +26,11 @@ void appendKey(std::string &out, std::string_view key);
 
 // The number in shortest round-trip form, or null when there is none.
 void appendNumberOrNull(std::string &out, const std::optional<double> &value);
+
+// `{"Sobocinski":v,...}` over the shown correlations in call order, v being `value` of each
+// one's rate.
+void appendShownRates(std::string &out,
+                      const RunResult &result,
+                      const std::function<double(double rate)> &value);
 
 } // namespace coning

@@ -127,21 +127,9 @@ void appendResultJson(std::string &out,
     out.push_back(',');
 
     appendKey(out, "rates");
-    out.push_back('{');
-    bool first = true;
-    for (Correlation c : callOrder) {
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (!outcome.shown())
-            continue;
-        if (!first)
-            out.push_back(',');
-        first = false;
-        appendKey(out, correlationName(c));
-        appendShortest(out, outcome.rate);
-    }
-    out.push_back('}');
+    appendShownRates(out, result, [](double rate) { return rate; });
 
-    first = true;
+    bool first = true;
     for (Correlation c : callOrder) {
         const CorrelationOutcome &outcome = result.outcome(c);
         if (!outcome.failed())

@@ -134,19 +134,9 @@ void appendSimulationJson(std::string &out, const SimulationReport &report)
         if (critical.status == Status::Done && report.correlations) {
             out.push_back(',');
             appendKey(out, "comparison");
-            out.push_back('{');
-            bool first = true;
-            for (Correlation c : callOrder) {
-                const CorrelationOutcome &outcome = report.correlations->outcome(c);
-                if (!outcome.shown())
-                    continue;
-                if (!first)
-                    out.push_back(',');
-                first = false;
-                appendKey(out, correlationName(c));
-                appendShortest(out, percentFromCritical(outcome.rate, critical));
-            }
-            out.push_back('}');
+            appendShownRates(out, *report.correlations, [&](double rate) {
+                return percentFromCritical(rate, critical);
+            });
         }
     }
     if (const std::vector<std::string> failures = simulationFailures(report); !failures.empty()) {
