@@ -107,6 +107,7 @@ void appendResultJson(std::string &out,
     if (result.failed()) {
         appendErrorJson(out, result.error, label);
         out.pop_back();
+        out.append(extraMembers); // a simulation that ran is kept whatever the correlations did
         appendWarnings(out, result);
         out.push_back('}');
         return;

@@ -22,8 +22,8 @@ struct RowLabel
 // sweepFailures (only when sweep points failed: per correlation "points", "firstPercent" and the
 // "message" of the first), warnings (only when there are plausibility warnings, last); or
 // {"error": ...} and any warnings when the run failed before any correlation. Numbers are shortest round-trip; a failed sweep point is
-// null. `extraMembers` (each starting with a comma) are added before the warnings of a result
-// object. No line break at the end.
+// null. `extraMembers` (each starting with a comma) are added before the warnings, of a failed run too
+// (a simulation that ran keeps its result). No line break at the end.
 void appendResultJson(std::string &out,
                       const Well &well,
                       const RunResult &result,

@@ -6,6 +6,7 @@
 #include "calc/correlation.h"
 #include "report/number_format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -33,11 +34,16 @@ const char *cutName(FluidSystem system)
     return system == FluidSystem::GasOil ? "gas cut" : "water cut";
 }
 
-// A limit as shown: rounded down to `decimals`, never up past what was simulated.
-std::string floored(double value, int decimals)
+// A limit as shown: rounded down, never up past what was simulated, to `decimals` or to as many
+// more as `significant` digits take (a rate of 0.00661 is not "0.00").
+std::string floored(double value, int decimals, int significant)
 {
+    if (value > 0.0 && std::isfinite(value))
+        decimals = std::max(decimals,
+                            significant - 1 - static_cast<int>(std::floor(std::log10(value))));
+    decimals = std::min(decimals, 30);
     const double scale = std::pow(10.0, decimals);
-    char buffer[64];
+    char buffer[96];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::floor(value * scale) / scale);
     return buffer;
 }
@@ -89,11 +95,16 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(report.rate->engine)
             .append(")\n");
         out.append("  breakthrough (").append(cutName(system)).append(" above ").append(threshold);
-        if (run.breakthroughDays) {
+        if (run.breakthroughDays && sim::firstCutAbove(run.cut, report.settings.breakthroughCut) == 0) {
+            // Above the cut at the first summary point: it came at some time before it.
+            out.append("): within the first ")
+                .append(formatted("%g", run.days.front()))
+                .append(run.days.front() == 1.0 ? " day\n" : " days\n");
+        } else if (run.breakthroughDays) {
             out.append("): after ")
-                .append(floored(*run.breakthroughDays, 1))
+                .append(floored(*run.breakthroughDays, 1, 2))
                 .append(" days (")
-                .append(floored(*run.breakthroughDays / 365.25, 2))
+                .append(floored(*run.breakthroughDays / 365.25, 2, 2))
                 .append(" years)\n");
         } else {
             out.append("): no breakthrough in ").append(horizon).append("\n");
@@ -125,9 +136,9 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(std::to_string(critical.runs))
             .append(" runs)\n");
         out.append("  ")
-            .append(floored(critical.low, 2))
+            .append(floored(critical.low, 2, 3))
             .append(" to ")
-            .append(floored(critical.high, 2))
+            .append(floored(critical.high, 2, 3))
             .append(" ")
             .append(unit)
             .append(": the ")
@@ -135,14 +146,14 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(" stays at or below ")
             .append(threshold)
             .append(" at ")
-            .append(floored(critical.low, 2))
+            .append(floored(critical.low, 2, 3))
             .append(", not at ")
-            .append(floored(critical.high, 2))
+            .append(floored(critical.high, 2, 3))
             .append("\n");
         if (!report.correlations)
             return;
         out.append("  correlation          rate    versus the simulated ")
-            .append(floored(critical.low, 2))
+            .append(floored(critical.low, 2, 3))
             .append("\n");
         std::optional<Correlation> closest;
         double closestPercent = 0.0;

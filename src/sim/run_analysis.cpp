@@ -120,6 +120,10 @@ std::optional<RateRun> analyseRun(const RadialModel &model,
         problem = "the simulator wrote no summary of the well";
         return std::nullopt;
     }
+    if (std::optional<std::string> damaged = summaryProblem(summary)) {
+        problem = *damaged;
+        return std::nullopt;
+    }
     RateRun run;
     run.rate = model.rate;
     const std::size_t steps = time->size();

@@ -7,7 +7,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cerrno>
 #include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace coning::sim {
 
@@ -29,7 +34,8 @@ double displacingViscosity(FluidSystem system, const SimulationSettings &setting
 
 namespace {
 
-// A setting's range: greater than `low` and at most `high` (less than `high` when `highOpen`).
+// A setting's range: greater than `low` (at least `low` when `lowClosed`) and at most `high`
+// (less than `high` when `highOpen`).
 struct SettingRange
 {
     std::string_view name;
@@ -37,13 +43,15 @@ struct SettingRange
     double high;
     bool highOpen;
     const char *what;
+    bool lowClosed = false;
 };
 
 constexpr std::array<SettingRange, 6> ranges = {{
     {kvKhName, 0.0, 10.0, false, "a ratio greater than 0 and at most 10"},
     {porosityName, 0.0, 1.0, true, "a fraction greater than 0 and less than 1"},
     {displacingViscosityName, 0.0, 1e4, false, "a viscosity greater than 0 and at most 10000 cp"},
-    {yearsName, 0.0, 1000.0, false, "a number of years greater than 0 and at most 1000"},
+    // A horizon of days tells nothing of coning, and one of moments only of how the well opens.
+    {yearsName, 0.01, 1000.0, false, "a number of years from 0.01 (3.65 days) to 1000", true},
     {breakthroughCutName, 0.0, 1.0, true, "a fraction greater than 0 and less than 1"},
     {timeLimitName,
      0.0,
@@ -78,7 +86,8 @@ std::optional<std::string> readSetting(std::string_view name,
     double read = 0.0;
     if (auto problem = readStrictNumber(text, read))
         return problem;
-    if (!(read > range->low && (range->highOpen ? read < range->high : read <= range->high)))
+    const bool aboveLow = range->lowClosed ? read >= range->low : read > range->low;
+    if (!(aboveLow && (range->highOpen ? read < range->high : read <= range->high)))
         return quotedForMessage(text) + " is not " + range->what;
     if (name == kvKhName)
         settings.kvKh = read;
@@ -129,9 +138,24 @@ std::optional<std::string> checkKeepDeck(const std::string &folder)
 {
     if (folder.empty())
         return "--keep-deck needs a folder";
+    if (folder.find('\0') != std::string::npos)
+        return "--keep-deck: " + quotedForMessage(folder) + " holds a NUL character";
+    // Made and tried now: a search of many runs is not to be thrown away at its end.
     std::error_code error;
     if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error))
         return "--keep-deck: " + quotedForMessage(folder) + " is not a folder";
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return "--keep-deck: cannot make the folder " + quotedForMessage(folder) + ": "
+               + error.message();
+    // A file made and removed: permissions alone do not tell (root, a read-only file system).
+    const std::string probe = (std::filesystem::path(folder) / ".coning-calc-write-test").string();
+    const int file = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (file < 0)
+        return "--keep-deck: cannot write into the folder " + quotedForMessage(folder) + ": "
+               + std::generic_category().message(errno);
+    ::close(file);
+    ::unlink(probe.c_str());
     return std::nullopt;
 }
 

@@ -93,7 +93,8 @@ std::optional<std::string> readSetting(std::string_view name,
 std::optional<std::string> readJobs(std::string_view text, unsigned &jobs);
 
 // What is wrong with the folder given to --keep-deck (the whole message, naming the option), or
-// nothing: it may exist, as a folder, or be made.
+// nothing. The folder is made when missing and tried with a file, so that a run is never lost
+// to a folder it cannot write into at the end.
 std::optional<std::string> checkKeepDeck(const std::string &folder);
 
 // Reads a rate to simulate (a positive decimal number); returns what is wrong, or nothing.

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <system_error>
 
 namespace coning::sim {
@@ -30,6 +31,7 @@ struct Attempt
     // breakthrough, ln(highest cut / threshold) <= 0 without; near 0 close to the critical rate.
     double margin = 0.0;
     std::string deck; // kept when asked
+    std::string script;
     std::string smspec, unsmry;
 };
 
@@ -47,10 +49,11 @@ bool writeAll(const std::filesystem::path &path, const std::string &bytes)
     return static_cast<bool>(out);
 }
 
-// The lines of the simulator's output that say what went wrong, or its last lines.
+// The lines of the simulator's output that say what went wrong ("Error: ..." first, then any
+// line naming an error or exception), or its last lines; control characters escaped.
 std::string failureLines(const std::string &output)
 {
-    std::vector<std::string> lines, errors;
+    std::vector<std::string> lines, errors, stated;
     std::size_t start = 0;
     while (start < output.size()) {
         std::size_t end = output.find('\n', start);
@@ -60,6 +63,9 @@ std::string failureLines(const std::string &output)
         line.erase(line.find_last_not_of(" \r\t") + 1);
         line.erase(0, line.find_first_not_of(" \t"));
         if (!line.empty()) {
+            if (line.starts_with("Error:") && std::find(stated.begin(), stated.end(), line)
+                                                  == stated.end())
+                stated.push_back(line);
             if (line.find("rror") != std::string::npos
                 || line.find("exception") != std::string::npos)
                 errors.push_back(line);
@@ -67,11 +73,13 @@ std::string failureLines(const std::string &output)
         }
         start = end + 1;
     }
-    const std::vector<std::string> &chosen = errors.empty() ? lines : errors;
+    const std::vector<std::string> &chosen = !stated.empty()   ? stated
+                                             : !errors.empty() ? errors
+                                                               : lines;
     std::string text;
     for (std::size_t i = chosen.size() > 3 ? chosen.size() - 3 : 0; i < chosen.size(); ++i)
         text.append(text.empty() ? "" : " / ").append(chosen[i]);
-    return text.empty() ? "no output" : text;
+    return text.empty() ? "no output" : escapedForMessage(text);
 }
 
 std::string rateText(double rate, FluidSystem system)
@@ -108,11 +116,42 @@ std::vector<std::string> flowArguments(const RadialModel &model)
             "--min-time-step-before-shutting-problematic-wells-in-days=0",
             "--enable-async-ecl-output=false",
             "--output-mode=none",
-            "--enable-terminal-output=false",
+            // Without its terminal output the simulator keeps the reason for a failure ("Solver
+            // failed to converge ...") to itself; the output goes to a file of which only the
+            // end is read.
+            "--enable-terminal-output=true",
             "--print-parameters=0",
             "--print-properties=0",
             "--output-dir=.",
             std::string(caseName) + ".DATA"};
+}
+
+// The deck's opening comment: the command line the deck is run with, so that a kept deck
+// reproduces the run on its own (the simulator's defaults differ from these options).
+std::string commandComment(const std::vector<std::string> &arguments)
+{
+    std::string text = "-- Run by coning-calc as (run-flow.sh beside a kept deck does the same):\n"
+                       "--   OMPI_MCA_ess_singleton_isolated=1 flow";
+    for (const std::string &argument : arguments)
+        text.append(" \\\n--       ").append(argument);
+    return text + "\n\n";
+}
+
+// A script that reruns a kept deck with the options of the run, its results in rerun/.
+std::string rerunScript(const std::vector<std::string> &arguments)
+{
+    std::string text = "#!/bin/sh\n"
+                       "# Reruns CONING.DATA with the options coning-calc ran it with; the results go\n"
+                       "# into rerun/ beside it. FLOW names another simulator than flow on the PATH.\n"
+                       "set -e\n"
+                       "cd \"$(dirname \"$0\")\"\n"
+                       "mkdir -p rerun\n"
+                       "OMPI_MCA_ess_singleton_isolated=1 exec \"${FLOW:-flow}\"";
+    for (const std::string &argument : arguments) {
+        const std::string written = argument == "--output-dir=." ? "--output-dir=rerun" : argument;
+        text.append(" \\\n    '").append(written).append("'");
+    }
+    return text + "\n";
 }
 
 Attempt runModel(const RadialModel &model,
@@ -128,9 +167,11 @@ Attempt runModel(const RadialModel &model,
         const std::filesystem::path deckFile = folder.path() / (std::string(caseName) + ".DATA");
         const std::filesystem::path smspec = folder.path() / (std::string(caseName) + ".SMSPEC");
         const std::filesystem::path unsmry = folder.path() / (std::string(caseName) + ".UNSMRY");
-        const std::string deck = writeDeck(model);
+        const std::vector<std::string> arguments = flowArguments(model);
+        const std::string deck = commandComment(arguments) + writeDeck(model);
         if (!writeAll(deckFile, deck)) {
-            attempt.message = "cannot write the deck into " + folder.path().string();
+            attempt.message = "cannot write the deck into " + escapedForMessage(folder.path().string())
+                              + ": is the temporary folder full?";
             return attempt;
         }
         ChildOptions options;
@@ -166,7 +207,7 @@ Attempt runModel(const RadialModel &model,
             }
             slot.reset(control.slots);
         }
-        const ChildResult child = runChild(flow, flowArguments(model), folder.path(), options);
+        const ChildResult child = runChild(flow, arguments, folder.path(), options);
         slot.reset();
         switch (child.ending) {
         case ChildResult::Ending::Cancelled:
@@ -182,7 +223,7 @@ Attempt runModel(const RadialModel &model,
             attempt.brokeThrough = true;
             return attempt;
         case ChildResult::Ending::NotStarted:
-            attempt.message = child.output;
+            attempt.message = escapedForMessage(child.output);
             return attempt;
         case ChildResult::Ending::Signalled:
             attempt.message = "the simulator was ended by signal " + std::to_string(child.status)
@@ -208,7 +249,20 @@ Attempt runModel(const RadialModel &model,
             attempt.message = problem + ": " + failureLines(child.output);
             return attempt;
         }
+        // The simulator can end a run early and still exit cleanly, its summary cut short (a full
+        // file system): such a run says nothing about the rest of the horizon.
+        // (The summary's times are single precision: half the last report step tells a missing
+        // step from rounding.)
+        const double end = std::accumulate(model.reportSteps.begin(), model.reportSteps.end(), 0.0);
+        if (run->days.back() < end - 0.5 * model.reportSteps.back()) {
+            attempt.message = "the simulator stopped at day " + numberForMessage(run->days.back())
+                              + " of " + numberForMessage(end)
+                              + ": is the temporary folder full? ("
+                              + escapedForMessage(folder.path().parent_path().string()) + ")";
+            return attempt;
+        }
         if (keep) {
+            attempt.script = rerunScript(arguments);
             attempt.deck = deck;
             attempt.smspec = readAll(smspec);
             attempt.unsmry = readAll(unsmry);
@@ -241,18 +295,26 @@ Attempt runModel(const RadialModel &model,
     return attempt;
 }
 
-// Writes a kept deck and its summary into the folder; a problem, or nothing.
+// Writes a kept deck, the script that reruns it and its summary into the folder; a problem, or
+// nothing.
 std::optional<std::string> keepFiles(const std::filesystem::path &folder, const Attempt &attempt)
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::string base = std::string(caseName);
+    const std::filesystem::path script = folder / "run-flow.sh";
     if (error || !writeAll(folder / (base + ".DATA"), attempt.deck)
+        || !writeAll(script, attempt.script)
         || !writeAll(folder / (base + ".SMSPEC"), attempt.smspec)
         || !writeAll(folder / (base + ".UNSMRY"), attempt.unsmry)) {
-        return "cannot write the deck into " + folder.string()
+        return "cannot write the deck into " + escapedForMessage(folder.string())
                + (error ? ": " + error.message() : std::string());
     }
+    using std::filesystem::perms;
+    std::filesystem::permissions(script,
+                                 perms::owner_exec | perms::group_exec | perms::others_exec,
+                                 std::filesystem::perm_options::add,
+                                 error);
     return std::nullopt;
 }
 
@@ -269,12 +331,15 @@ Status prepare(const Well &well,
         return Status::Failed;
     }
     const std::optional<std::filesystem::path> found = findFlow(message);
-    if (!found)
+    if (!found) {
+        message = escapedForMessage(message); // it may quote CONING_FLOW
         return Status::NoEngine;
+    }
     flow = *found;
     engine = flowVersion(flow);
     if (engine.empty()) {
-        message = flow.string() + " --version does not run: is the simulator installed whole?";
+        message = escapedForMessage(flow.string())
+                  + " --version does not run: is the simulator installed whole?";
         return Status::Failed;
     }
     return Status::Done;
@@ -301,6 +366,7 @@ RateSimulation simulateModel(const RadialModel &model,
     RateSimulation result;
     const std::optional<std::filesystem::path> flow = findFlow(result.message);
     if (!flow) {
+        result.message = escapedForMessage(result.message);
         result.status = Status::NoEngine;
         return result;
     }

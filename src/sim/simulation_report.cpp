@@ -41,9 +41,16 @@ SimulationReport simulateWell(const Well &well,
     report.settings = asked.settings;
     report.system = fluidSystemOf(well);
     report.correlations = &correlations;
+    // Both kept: each deck in a folder of its own.
+    SimulationControl rateControl = control;
+    SimulationControl criticalControl = control;
+    if (control.keepDeck && asked.rate && asked.critical) {
+        rateControl.keepDeck = *control.keepDeck / "rate";
+        criticalControl.keepDeck = *control.keepDeck / "critical";
+    }
     if (asked.rate) {
         report.requestedRate = asked.rate;
-        report.rate = simulateRate(well, asked.settings, *asked.rate, control);
+        report.rate = simulateRate(well, asked.settings, *asked.rate, rateControl);
         if (report.rate->status == Status::Cancelled)
             return report;
     }
@@ -51,7 +58,7 @@ SimulationReport simulateWell(const Well &well,
         report.critical = simulateCritical(well,
                                            asked.settings,
                                            correlationRates(correlations),
-                                           control);
+                                           criticalControl);
     return report;
 }
 

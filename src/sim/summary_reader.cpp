@@ -1,5 +1,8 @@
 #include "summary_reader.h"
 
+#include "calc/message_text.h"
+
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -169,6 +172,32 @@ std::optional<Summary> readSummary(const std::filesystem::path &smspec,
             summary.values[i].push_back(array.numbers[i]);
     }
     return summary;
+}
+
+std::optional<std::string> summaryProblem(const Summary &summary)
+{
+    const std::vector<double> *time = summary.find("TIME");
+    if (!time)
+        return "the simulator's summary has no times";
+    for (std::size_t i = 0; i < time->size(); ++i) {
+        const double day = (*time)[i];
+        if (!std::isfinite(day))
+            return "the simulator's summary holds a time that is not a number, after day "
+                   + numberForMessage(i > 0 ? (*time)[i - 1] : 0.0);
+        if (i > 0 && !(day > (*time)[i - 1]))
+            return "the simulator's summary times do not increase: day " + numberForMessage(day)
+                   + " after day " + numberForMessage((*time)[i - 1]);
+    }
+    for (std::size_t v = 0; v < summary.names.size(); ++v) {
+        const std::vector<double> &values = summary.values[v];
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (!std::isfinite(values[i]))
+                return "the simulator's summary holds a value that is not a number: "
+                       + escapedForMessage(summary.names[v]) + " at day "
+                       + numberForMessage(i < time->size() ? (*time)[i] : 0.0);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace coning::sim

@@ -26,4 +26,9 @@ std::optional<Summary> readSummary(const std::filesystem::path &smspec,
                                    const std::filesystem::path &unsmry,
                                    std::string &problem);
 
+// What makes a summary unusable, or nothing: summary times that are not finite or do not
+// increase, or a value that is not finite (a simulator that wrote garbage, or a file damaged on
+// its way). Says where, by vector and day.
+std::optional<std::string> summaryProblem(const Summary &summary);
+
 } // namespace coning::sim
