@@ -82,9 +82,10 @@ if(CONING_HELP2MAN AND NOT CONING_BUILD_FUZZ)
         COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
                 ${CONING_HELP2MAN} --no-info --section 1
                 --name "critical coning rate of a vertical well, for one well or a CSV file"
+                --include ${PROJECT_SOURCE_DIR}/packaging/doc/coning-calc.h2m
                 --output ${debian_doc}/coning-calc.1 $<TARGET_FILE:coning-calc>
         COMMAND gzip -9nf ${debian_doc}/coning-calc.1
-        DEPENDS coning-calc
+        DEPENDS coning-calc ${PROJECT_SOURCE_DIR}/packaging/doc/coning-calc.h2m
         VERBATIM)
     list(APPEND debian_manuals ${debian_doc}/coning-calc.1.gz)
 endif()
@@ -92,5 +93,10 @@ add_custom_target(coning_debian_doc ALL DEPENDS ${debian_doc_files} ${debian_man
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/doc/copyright ${debian_doc_files}
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
 install(FILES ${debian_manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The user guide, its links and pictures as in the source tree; the manual pages point to it.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
+file(GLOB coning_guide ${PROJECT_SOURCE_DIR}/docs/*.md ${PROJECT_SOURCE_DIR}/docs/*.png
+     ${PROJECT_SOURCE_DIR}/docs/*.csv)
+install(FILES ${coning_guide} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME}/docs)
 
 include(CPack)

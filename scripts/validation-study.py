@@ -470,8 +470,9 @@ def write_document(table, records, seconds, path, picture, csv):
         "",
         *describe_design(),
         "",
-        "**The model** is the one `coning-calc --simulate-critical` builds (see the README's "
-        "\"What the model assumes\"): a radial slice of 20 rings out to the drainage radius, "
+        "**The model** is the one `coning-calc --simulate-critical` builds (see "
+        "[What the model assumes](simulation.md#what-the-model-assumes)): "
+        "a radial slice of 20 rings out to the drainage radius, "
         "held at its initial pressure there; the zone in layers of at most 1 ft; bottom water "
         "(Oil-Water) or a gas cap (Gas-Oil) as thick as the zone; porosity 0.2; straight-line "
         "relative permeabilities with connate water and residual oil of 0.2; water of 1.0 g/cc "

@@ -1,10 +1,7 @@
 import json
 import os
-import pathlib
 import random
-import re
 import subprocess
-import sys
 
 import pytest
 
@@ -35,19 +32,6 @@ def cli_usage_messages(args):
     assert done.returncode == 2
     prefix = "coning-calc: "
     return [line[len(prefix):] for line in done.stderr.splitlines() if line.startswith(prefix)]
-
-
-def run_readme_example(tmp_path, section_start, section_end):
-    """Runs the first Python example of a README section in tmp_path and checks that it prints
-    what the section shows after "prints"."""
-    readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
-    section = readme[readme.index(section_start):readme.index(section_end)]
-    example = re.findall(r"```python\n(.*?)```", section, re.S)[0]
-    shown = section.split("\nprints\n\n```\n", 1)[1].split("```", 1)[0]
-    done = subprocess.run([sys.executable, "-c", example], cwd=tmp_path, capture_output=True,
-                          text=True)
-    assert done.returncode == 0, done.stderr
-    assert done.stdout == shown
 
 
 def generated_wells(count, seed=7):

@@ -5,7 +5,6 @@ import matplotlib.pyplot as plt  # noqa: E402
 import pytest  # noqa: E402
 
 import coning  # noqa: E402
-from conftest import run_readme_example  # noqa: E402
 
 SAMPLE = dict(permeability=100, viscosity=1, fvf=1.2, density_difference=0.3,
               drainage_radius=1000, well_radius=3, zone_thickness=50, penetration=15)
@@ -32,7 +31,3 @@ def test_a_result_without_sweep_is_refused(change, message):
     with pytest.raises(ValueError, match=message):
         coning.plot_sweep(coning.calculate("Oil-Water", **(SAMPLE | change)))
 
-
-def test_the_readme_example_prints_what_the_readme_shows(tmp_path):
-    run_readme_example(tmp_path, "## From Python", "## Building by hand")
-    assert (tmp_path / "sweep.png").stat().st_size > 10000

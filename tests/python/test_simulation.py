@@ -14,7 +14,7 @@ import matplotlib.pyplot as plt  # noqa: E402
 import pytest  # noqa: E402
 
 import coning  # noqa: E402
-from conftest import cli_usage_messages, run_readme_example  # noqa: E402
+from conftest import cli_usage_messages  # noqa: E402
 
 SAMPLE = dict(permeability=100, viscosity=1, fvf=1.2, density_difference=0.3,
               drainage_radius=1000, well_radius=3, zone_thickness=50, penetration=15)
@@ -163,8 +163,3 @@ def test_plot_simulation_refuses_what_it_cannot_draw(result, kind, message):
     with pytest.raises(ValueError, match=message):
         coning.plot_simulation(result, kind=kind)
 
-
-@needs_flow
-def test_the_readme_example_prints_what_the_readme_shows(tmp_path):
-    run_readme_example(tmp_path, "### From Python", "### Speed, progress")
-    assert (tmp_path / "water-cut.png").stat().st_size > 10000
