@@ -246,7 +246,8 @@ Attempt runModel(const RadialModel &model,
         if (!summary)
             problem = "the simulator wrote no summary (" + problem + ")";
         if (!run) {
-            attempt.message = problem + ": " + failureLines(child.output);
+            const std::string said = failureLines(child.output);
+            attempt.message = problem + (said == "no output" ? "" : ": " + said);
             return attempt;
         }
         // The simulator can end a run early and still exit cleanly, its summary cut short (a full

@@ -182,7 +182,7 @@ std::optional<std::string> summaryProblem(const Summary &summary)
     for (std::size_t i = 0; i < time->size(); ++i) {
         const double day = (*time)[i];
         if (!std::isfinite(day))
-            return "the simulator's summary holds a time that is not a number, after day "
+            return "the simulator's summary holds a time that is not a finite number, after day "
                    + numberForMessage(i > 0 ? (*time)[i - 1] : 0.0);
         if (i > 0 && !(day > (*time)[i - 1]))
             return "the simulator's summary times do not increase: day " + numberForMessage(day)
@@ -192,7 +192,7 @@ std::optional<std::string> summaryProblem(const Summary &summary)
         const std::vector<double> &values = summary.values[v];
         for (std::size_t i = 0; i < values.size(); ++i) {
             if (!std::isfinite(values[i]))
-                return "the simulator's summary holds a value that is not a number: "
+                return "the simulator's summary holds a value that is not a finite number: "
                        + escapedForMessage(summary.names[v]) + " at day "
                        + numberForMessage(i < time->size() ? (*time)[i] : 0.0);
         }

@@ -101,6 +101,31 @@ TEST_F(Simulation, RateRunInJsonWithTheDeckKept)
     EXPECT_TRUE(nothingLeft());
 }
 
+TEST_F(Simulation, BothDecksAreKeptAndEachRerunsToTheSameSummary)
+{
+    const fs::path kept = m_scratch.path() / "decks";
+    const ProcessResult r = runProgram(words(sampleWell
+                                             + "--simulate-rate 100 --simulate-critical --years 0.1 "
+                                               "--jobs 2 --keep-deck "
+                                             + kept.string()));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const char *run : {"rate", "critical"}) {
+        for (const char *file : {"CONING.DATA", "CONING.SMSPEC", "CONING.UNSMRY", "run-flow.sh"})
+            EXPECT_TRUE(fs::exists(kept / run / file)) << run << "/" << file;
+    }
+    // The kept deck alone, run as its script runs it, gives the same summary to the byte.
+    const std::string rerun = "sh " + (kept / "rate" / "run-flow.sh").string() + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(rerun.c_str()), 0);
+    const auto bytes = [](const fs::path &file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string original = bytes(kept / "rate" / "CONING.UNSMRY");
+    EXPECT_FALSE(original.empty());
+    EXPECT_EQ(bytes(kept / "rate" / "rerun" / "CONING.UNSMRY"), original);
+    EXPECT_TRUE(nothingLeft());
+}
+
 TEST_F(Simulation, ARateTheWellCannotHoldFails)
 {
     const ProcessResult r = runProgram(words(sampleWell + "--simulate-rate 100000 --years 0.1"));

@@ -64,6 +64,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "--zone-thickness 50 --completion partial-completion --completion-top 45 "
                   "--penetration 60 --simulate-rate 10",
                   "coning-calc: --penetration: the completion reaches 10 ft below the zone"},
+        UsageCase{"HorizonOfMoments",
+                  sampleWell + "--simulate-rate 20 --years 1e-9",
+                  "coning-calc: --years: \"1e-9\" is not a number of years from 0.01"},
+        UsageCase{"KeepDeckThatCannotBeMade",
+                  sampleWell + "--simulate-critical --keep-deck /dev/null/deck",
+                  "coning-calc: --keep-deck: cannot make the folder \"/dev/null/deck\""},
         UsageCase{"BatchRateOption",
                   "--batch - --simulate-rate 5",
                   "coning-calc: --simulate-rate cannot be combined with --batch: give each row's "

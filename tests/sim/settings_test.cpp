@@ -114,13 +114,13 @@ TEST(SimulationSettings, ReadStrictlyAndInRange)
     SettingTexts refused;
     refused.porosity = "1";
     refused.displacingViscosity = "abc";
-    refused.years = "0";
+    refused.years = "1e-9"; // a horizon of moments: refused, not blamed on the rate
     refused.timeLimit = "-1";
     readSettings(refused, settings, messages);
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[0], "--porosity: \"1\" is not a fraction greater than 0 and less than 1");
     EXPECT_EQ(messages[1], "--displacing-viscosity: \"abc\" is not a decimal number");
-    EXPECT_EQ(messages[2].substr(0, 8), "--years:");
+    EXPECT_EQ(messages[2], "--years: \"1e-9\" is not a number of years from 0.01 (3.65 days) to 1000");
     EXPECT_EQ(messages[3].substr(0, 13), "--time-limit:");
     EXPECT_EQ(settings.porosity, 0.2); // unchanged by a refused value
 }
