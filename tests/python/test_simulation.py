@@ -68,6 +68,8 @@ def test_usage_errors_raise_the_command_line_messages(change, args):
     (dict(critical=1), TypeError),
     (dict(rate=40, jobs=2.0), TypeError),
     (dict(rate=40, keep_deck=3), TypeError),
+    (dict(rate=40, keep_deck="deck\0folder"), ValueError),  # refused before anything runs
+    (dict(critical=True, keep_deck="/dev/null/deck"), ValueError),
 ])
 def test_wrong_arguments(change, error):
     with pytest.raises(error):
