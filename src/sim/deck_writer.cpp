@@ -187,13 +187,21 @@ std::string propsSection(const RadialModel &model)
     std::string text = "PROPS\n\n";
     const std::string straightLines = "-- straight lines: connate water 0.2, residual 0.2, end "
                                       "points 1, no capillary pressure\n";
+    // Connate water that the falling pressure expands, or the simulator's saturation errors,
+    // never flow: see immobileWaterMargin.
+    const double critical = 0.2 + immobileWaterMargin;
+    const std::string immobileWaterNote = "-- water immobile up to " + deckNumber(critical)
+                                          + ", above what connate water expands to\n";
     double oilDensity = 50.0; // lb/ft3, of a phase the model does not have
     double waterDensity = stockTankWaterDensity * poundsPerCubicFootPerGramPerCc;
     double gasDensity = 0.05;
     switch (model.system) {
     case FluidSystem::OilWater:
         text.append("SWOF\n-- Sw, krw, krow, Pc psi: ").append(straightLines.substr(3));
-        text.append(" 0.2 0 1 0\n 0.8 1 0 0\n 1 1 0 0 /\n\n");
+        text.append(immobileWaterNote);
+        text.append(" 0.2 0 1 0\n")
+            .append(line({critical, 0.0, (0.8 - critical) / 0.6, 0.0}))
+            .append("\n 0.8 1 0 0\n 1 1 0 0 /\n\n");
         oilDensity = oilSurfaceDensity(model.producedDensity, model.producedFvf);
         waterDensity = oilSurfaceDensity(model.displacingDensity, model.displacingFvf);
         break;
@@ -206,7 +214,10 @@ std::string propsSection(const RadialModel &model)
         break;
     case FluidSystem::GasWater:
         text.append("SWFN\n-- Sw, krw, Pc psi: ").append(straightLines.substr(3));
-        text.append(" 0.2 0 0\n 0.8 1 0\n 1 1 0 /\n\n");
+        text.append(immobileWaterNote);
+        text.append(" 0.2 0 0\n")
+            .append(line({critical, 0.0, 0.0}))
+            .append("\n 0.8 1 0\n 1 1 0 /\n\n");
         text.append("SGFN\n-- Sg, krg, Pc psi: residual gas 0.2\n");
         text.append(" 0 0 0\n 0.2 0 0\n 0.8 1 0 /\n\n");
         waterDensity = oilSurfaceDensity(model.displacingDensity, model.displacingFvf);

@@ -38,10 +38,14 @@ struct RadialModel
     double verticalPermeability = 0.0;   // md
     double porosity = 0.0;
     // Slight compressibilities (1/psi) keep the simulator's equations well posed; the flow they
-    // allow is negligible beside the well's rate.
+    // allow is negligible beside the well's rate. Water and rock are all but rigid: as the
+    // pressure falls, connate water expands into the pore space by its saturation times their
+    // compressibilities times the drawdown, and beside a viscous oil a saturation of 1e-5 above
+    // connate already flows as a cut of a percent (water 3e-6/psi and rock 3e-6/psi gave a
+    // heavy oil a false breakthrough within hours).
     double fluidCompressibility = 1e-5;
-    double waterCompressibility = 3e-6;
-    double rockCompressibility = 3e-6;
+    double waterCompressibility = 1e-7;
+    double rockCompressibility = 0.0;
 
     // The produced fluid (oil, or gas for Gas-Water) and the displacing one (water, or gas for
     // Gas-Oil).
@@ -62,6 +66,10 @@ inline constexpr double cubicFeetPerBarrel = 5.614583;
 inline constexpr double poundsPerCubicFootPerGramPerCc = 62.42796;
 inline constexpr double boundaryPoreVolume = 1e12;       // rb: holds the pressure at re
 inline constexpr double lowestBottomHolePressure = 14.7; // psia: the well's limit
+// Water flows only this far above its connate saturation of 0.2: more than connate water
+// expands at any drawdown the well can reach (0.2 x 1e-7/psi x 2200 psi = 4.4e-5), and more
+// than the simulator's saturation errors, which beside a viscous oil would read as a cut.
+inline constexpr double immobileWaterMargin = 1e-4;
 
 // How fine the grid is: rings between the well and the drainage radius, and the thickness of
 // the zone's layers (the displacing zone's layers grow away from the contact).

@@ -14,11 +14,12 @@ double at(const Summary &summary, const char *keyword, std::size_t step)
     return values && step < values->size() ? (*values)[step] : 0.0;
 }
 
-// The simulator's rates can be a hair below zero where a phase does not flow.
+// The simulator's rates can be a hair below zero where a phase does not flow (or -0, which
+// std::max keeps and which would print as a cut of -0.0000).
 double share(double part, double other)
 {
-    part = std::max(part, 0.0);
-    other = std::max(other, 0.0);
+    part = part > 0.0 ? part : 0.0;
+    other = other > 0.0 ? other : 0.0;
     const double total = part + other;
     return total > 0.0 ? part / total : 0.0;
 }
