@@ -241,6 +241,8 @@ void Form1::createToolbar()
         QAction *button = m_ui.Toolbar1->addAction(QIcon(QString::fromLatin1(image)), QString());
         button->setObjectName(QStringLiteral("Toolbar1_") + QString::fromLatin1(key));
         button->setData(QString::fromLatin1(key));
+        // The key names the button for a screen reader too; the button shows its image only.
+        button->setText(QString::fromLatin1(key));
         button->setToolTip(QString::fromLatin1(key));
         // Each button is 39 by 38 pixels around its 32 by 32 image.
         m_ui.Toolbar1->widgetForAction(button)->setFixedSize(39, 38);
