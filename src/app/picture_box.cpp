@@ -358,6 +358,12 @@ void PictureBox::newLine()
 
 void PictureBox::textAt(const QString &text)
 {
+    // Text printed from the very left edge (a message, not a report line) keeps clear of the
+    // border, as far as the line leaves room at its end.
+    if (m_printPosition.x() == 0.0) {
+        const double room = innerRect().width() - imageMetrics(m_textFont).horizontalAdvance(text);
+        m_printPosition.setX(std::clamp(room, 0.0, textInset));
+    }
     const QPointF at = drawable(m_printPosition);
     DrawOp op{DrawOp::Kind::Text,
               QPointF(at.x(), at.y() + m_ascent),

@@ -44,6 +44,8 @@ class PictureBox : public QWidget, public DrawingSurface
 
 public:
     static constexpr int borderWidth = 2;
+    // Pixels between the border and text printed from the left edge, where the line has room.
+    static constexpr double textInset = 3.0;
 
     explicit PictureBox(QWidget *parent = nullptr);
 

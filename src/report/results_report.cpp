@@ -144,12 +144,9 @@ void writeResultsReport(ReportSurfaces s, const RunResult &run)
 
 void printRunFailureText(DrawingSurface &picture1, const RunResult &run)
 {
-    // One column clear of the border on either side, as the report's labels are.
-    constexpr int marginColumn = 2;
-    const int columns = std::max(1, picture1.columnsAcross() - 2 * (marginColumn - 1));
-    picture1.print({PrintItem::tab(marginColumn), PrintItem::of("Calculation failed")});
-    for (const std::string &line : wrapText(run.error, columns))
-        picture1.print({PrintItem::tab(marginColumn), PrintItem::of(line)});
+    picture1.print({PrintItem::of("Calculation failed")});
+    for (const std::string &line : wrapText(run.error, picture1.columnsAcross()))
+        picture1.print({PrintItem::of(line)});
 }
 
 void showRunFailure(ReportSurfaces s, const RunResult &run)

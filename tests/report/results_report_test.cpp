@@ -277,17 +277,15 @@ TEST(ResultsReport, RunFailureLeavesNoEarlierRate)
     showRunFailure({narrow, s.bar, s.picture2}, failed);
     showRunFailure(s.all(), failed);
 
-    // A column clear of the border on either side.
-    const std::vector<std::string> wrapped = {" Calculation failed",
-                                              " Well radius is",
-                                              " zero: enter the",
-                                              " well radius in",
-                                              " inches"};
+    const std::vector<std::string> wrapped = {"Calculation failed",
+                                              "Well radius is zero:",
+                                              "enter the well",
+                                              "radius in inches"};
     EXPECT_EQ(narrow.lines(), wrapped);
     EXPECT_EQ(s.picture1.lines(),
-              (std::vector<std::string>{" Calculation failed",
-                                        " Well radius is zero: enter the well",
-                                        " radius in inches"}));
+              (std::vector<std::string>{"Calculation failed",
+                                        "Well radius is zero: enter the well",
+                                        "radius in inches"}));
     EXPECT_TRUE(s.bar.callsOf(Op::DrawBox, true).empty());
     EXPECT_EQ(s.bar.lines(), (std::vector<std::string>{"No rate could", "be calculated"}));
     EXPECT_FALSE(s.picture2.visible);
