@@ -445,7 +445,8 @@ void PictureBox::takeImageAsPicture()
 
 int PictureBox::columnsAcross() const
 {
-    return static_cast<int>(innerRect().width() / m_columnWidth);
+    // Messages wrapped to this keep clear of the border on both sides.
+    return static_cast<int>((innerRect().width() - 2 * textInset) / m_columnWidth);
 }
 
 QSize PictureBox::sizeHint() const
