@@ -138,6 +138,11 @@ private:
     QStringList runInputs() const;
     // Prints the window; `stale` when its fields have changed since the rates were calculated.
     void printWindow(bool stale);
+    // Whether the shown results belong to other inputs than the window shows now.
+    bool resultsStale() const;
+    // Marks the result surfaces as results of earlier inputs, or clears the mark, and gives them
+    // their words for assistive technology.
+    void markResults();
 
     ParameterSet m_module1;
     std::optional<RunResult> m_lastRun;

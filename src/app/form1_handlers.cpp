@@ -6,6 +6,7 @@
 #include "report/pointer_readout.h"
 #include "report/rate_in_full_text.h"
 #include "report/report_presenter.h"
+#include "report/result_descriptions.h"
 #include "report/run_messages.h"
 #include "wrapping_button.h"
 
@@ -49,8 +50,15 @@ void Form1::connectEvents()
         {m_ui.hin, &Form1::hin_Change},
         {m_ui.din, &Form1::din_Change},
     };
-    for (const auto &[edit, handler] : fields)
+    for (const auto &[edit, handler] : fields) {
         connect(edit, &QLineEdit::textChanged, this, handler);
+        connect(edit, &QLineEdit::textChanged, this, &Form1::markResults);
+    }
+    // The shown results are marked as soon as the inputs leave those of their calculation, and
+    // unmarked when they come back: the fluid-system text (chosen or typed) and the completion
+    // type count as inputs.
+    connect(m_ui.syspk, &QComboBox::currentTextChanged, this, &Form1::markResults);
+    connect(m_ui.Option1, &QRadioButton::toggled, this, &Form1::markResults);
 
     // Only choosing a list item counts; typing into the text line runs nothing.
     connect(m_ui.syspk, &QComboBox::activated, this, &Form1::syspk_Click);
@@ -126,6 +134,7 @@ void Form1::zorv_Click()
     ReportPresenter presenter(surfaces());
     m_inputsOfLastRun = runInputs();
     m_lastRun = runCalculation(m_module1, *this, presenter);
+    markResults();
     // What was read, then what the run made of it, then the rates the report cannot show as
     // they are.
     std::vector<std::string> messages = fieldsNotReadAsTyped();
@@ -161,7 +170,7 @@ void Form1::a1_Click()
 {
     // The rates stay on screen when an input changes; the page must not pair them with inputs
     // they were not computed from unless the user wants just that, and then it says so.
-    if (m_lastRun && runInputs() != m_inputsOfLastRun) {
+    if (resultsStale()) {
         m_notifier->ask(QStringLiteral("Print"),
                         QStringLiteral("The inputs have changed since the last calculation: the "
                                        "page would show the rates of the earlier inputs beside "
@@ -188,6 +197,35 @@ void Form1::printWindow(bool stale)
     });
     if (!outcome.ok)
         m_notifier->warn(QStringLiteral("Print"), {QString::fromStdString(outcome.error)});
+}
+
+bool Form1::resultsStale() const
+{
+    return m_lastRun && runInputs() != m_inputsOfLastRun;
+}
+
+void Form1::markResults()
+{
+    if (!m_lastRun)
+        return;
+    const bool stale = resultsStale();
+    const auto note = [stale](std::string_view text) {
+        return stale ? QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+                     : QString();
+    };
+    m_ui.Picture1->setStaleNote(note(staleResultsScreenNote), PictureBox::NoteEdge::Bottom);
+    m_ui.bar->setStaleNote(note(staleResultsMark), PictureBox::NoteEdge::Top);
+    m_ui.Picture2->setStaleNote(note(staleResultsMark), PictureBox::NoteEdge::Top);
+
+    const auto words = [stale](const std::string &description) {
+        const std::string text = stale ? std::string(staleResultsMark) + ". " + description
+                                       : description;
+        return QString::fromStdString(text);
+    };
+    m_ui.Picture1->setAccessibleText(words(reportDescription(&*m_lastRun)));
+    m_ui.bar->setAccessibleText(words(barChartDescription(*m_lastRun)));
+    m_ui.Picture2->setAccessibleText(
+        m_lastRun->swept ? words(rateChartDescription(*m_lastRun)) : QString());
 }
 
 QStringList Form1::runInputs() const

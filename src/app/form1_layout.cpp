@@ -12,6 +12,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QRadioButton>
 #include <QToolBar>
 #include <QToolButton>
@@ -99,6 +100,28 @@ protected:
     }
 };
 
+// A frame whose line runs through the middle of its title, as the form was designed: drawn
+// below the title, as styles do, it would cross the first option button's circle.
+class TitledFrame : public QGroupBox
+{
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        const int middle = metrics.height() / 2;
+        painter.setPen(QColor(160, 160, 160));
+        painter.drawRect(QRect(0, middle, width() - 1, height() - middle - 1));
+        const QRect titleArea(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        painter.fillRect(titleArea, palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(titleArea, Qt::AlignCenter, title());
+    }
+};
+
 } // namespace
 
 void Form1::createControls()
@@ -136,10 +159,11 @@ void Form1::createControls()
     place(m_ui.Label11 = label(QStringLiteral("Title")), "Label11");
     m_ui.Text1 = field("Text1");
 
-    m_ui.Frame1 = new QGroupBox(QStringLiteral("Completion Type"));
+    m_ui.Frame1 = new TitledFrame(QStringLiteral("Completion Type"));
     place(m_ui.Frame1, "Frame1");
     m_ui.Frame1->setAutoFillBackground(true);
     fill(m_ui.Frame1, QPalette::Window, frameBackground);
+
     m_ui.Option1 = new QRadioButton(QStringLiteral("Partial Penetration"));
     m_ui.Option2 = new QRadioButton(QStringLiteral("Partial Completion"));
     // The option buttons stand on the frame's own fill: filling their boxes too would paint
@@ -202,6 +226,13 @@ void Form1::createControls()
     m_ui.Label11->setBuddy(m_ui.Text1);
     m_ui.Text1->setAccessibleName(m_ui.Label11->text());
     m_ui.syspk->setAccessibleName(QStringLiteral("Fluid System"));
+    // A combo box on Linux is announced by its text, and named by the label it is the buddy of:
+    // a label that is never shown names it "Fluid System" for a screen reader.
+    QLabel *syspkName = label(QStringLiteral("Fluid System"));
+    syspkName->setParent(m_ui.client);
+    syspkName->setObjectName(QStringLiteral("syspkName"));
+    syspkName->setBuddy(m_ui.syspk);
+    syspkName->hide();
     for (const auto &[caption, edit] : fieldRows()) {
         caption->setBuddy(edit);
         setCaption(caption, caption->text());
@@ -242,8 +273,11 @@ void Form1::createToolbar()
         button->setObjectName(QStringLiteral("Toolbar1_") + QString::fromLatin1(key));
         button->setData(QString::fromLatin1(key));
         button->setToolTip(QString::fromLatin1(key));
-        // Each button is 39 by 38 pixels around its 32 by 32 image.
-        m_ui.Toolbar1->widgetForAction(button)->setFixedSize(39, 38);
+        // Each button is 39 by 38 pixels around its 32 by 32 image, and has no caption; the key
+        // names it for a screen reader.
+        QWidget *toolButton = m_ui.Toolbar1->widgetForAction(button);
+        toolButton->setFixedSize(39, 38);
+        toolButton->setAccessibleName(QString::fromLatin1(key));
     }
 }
 

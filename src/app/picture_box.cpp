@@ -2,9 +2,12 @@
 
 #include "form_layout.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextLayout>
 #include <QToolTip>
 
 #include <algorithm>
@@ -40,6 +43,44 @@ QPointF drawable(QPointF pixels)
     return {drawable(pixels.x()), drawable(pixels.y())};
 }
 
+// Results of earlier inputs keep their colours, faded most of the way to the background: still
+// legible, plainly not current. Opaque colours, as a print spooler turns translucency into an
+// image.
+QColor dimmed(const QColor &colour, const QColor &background)
+{
+    constexpr double kept = 0.35;
+    const auto mix = [](int c, int b) { return static_cast<int>(kept * c + (1.0 - kept) * b); };
+    return QColor(mix(colour.red(), background.red()),
+                  mix(colour.green(), background.green()),
+                  mix(colour.blue(), background.blue()));
+}
+
+const QColor noteBackground(255, 255, 192);
+const QColor noteText(160, 0, 0);
+
+// The box's text, drawing and value as a screen reader reads them.
+class PictureBoxAccessible : public QAccessibleWidget
+{
+public:
+    explicit PictureBoxAccessible(QWidget *box)
+        : QAccessibleWidget(box, QAccessible::Graphic)
+    {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return widget()->accessibleDescription();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *pictureBoxAccessible(const QString &key, QObject *object)
+{
+    if (key == QLatin1String("coning::PictureBox") && object && object->isWidgetType())
+        return new PictureBoxAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
 } // namespace
 
 QFont fixedPitchFontFitting(int columns, int widthPixels, int smallestPixels)
@@ -61,6 +102,11 @@ PictureBox::PictureBox(QWidget *parent)
     , m_foreColor(palette().color(QPalette::Text))
     , m_designSize(200, 150)
 {
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(pictureBoxAccessible);
+        return true;
+    }();
+    (void)accessibleInstalled;
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont font(QStringLiteral("DejaVu Sans Mono"));
@@ -150,38 +196,87 @@ void PictureBox::paintDrawing(QPainter &painter) const
     const QRectF inside(QPointF(0, 0), QSizeF(innerRect().size()));
     painter.fillRect(inside, background());
     painter.setClipRect(inside, Qt::IntersectClip);
+    const bool stale = !m_staleNote.isEmpty();
     for (const DrawOp &op : m_ops) {
+        const QColor colour = stale ? dimmed(op.colour, background()) : op.colour;
         switch (op.kind) {
         case DrawOp::Kind::Text:
             painter.setFont(op.font);
-            painter.setPen(op.colour);
+            painter.setPen(colour);
             painter.drawText(op.from, op.text);
             break;
         case DrawOp::Kind::Line:
-            painter.setPen(QPen(op.colour, op.width));
+            painter.setPen(QPen(colour, op.width));
             painter.drawLine(op.from, op.to);
             break;
         case DrawOp::Kind::Box:
-            painter.setPen(QPen(op.colour, op.width));
+            painter.setPen(QPen(colour, op.width));
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(QRectF(op.from, op.to).normalized());
             break;
         case DrawOp::Kind::FilledBox:
-            painter.fillRect(QRectF(op.from, op.to).normalized(), op.colour);
+            painter.fillRect(QRectF(op.from, op.to).normalized(), colour);
             break;
         case DrawOp::Kind::Point:
             if (op.width <= 1) {
-                painter.setPen(QPen(op.colour, 1));
+                painter.setPen(QPen(colour, 1));
                 painter.drawPoint(op.from);
             } else {
                 // A dot as wide as the draw width, centred on the point.
                 const double half = op.width / 2.0;
                 painter.fillRect(QRectF(op.from - QPointF(half, half), QSizeF(op.width, op.width)),
-                                 op.colour);
+                                 colour);
             }
             break;
         }
     }
+    if (stale)
+        paintStaleNote(painter);
+}
+
+void PictureBox::paintStaleNote(QPainter &painter) const
+{
+    // The form's narrow sans-serif: the note takes little of the results' room.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(10);
+    const double width = innerRect().width();
+    constexpr double padding = 2.0;
+
+    // The note wrapped at blanks across the box.
+    QTextLayout layout(m_staleNote, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    double height = 0.0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width - 2 * padding);
+        line.setPosition(QPointF(padding, height));
+        height += line.height();
+    }
+    layout.endLayout();
+
+    const double bandHeight = height + 2 * padding;
+    const double top = m_noteEdge == NoteEdge::Top ? 0.0 : innerRect().height() - bandHeight;
+    painter.fillRect(QRectF(0, top, width, bandHeight), noteBackground);
+    painter.setPen(noteText);
+    layout.draw(&painter, QPointF(0, top + padding));
+}
+
+void PictureBox::setStaleNote(const QString &note, NoteEdge edge)
+{
+    if (note == m_staleNote && edge == m_noteEdge)
+        return;
+    m_staleNote = note;
+    m_noteEdge = edge;
+    update();
+}
+
+void PictureBox::setAccessibleText(const QString &text)
+{
+    if (text != accessibleDescription())
+        setAccessibleDescription(text);
 }
 
 QImage PictureBox::image() const
@@ -263,6 +358,12 @@ void PictureBox::newLine()
 
 void PictureBox::textAt(const QString &text)
 {
+    // Text printed from the very left edge (a message, not a report line) keeps clear of the
+    // border, as far as the line leaves room at its end.
+    if (m_printPosition.x() == 0.0) {
+        const double room = innerRect().width() - imageMetrics(m_textFont).horizontalAdvance(text);
+        m_printPosition.setX(std::clamp(room, 0.0, textInset));
+    }
     const QPointF at = drawable(m_printPosition);
     DrawOp op{DrawOp::Kind::Text,
               QPointF(at.x(), at.y() + m_ascent),
@@ -344,7 +445,8 @@ void PictureBox::takeImageAsPicture()
 
 int PictureBox::columnsAcross() const
 {
-    return static_cast<int>(innerRect().width() / m_columnWidth);
+    // Messages wrapped to this keep clear of the border on both sides.
+    return static_cast<int>((innerRect().width() - 2 * textInset) / m_columnWidth);
 }
 
 QSize PictureBox::sizeHint() const

@@ -44,6 +44,8 @@ class PictureBox : public QWidget, public DrawingSurface
 
 public:
     static constexpr int borderWidth = 2;
+    // Pixels between the border and text printed from the left edge, where the line has room.
+    static constexpr double textInset = 3.0;
 
     explicit PictureBox(QWidget *parent = nullptr);
 
@@ -95,6 +97,16 @@ public:
     QSize sizeHint() const override;
     void setDesignSize(QSize size) { m_designSize = size; }
 
+    // Marks what the box shows as results of earlier inputs: the drawing is dimmed and `note`
+    // stands in a band at the top or bottom edge. An empty note removes the mark.
+    enum class NoteEdge { Top, Bottom };
+    void setStaleNote(const QString &note, NoteEdge edge);
+    QString staleNote() const { return m_staleNote; }
+
+    // What the box shows, in words, for assistive technology: its accessible description, and
+    // the value its accessible interface reports.
+    void setAccessibleText(const QString &text);
+
 signals:
     // The pointer moved over the box: button and key states as 1/2/4 bit sets (left, right,
     // middle; Shift, Ctrl, Alt) and the position in user coordinates.
@@ -112,6 +124,7 @@ private:
     void useFont(const QFont &font);
     void textAt(const QString &text);
     void newLine();
+    void paintStaleNote(QPainter &painter) const;
 
     std::vector<DrawOp> m_ops;
     std::vector<DrawOp> m_picture;
@@ -129,6 +142,8 @@ private:
     QPointF m_scaleBottomRight;
     bool m_twipsScale = true;
     QSize m_designSize;
+    QString m_staleNote;
+    NoteEdge m_noteEdge = NoteEdge::Top;
 };
 
 } // namespace coning

@@ -11,6 +11,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <vector>
@@ -99,15 +101,90 @@ private:
     std::vector<QPointer<QWidget>> m_hovered;
 };
 
+// A line edit as the page shows it, when its text is wider than the edit: the text smaller, down
+// to a size still legible on paper, and if it still does not fit, cut at a word or character and
+// ended with an ellipsis. The page then says what it shows; the edit itself is left alone.
+class PrintedLineEdit : public QLineEdit
+{
+public:
+    static constexpr int smallestPixels = 7;
+
+    explicit PrintedLineEdit(const QLineEdit &edit)
+    {
+        setAttribute(Qt::WA_DontShowOnScreen);
+        setFrame(edit.hasFrame());
+        setPalette(edit.palette());
+        setAlignment(edit.alignment());
+        setTextMargins(edit.textMargins());
+        setFixedSize(edit.size());
+        setFont(edit.font());
+        fitText(edit.text());
+    }
+
+    // Whether the text is wider than the edit shows at its own font.
+    static bool overflows(const QLineEdit &edit)
+    {
+        const PrintedLineEdit probe(edit.font(), edit);
+        return probe.textWidth(edit.text(), edit.font()) > probe.textArea();
+    }
+
+private:
+    PrintedLineEdit(const QFont &font, const QLineEdit &edit)
+    {
+        setFrame(edit.hasFrame());
+        setTextMargins(edit.textMargins());
+        setFixedSize(edit.size());
+        setFont(font);
+    }
+
+    // The width the edit shows text in: its contents, less the margins the line edit keeps.
+    int textArea() const
+    {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+        constexpr int editMargins = 2 * 2 + 2; // the edit's own margin each side, and a pixel each
+        return contents.width() - textMargins().left() - textMargins().right() - editMargins;
+    }
+
+    static int textWidth(const QString &text, const QFont &font)
+    {
+        return QFontMetrics(font).horizontalAdvance(text);
+    }
+
+    void fitText(const QString &text)
+    {
+        QFont small = font();
+        int pixels = small.pixelSize() > 0 ? small.pixelSize() : QFontInfo(small).pixelSize();
+        while (textWidth(text, small) > textArea() && pixels > smallestPixels) {
+            small.setPixelSize(--pixels);
+        }
+        setFont(small);
+        setText(QFontMetrics(small).elidedText(text, Qt::ElideRight, textArea()));
+        setCursorPosition(0);
+    }
+};
+
 WindowRecording windowRecording(QWidget &window)
 {
     const ContentOnly contentOnly(window);
+    // Edits whose text runs past their edge are painted apart, their text fitted to the page.
+    std::vector<QLineEdit *> overflowing;
+    QRegion rest(window.rect());
+    for (QLineEdit *edit : window.findChildren<QLineEdit *>()) {
+        if (edit->isVisibleTo(&window) && PrintedLineEdit::overflows(*edit)) {
+            overflowing.push_back(edit);
+            rest -= QRect(edit->mapTo(&window, QPoint(0, 0)), edit->size());
+        }
+    }
     auto picture = std::make_shared<QPicture>();
     QPainter painter(picture.get());
-    window.render(&painter,
-                  QPoint(),
-                  QRegion(),
-                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    window.render(&painter, QPoint(), rest, QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    for (QLineEdit *edit : overflowing) {
+        PrintedLineEdit printed(*edit);
+        printed.render(&painter, edit->mapTo(&window, QPoint(0, 0)), QRegion(),
+                       QWidget::DrawWindowBackground);
+    }
     painter.end();
     return {std::move(picture), QSizeF(window.size())};
 }

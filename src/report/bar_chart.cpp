@@ -35,6 +35,15 @@ std::optional<double> barMaximum(const RunResult &run)
     return maximum;
 }
 
+void drawNoRateText(DrawingSurface &bar)
+{
+    bar.setScale(0, 110, 140, 0);
+    bar.setPrintPosition(10, 70);
+    bar.print({PrintItem::of("No rate could")});
+    bar.setPrintPosition(10, 55);
+    bar.print({PrintItem::of("be calculated")});
+}
+
 void drawBarChart(DrawingSurface &bar, const RunResult &run)
 {
     bar.setScale(0, 110, 140, 0);
@@ -42,10 +51,7 @@ void drawBarChart(DrawingSurface &bar, const RunResult &run)
     const std::optional<double> maximum = barMaximum(run);
     if (!maximum) {
         // Every correlation failed: there is no rate to compare, positive or not.
-        bar.setPrintPosition(10, 70);
-        bar.print({PrintItem::of("No rate could")});
-        bar.setPrintPosition(10, 55);
-        bar.print({PrintItem::of("be calculated")});
+        drawNoRateText(bar);
         return;
     }
     if (!(*maximum > 0.0)) {

@@ -72,8 +72,38 @@ std::string formatWhole(double value)
 std::string formatShortest(double value)
 {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
+    const auto result = std::fabs(value) >= fixedFormLimit
+                            ? std::to_chars(text, text + sizeof text, value,
+                                            std::chars_format::scientific)
+                            : std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
+}
+
+std::string formatScaleValue(double value, double maximum)
+{
+    const double top = std::fabs(maximum);
+    if (!std::isfinite(value) || !std::isfinite(top) || (top >= 10.0 && top < fixedFormLimit))
+        return formatWhole(value);
+    if (top >= fixedFormLimit && value == maximum)
+        return formatShortest(value);
+
+    // Three significant digits of the maximum; fixed decimals down to 1e-4, exponents beyond.
+    const int exponent = top > 0.0 ? static_cast<int>(std::floor(std::log10(top))) : 0;
+    const bool fixedForm = top < fixedFormLimit && exponent >= -4;
+    char text[64];
+    std::to_chars_result result{};
+    if (fixedForm) {
+        result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                               2 - exponent);
+    } else {
+        result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 2);
+    }
+    std::string shown(text, result.ptr);
+    // A value that rounds to zero shows nothing, as "##" does.
+    if (shown.find_first_of("123456789") == std::string::npos
+        || (!fixedForm && std::fabs(value) < top * 1e-3))
+        return {};
+    return shown;
 }
 
 } // namespace coning

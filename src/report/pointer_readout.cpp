@@ -13,23 +13,18 @@ void Picture2_MouseMove(DrawingSurface &picture2, int /*button*/, int /*shift*/,
 void chartPointerMoved(
     DrawingSurface &picture2, const RunResult *lastRun, int button, int shift, float x, float y)
 {
-    if (lastRun && lastRun->swept) {
-        // Without a scale of rates the pointer's height is no rate: the chart's reason instead.
-        switch (chartContent(*lastRun)) {
-        case ChartContent::Rates:
-            break;
-        case ChartContent::NoPositiveRate:
-            picture2.setToolTip(std::string(chartNoPositiveRateText));
-            return;
-        case ChartContent::NothingCalculated:
-            picture2.setToolTip(std::string(chartNothingCalculatedText));
-            return;
-        case ChartContent::BeyondRange:
-            picture2.setToolTip(std::string(chartBeyondRangeText));
-            return;
-        }
+    if (!lastRun || !lastRun->swept) {
+        Picture2_MouseMove(picture2, button, shift, x, y);
+        return;
     }
-    Picture2_MouseMove(picture2, button, shift, x, y);
+    // Without a scale of rates the pointer's height is no rate: the chart's reason instead.
+    const ChartContent content = chartContent(*lastRun);
+    if (content != ChartContent::Rates) {
+        picture2.setToolTip(std::string(chartReason(content)));
+        return;
+    }
+    // The rate with the digits of the chart's scale: small rates read "0.0123", not nothing.
+    picture2.setToolTip(formatWhole(x) + "," + formatScaleValue(y, chartMaximum(*lastRun)));
 }
 
 } // namespace coning

@@ -11,7 +11,8 @@ void Picture2_MouseMove(DrawingSurface &picture2, int button, int shift, float x
 
 // The read-out over the chart of the last run (null before any): over a chart without a scale
 // of rates (none positive, none calculated, or beyond its range) the fallback scale means
-// nothing, so the tool tip says why instead.
+// nothing, so the tool tip says why instead; over a chart of rates the rate has the digits of the
+// chart's scale (formatScaleValue).
 void chartPointerMoved(
     DrawingSurface &picture2, const RunResult *lastRun, int button, int shift, float x, float y);
 

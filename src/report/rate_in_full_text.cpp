@@ -11,8 +11,9 @@
 namespace coning {
 namespace {
 
-// Beyond 1e17 the decimal digits of a double are those of its binary expansion, not of the rate.
-constexpr double largestInFixedDigits = 1e17;
+// "####.#" keeps 17 digits, its decimal included, below 1e16; beyond, the decimal digits of a
+// double are those of its binary expansion, not of the rate.
+constexpr double largestInFixedDigits = 1e16;
 
 std::string threeSignificantDigits(double rate)
 {

@@ -7,9 +7,9 @@
 
 namespace coning {
 
-// A rate as a message gives it when the report cannot: every integer digit and one decimal up to
-// 17 significant digits (where a double's digits end), beyond that the shortest exponent form
-// that reads back as the same double ("1e+300"). Never split, never cut.
+// A rate as a message gives it when the report cannot: every integer digit and one decimal while
+// those are at most 17 digits (where a double's digits end), beyond that the shortest text that
+// reads back as the same double, in exponent form from 1e17 on ("1e+300"). Never split, never cut.
 std::string rateInFull(double rate);
 
 // Whether the report's "####.#" form of the rate keeps fewer than two significant digits

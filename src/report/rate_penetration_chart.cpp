@@ -84,9 +84,28 @@ ChartContent chartContent(const RunResult &run)
     // heights, a twentieth of the maximum, must not sink into the denormals or to zero.
     constexpr double largest = std::numeric_limits<float>::max();
     constexpr double smallest = std::numeric_limits<float>::min();
-    if (1.2 * maximum > largest || 0.05 * maximum < smallest)
-        return ChartContent::BeyondRange;
+    if (1.2 * maximum > largest)
+        return ChartContent::TooLarge;
+    if (0.05 * maximum < smallest)
+        return ChartContent::TooSmall;
     return ChartContent::Rates;
+}
+
+std::string_view chartReason(ChartContent content)
+{
+    switch (content) {
+    case ChartContent::Rates:
+        break;
+    case ChartContent::NoPositiveRate:
+        return chartNoPositiveRateText;
+    case ChartContent::NothingCalculated:
+        return chartNothingCalculatedText;
+    case ChartContent::TooLarge:
+        return chartTooLargeText;
+    case ChartContent::TooSmall:
+        return chartTooSmallText;
+    }
+    return {};
 }
 
 void drawRateChart(DrawingSurface &picture2, const RunResult &run)
@@ -112,7 +131,7 @@ void drawRateChart(DrawingSurface &picture2, const RunResult &run)
     // stays empty rather than showing the fallback scale as if it were a rate.
     printTopLabel(picture2,
                   maximum,
-                  content == ChartContent::Rates ? formatWhole(found) : std::string());
+                  content == ChartContent::Rates ? formatScaleValue(found, found) : std::string());
     printAt(picture2, -18, 0.5 * maximum, "Rate");
     printAt(picture2, -18, 0.05 * maximum, "0");
     switch (content) {
@@ -126,16 +145,19 @@ void drawRateChart(DrawingSurface &picture2, const RunResult &run)
         printAt(picture2, 10, 1.15, "No rate could");
         printAt(picture2, 10, 1.03, "be calculated");
         break;
-    case ChartContent::BeyondRange:
-        // chartBeyondRangeText, in two lines that fit across
-        printAt(picture2, 10, 1.15, "Rates beyond the range");
-        printAt(picture2, 10, 1.03, "this chart can draw");
+    case ChartContent::TooLarge:
+        // chartTooLargeText, in two lines that fit across
+        printAt(picture2, 10, 1.15, "Rates too large for");
+        printAt(picture2, 10, 1.03, "this chart to draw");
+        break;
+    case ChartContent::TooSmall:
+        printAt(picture2, 10, 1.15, "Rates too small for");
+        printAt(picture2, 10, 1.03, "this chart to draw");
         break;
     }
 
-    // A marker among no points would mark nothing.
-    const bool pointsDrawn = content == ChartContent::Rates
-                             || content == ChartContent::NoPositiveRate;
+    // On the fallback scale a point's height and the marker's would mean nothing.
+    const bool pointsDrawn = content == ChartContent::Rates;
     if (pointsDrawn) {
         const float marker = surfaceCoordinate(run.percentPenetration);
         picture2.drawLine(marker,

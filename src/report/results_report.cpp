@@ -153,6 +153,7 @@ void showRunFailure(ReportSurfaces s, const RunResult &run)
 {
     clearReportSurfaces(s);
     printRunFailureText(s.picture1, run);
+    drawNoRateText(s.bar);
     // The chart of an earlier run goes too, not only out of sight.
     s.picture2.setVisible(false);
     s.picture2.setEmptyPicture();

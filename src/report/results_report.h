@@ -45,11 +45,15 @@ std::optional<double> barMaximum(const RunResult &run);
 // shown at all, that none could be calculated.
 void drawBarChart(DrawingSurface &bar, const RunResult &run);
 
+// "No rate could be calculated" on `bar`, in two lines, on the bar chart's scale.
+void drawNoRateText(DrawingSurface &bar);
+
 // Clears the report surfaces again, then writes the text report and the bar chart.
 void writeResultsReport(ReportSurfaces s, const RunResult &run);
 
 // A run that stopped before any correlation: `Picture1` says "Calculation failed" and why, the
-// bar chart stays empty and the rate-penetration chart is hidden, so no earlier rate is left.
+// bar chart says no rate could be calculated and the rate-penetration chart is hidden, so no
+// earlier rate is left.
 void showRunFailure(ReportSurfaces s, const RunResult &run);
 
 // Prints "Calculation failed" and the run's message wrapped to the surface's width.

@@ -114,6 +114,39 @@ TEST(NumberFormat, WholeIsEmptyAtZeroAndRoundsHalvesAwayFromZero)
         EXPECT_EQ(formatWhole(c.value), c.text) << c.value;
 }
 
+// The chart's scale: whole numbers from 10 up to 17 digits, three significant digits of the
+// maximum below 10, exponent form beyond either end.
+TEST(NumberFormat, ScaleValueHasTheDigitsOfItsScale)
+{
+    struct Case
+    {
+        double value, maximum;
+        const char *text;
+    };
+    const Case cases[] = {
+        {250.2, 250, "250"},
+        {0.3, 250, ""},
+        {28.6, 28.6, "29"},
+        {0.0345, 0.0345, "0.0345"},
+        {0.0123, 0.0345, "0.0123"},
+        {-0.004, 0.0345, "-0.0040"},
+        {0.00001, 0.0345, ""},
+        {5.3, 5.3, "5.30"},
+        {0.4, 0.4, "0.400"},
+        {1.23456e-7, 1.23456e-7, "1.23e-07"},
+        {1e-12, 1.23456e-7, ""},
+        {4.484067748434436e21, 4.484067748434436e21, "4.484067748434436e+21"},
+        {1.2e21, 4.484067748434436e21, "1.20e+21"},
+        {99999999999999984.0, 99999999999999984.0, "99999999999999984"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(formatScaleValue(c.value, c.maximum), c.text) << c.value << " of " << c.maximum;
+    // One rule for long numbers: past 17 digits the shortest text is in exponent form.
+    EXPECT_EQ(formatShortest(157551212385582055424.0), "1.5755121238558206e+20");
+    EXPECT_EQ(formatShortest(1e300), "1e+300");
+    EXPECT_EQ(formatShortest(123456789012.25), "123456789012.25");
+}
+
 TEST(PointerReadout, ShowsWholeChartUnitsWhateverTheButtons)
 {
     struct Case

@@ -287,7 +287,7 @@ TEST(ResultsReport, RunFailureLeavesNoEarlierRate)
                                         "Well radius is zero: enter the well",
                                         "radius in inches"}));
     EXPECT_TRUE(s.bar.callsOf(Op::DrawBox, true).empty());
-    EXPECT_TRUE(s.bar.lines().empty());
+    EXPECT_EQ(s.bar.lines(), (std::vector<std::string>{"No rate could", "be calculated"}));
     EXPECT_FALSE(s.picture2.visible);
     EXPECT_EQ(s.picture2.calls.back().op, Op::Clear);
 }
