@@ -34,4 +34,12 @@ std::string correlationFailuresText(const RunResult &result);
 std::string runMessageText(const RunResult &result,
                            const std::vector<std::string> &moreFailures = {});
 
+// The usage errors of mixing the inputs of vertical and horizontal wells, naming the option
+// ("--penetration", "--well-length").
+std::string verticalOnlyProblemText(std::string_view option);
+std::string horizontalOnlyProblemText(std::string_view option);
+std::string horizontalSimulationProblemText(std::string_view option);
+// "--well: \"x\" is not a well type: use vertical or horizontal".
+std::string wellTypeProblemText(std::string_view option, std::string_view text);
+
 } // namespace coning
