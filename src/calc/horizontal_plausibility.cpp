@@ -67,7 +67,7 @@ std::vector<std::string> horizontalWarnings(const HorizontalWell &w, const Horiz
     if (h > 0.0 && ye > 0.0 && ye < h)
         warnings.push_back(pairText("Boundary distance", ye, "is shorter than the", "zone thickness", h)
                            + ": the correlations assume a boundary several zone thicknesses away");
-    if (h > 0.0 && ye > 0.0 && w.kvKh > 0.0) {
+    if (h > 0.0 && ye > 0.0 && w.kvKh >= 0.0) {
         // Chaperon's F is a fit of his curve for 1 <= α'' <= 70 and turns down beyond it.
         const double alpha = ye / h * std::pow(w.kvKh, 0.5);
         if (std::isfinite(alpha) && (alpha < 1.0 || alpha > 70.0))

@@ -52,6 +52,24 @@ std::string runMessageText(const RunResult &result, const std::vector<std::strin
     return text;
 }
 
+std::string horizontalMessageText(const HorizontalResult &result)
+{
+    std::string text;
+    const auto add = [&](std::string_view part) {
+        if (!text.empty())
+            text.append("; ");
+        text.append(part);
+    };
+    for (HorizontalCorrelation c : horizontalOrder) {
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (outcome.failed())
+            add(std::string(horizontalCorrelationName(c)) + ": " + outcome.failure);
+    }
+    for (const std::string &warning : result.warnings)
+        add("warning: " + warning);
+    return text;
+}
+
 std::string verticalOnlyProblemText(std::string_view option)
 {
     return std::string(option) + " is only for vertical wells, not with --well horizontal";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run_result.h"
+#include "horizontal_well.h"
 #include "well_input.h"
 
 #include <string>
@@ -33,6 +34,10 @@ std::string correlationFailuresText(const RunResult &result);
 // joined with "; "; empty when there is nothing to say.
 std::string runMessageText(const RunResult &result,
                            const std::vector<std::string> &moreFailures = {});
+
+// A horizontal row's message: its correlations' failures ("Joshi: division by zero: ..."), then
+// each warning prefixed "warning: ", joined with "; "; empty when there is nothing to say.
+std::string horizontalMessageText(const HorizontalResult &result);
 
 // The usage errors of mixing the inputs of vertical and horizontal wells, naming the option
 // ("--penetration", "--well-length").
