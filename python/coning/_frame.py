@@ -233,8 +233,9 @@ def calculate_frame(frame: Any) -> Any:
     }
     for name in _core.CALL_ORDER:
         out[name] = raw[name]
-    out["message"] = _messages(raw)
+    message = _messages(raw)
     if _TYPE in names:
+        out["message"] = message
         # Rows of either well: the type and the horizontal rates in columns of their own.
         given = _texts(frame[names[_TYPE]], pd)
         types = np.where(given == None, "", given).astype(object)  # noqa: E711
@@ -257,5 +258,5 @@ def calculate_frame(frame: Any) -> Any:
             if _TYPE in names:
                 column[failed] = np.nan
             out["max-penetration:" + name] = column
-    out["message"] = message if _TYPE in names else _messages(raw)
+    out["message"] = message
     return pd.DataFrame(out, index=frame.index)
