@@ -60,13 +60,15 @@ std::vector<std::string> horizontalWarnings(const HorizontalWell &w, const Horiz
     const double h = w.zoneThickness;
     const double ye = w.boundaryDistance;
     if (h > 0.0 && w.standoff > h)
-        warnings.push_back(pairText("Standoff", w.standoff, "is greater than the", "zone thickness", h)
-                           + ": the well lies outside the zone");
+        warnings.push_back(
+            pairText("Standoff", w.standoff, "is greater than the", "zone thickness", h)
+            + ": the well lies outside the zone");
     else if (w.standoff == 0.0 && h > 0.0)
         warnings.push_back("Standoff is zero: the well lies on the contact with the coning phase");
     if (h > 0.0 && ye > 0.0 && ye < h)
-        warnings.push_back(pairText("Boundary distance", ye, "is shorter than the", "zone thickness", h)
-                           + ": the correlations assume a boundary several zone thicknesses away");
+        warnings.push_back(
+            pairText("Boundary distance", ye, "is shorter than the", "zone thickness", h)
+            + ": the correlations assume a boundary several zone thicknesses away");
     if (h > 0.0 && ye > 0.0 && w.kvKh >= 0.0) {
         // Chaperon's F is a fit of his curve for 1 <= α'' <= 70 and turns down beyond it.
         const double alpha = ye / h * std::pow(w.kvKh, 0.5);
@@ -83,9 +85,10 @@ std::vector<std::string> horizontalWarnings(const HorizontalWell &w, const Horiz
             negative.push_back(horizontalCorrelationName(c));
     }
     if (!negative.empty())
-        warnings.push_back(joinedWithAnd(negative)
-                           + (negative.size() == 1 ? " gave a negative rate" : " gave negative rates")
-                           + ", which has no physical meaning: check the inputs");
+        warnings.push_back(
+            joinedWithAnd(negative)
+            + (negative.size() == 1 ? " gave a negative rate" : " gave negative rates")
+            + ", which has no physical meaning: check the inputs");
     return warnings;
 }
 

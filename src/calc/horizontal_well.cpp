@@ -29,17 +29,9 @@ const std::array<HorizontalField, horizontalFieldCount> &horizontalFields()
     using W = HorizontalWell;
     static const std::array<HorizontalField, horizontalFieldCount> fields = {{
         {"permeability", "MD", "Permeability, md (horizontal)", &W::permeability, true},
-        {"kv-kh",
-         "RATIO",
-         "Vertical / horizontal permeability (horizontal wells)",
-         &W::kvKh,
-         false},
+        {"kv-kh", "RATIO", "Vertical / horizontal permeability (horizontal wells)", &W::kvKh, false},
         {"viscosity", "CP", "Oil or gas viscosity, cp", &W::viscosity, true},
-        {"fvf",
-         "B",
-         "Formation volume factor, RVB/STB (oil) or RVB/MCF (gas)",
-         &W::fvf,
-         true},
+        {"fvf", "B", "Formation volume factor, RVB/STB (oil) or RVB/MCF (gas)", &W::fvf, true},
         {"density-difference", "GCC", "Density difference, g/cc", &W::densityDifference, true},
         {"zone-thickness", "FT", "Zone thickness, ft", &W::zoneThickness, true},
         {"well-length", "FT", "Length of the horizontal well, ft", &W::wellLength, false},
@@ -68,19 +60,18 @@ bool verticalOnlyField(std::string_view name)
     });
 }
 
-std::vector<InputProblem> checkHorizontalWell(const HorizontalWellInput &input,
-                                              HorizontalWell &well)
+std::vector<InputProblem> checkHorizontalWell(const HorizontalWellInput &input, HorizontalWell &well)
 {
     std::vector<InputProblem> problems;
     well = HorizontalWell();
-    if (std::optional<InputProblem> problem = checkFluidSystem(input.fluidSystem,
-                                                               well.fluidSystem))
+    if (std::optional<InputProblem> problem = checkFluidSystem(input.fluidSystem, well.fluidSystem))
         problems.push_back(std::move(*problem));
     const auto &fields = horizontalFields();
     for (std::size_t i = 0; i < horizontalFieldCount; ++i) {
         const std::optional<std::string_view> &value = input.values[i];
         if (!value) {
-            problems.push_back({InputProblem::Kind::Missing, fields[i].name, " for horizontal wells"});
+            problems.push_back(
+                {InputProblem::Kind::Missing, fields[i].name, " for horizontal wells"});
             continue;
         }
         double typed = 0.0;
@@ -125,8 +116,8 @@ std::string failureText(HorizontalCorrelation c, Fault fault)
     case Fault::DivisionByZero:
         return "division by zero: check " + std::string(inputsOf(c)) + " for zero values";
     case Fault::InvalidArgument:
-        return "square root or logarithm of a negative number: check "
-               + std::string(inputsOf(c)) + " for negative values";
+        return "square root or logarithm of a negative number: check " + std::string(inputsOf(c))
+               + " for negative values";
     case Fault::Overflow:
         break;
     }

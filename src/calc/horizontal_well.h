@@ -37,7 +37,7 @@ inline constexpr std::string_view horizontalWellText = "horizontal";
 // cross-section simulation.
 struct HorizontalWell
 {
-    std::string_view fluidSystem; // "Oil-Water", "Gas-Water" or "Gas-Oil"
+    std::string_view fluidSystem;   // "Oil-Water", "Gas-Water" or "Gas-Oil"
     double permeability = 0.0;      // k_h, md
     double kvKh = 0.0;              // k_v / k_h
     double viscosity = 0.0;         // cp

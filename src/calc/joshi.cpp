@@ -32,8 +32,7 @@ double joshi(const HorizontalWell &w)
     const Real beta = SquareRoot(1.0 / kvkh);
     const Real a = L / 2.0 * power(0.5 + SquareRoot(0.25 + power(2.0 * reh / L, 4)), 0.5);
     const Real ellipse = a * (1.0 + SquareRoot(1.0 - power(L / (2.0 * a), 2)));
-    const Real rwPrime = reh * (L / 2.0)
-                         / (ellipse * power(beta * h / (2.0 * rw), beta * h / L));
+    const Real rwPrime = reh * (L / 2.0) / (ellipse * power(beta * h / (2.0 * rw), beta * h / L));
     const Real q = 1.535e-3 * drho * kh * (power(h, 2) - power(h - zw, 2))
                    / (mu * B * naturalLog(reh / rwPrime));
     return q.value();

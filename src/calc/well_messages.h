@@ -1,7 +1,7 @@
 #pragma once
 
-#include "run_result.h"
 #include "horizontal_well.h"
+#include "run_result.h"
 #include "well_input.h"
 
 #include <string>

@@ -102,8 +102,7 @@ std::optional<Column> columnNamed(std::string_view name)
     }
     const auto &horizontal = horizontalFields();
     for (std::size_t i = 0; i < horizontal.size(); ++i) {
-        if (horizontal[i].name == name && !horizontal[i].sharedWithVertical
-            && name != sim::kvKhName)
+        if (horizontal[i].name == name && !horizontal[i].sharedWithVertical && name != sim::kvKhName)
             return Column{ColumnKind::Horizontal, i, horizontal[i].name};
     }
     return std::nullopt;

@@ -47,7 +47,9 @@ INSTANTIATE_TEST_SUITE_P(
         HandCase{HorizontalCorrelation::Joshi, 83.64892549720408},
         // q = 4.888e-4 · 100 · 0.3 · 50² · 2000 / (1.2 · 500) · (1 - (50/500)²/6)
         HandCase{HorizontalCorrelation::GigerKarcher, 121.9963333333333}),
-    [](const auto &info) { return std::string(horizontalCorrelationName(info.param.correlation)).substr(0, 5); });
+    [](const auto &info) {
+        return std::string(horizontalCorrelationName(info.param.correlation)).substr(0, 5);
+    });
 
 TEST(HorizontalWell, GasWaterRatesAreInMcfPerDay)
 {

@@ -48,33 +48,42 @@ struct MixedCase
 TEST(Horizontal, MixedOptionsAreUsageErrorsNamingTheOption)
 {
     const std::vector<MixedCase> cases = {
-        {"penetration", horizontalWell + " --penetration 15",
+        {"penetration",
+         horizontalWell + " --penetration 15",
          "--penetration is only for vertical wells, not with --well horizontal"},
-        {"completion", horizontalWell + " --completion partial-completion",
+        {"completion",
+         horizontalWell + " --completion partial-completion",
          "--completion is only for vertical wells, not with --well horizontal"},
-        {"design", horizontalWell + " --target-rate 100",
+        {"design",
+         horizontalWell + " --target-rate 100",
          "--target-rate is only for vertical wells, not with --well horizontal"},
-        {"simulation", horizontalWell + " --simulate-critical",
+        {"simulation",
+         horizontalWell + " --simulate-critical",
          "--simulate-critical: simulation is not yet for horizontal wells"},
-        {"simulation setting", horizontalWell + " --years 5",
+        {"simulation setting",
+         horizontalWell + " --years 5",
          "--years: simulation is not yet for horizontal wells"},
-        {"missing", "--well horizontal --fluid-system Oil-Water",
+        {"missing",
+         "--well horizontal --fluid-system Oil-Water",
          "--permeability is required for horizontal wells"},
-        {"standoff without well", verticalWell + " --standoff 40",
+        {"standoff without well",
+         verticalWell + " --standoff 40",
          "--standoff is only for horizontal wells: add --well horizontal"},
-        {"explicit vertical", verticalWell + " --well vertical --well-length 2000",
+        {"explicit vertical",
+         verticalWell + " --well vertical --well-length 2000",
          "--well-length is only for horizontal wells: add --well horizontal"},
-        {"unknown type", verticalWell + " --well slanted",
+        {"unknown type",
+         verticalWell + " --well slanted",
          "--well: \"slanted\" is not a well type: use vertical or horizontal"},
-        {"batch", "--batch - --well horizontal",
+        {"batch",
+         "--batch - --well horizontal",
          "--well cannot be combined with --batch: the batch file gives the wells, one per row"},
     };
     for (const MixedCase &c : cases) {
         const ProcessResult result = runProgram(words(c.args));
         EXPECT_EQ(result.exitCode, 2) << c.name;
         EXPECT_EQ(result.out, "") << c.name;
-        EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
-                  std::string("coning-calc: ") + c.message)
+        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), std::string("coning-calc: ") + c.message)
             << c.name;
     }
     // Spelling out the default changes nothing.
