@@ -2,6 +2,7 @@
 // of wells calculated in C++ without the interpreter lock. The package's Python side gives them
 // their keyword signatures, documentation and the pandas and matplotlib conveniences.
 #include "design_dicts.h"
+#include "horizontal.h"
 #include "number_text.h"
 #include "one_well.h"
 #include "py_values.h"
@@ -266,6 +267,14 @@ PYBIND11_MODULE(_core, m)
     for (std::string_view name : sim::wellSettingNames)
         simulationColumns.append(text(name));
     m.attr("SIMULATION_COLUMNS") = py::tuple(simulationColumns);
+    py::list horizontalNames;
+    for (const HorizontalField &field : horizontalFields())
+        horizontalNames.append(text(field.name));
+    m.attr("HORIZONTAL_FIELDS") = py::tuple(horizontalNames);
+    py::list horizontalCorrelations;
+    for (HorizontalCorrelation c : horizontalOrder)
+        horizontalCorrelations.append(text(horizontalCorrelationName(c)));
+    m.attr("HORIZONTAL_CORRELATIONS") = py::tuple(horizontalCorrelations);
 
     py::register_exception<python::UsageError>(m, "UsageError", PyExc_ValueError);
     // What the command line reports with exit status 1 (a rate the well cannot hold, a failed
@@ -288,6 +297,19 @@ PYBIND11_MODULE(_core, m)
           py::arg("values"),
           py::arg("sweep"),
           "One well as the command line's JSON object; values in the order of NUMERIC_FIELDS.");
+    m.def("calculate_horizontal",
+          &python::calculateHorizontal,
+          py::arg("fluid_system"),
+          py::arg("values"),
+          "One horizontal well as the command line's JSON object; values in the order of "
+          "HORIZONTAL_FIELDS.");
+    m.def("horizontal_row",
+          &python::horizontalRow,
+          py::arg("line"),
+          py::arg("fluid_system"),
+          py::arg("cells"),
+          py::arg("vertical_columns"),
+          "One horizontal row of a table: its rates, unit and message, as batch mode gives them.");
     m.def("calculate_wells",
           &calculateWells,
           py::arg("count"),

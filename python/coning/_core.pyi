@@ -7,6 +7,8 @@ __version__: str
 CALL_ORDER: tuple[str, ...]
 NUMERIC_FIELDS: tuple[str, ...]
 SIMULATION_COLUMNS: tuple[str, ...]
+HORIZONTAL_FIELDS: tuple[str, ...]
+HORIZONTAL_CORRELATIONS: tuple[str, ...]
 
 class UsageError(ValueError): ...
 class SimulationError(RuntimeError): ...
@@ -18,6 +20,16 @@ def calculate(
     values: Sequence[Optional[float]],
     sweep: bool,
 ) -> dict[str, Any]: ...
+def calculate_horizontal(
+    fluid_system: Optional[str],
+    values: Sequence[Optional[float]],
+) -> dict[str, Any]: ...
+def horizontal_row(
+    line: int,
+    fluid_system: Optional[str],
+    cells: Sequence[Optional[str]],
+    vertical_columns: list[str],
+) -> tuple[list[Optional[float]], str, str]: ...
 def calculate_wells(
     count: int,
     fluid_system_names: list[str],

@@ -14,8 +14,12 @@ _WELL = "well"
 _SYSTEM = "fluid-system"
 _COMPLETION = "completion"
 _TARGET = "target-rate"
-_KNOWN = (_WELL, _SYSTEM, _COMPLETION) + _core.NUMERIC_FIELDS + (_TARGET,) \
-    + _core.SIMULATION_COLUMNS
+_TYPE = "well-type"
+_KV_KH = "kv-kh"
+_HORIZONTAL_ONLY = tuple(name for name in _core.HORIZONTAL_FIELDS
+                         if name not in _core.NUMERIC_FIELDS and name != _KV_KH)
+_KNOWN = (_WELL, _SYSTEM, _COMPLETION) + _core.NUMERIC_FIELDS + (_TYPE,) + _HORIZONTAL_ONLY \
+    + (_TARGET,) + _core.SIMULATION_COLUMNS
 _REQUIRED = (_SYSTEM,) + _core.NUMERIC_FIELDS[:7]
 
 
@@ -57,6 +61,75 @@ def _numbers(column, field: int, cells: list, pd) -> np.ndarray:
     return values
 
 
+def _has_type(frame) -> bool:
+    return any(_trimmed(str(column)) == _TYPE for column in frame.columns)
+
+
+def _cell_text(cell) -> "str | None":
+    """A cell as the batch file's reader sees its text; None when empty."""
+    import pandas as pd
+    if pd.api.types.is_scalar(cell) and pd.isna(cell):
+        return None
+    if isinstance(cell, numbers.Real) and not isinstance(cell, (bool, np.bool_)):
+        try:
+            return repr(float(cell))
+        except OverflowError:
+            return str(cell)
+    text = _trimmed(str(cell))
+    return text or None
+
+
+def _horizontal_rows(frame, names: dict, out: dict, types: np.ndarray) -> None:
+    """Calculates the horizontal rows one by one and the vertical rows' misplaced horizontal
+    values, into the output columns, as batch mode does."""
+    horizontal = np.flatnonzero(types == "horizontal")
+    rates = {name: np.full(len(frame), np.nan) for name in _core.HORIZONTAL_CORRELATIONS}
+    vertical_columns = [name for name in names
+                        if name not in _core.HORIZONTAL_FIELDS
+                        and name not in (_WELL, _SYSTEM, _TYPE)]
+    for row in horizontal:
+        record = frame.iloc[row]
+        system = _cell_text(record[names[_SYSTEM]])
+        cells = [(_cell_text(record[names[name]]) if name in names else None)
+                 for name in _core.HORIZONTAL_FIELDS]
+        misplaced = [name for name in vertical_columns
+                     if _cell_text(record[names[name]]) is not None]
+        found, unit, message = _core.horizontal_row(int(out["line"][row]), system, cells,
+                                                    misplaced)
+        for name, rate in zip(_core.HORIZONTAL_CORRELATIONS, found):
+            rates[name][row] = np.nan if rate is None else rate
+        out["unit"][row] = unit
+        out["message"][row] = message
+    for row in horizontal:
+        out["percent-penetration"][row] = np.nan
+        for name in _core.CALL_ORDER:
+            out[name][row] = np.nan
+    vertical = types != "horizontal"
+    checked = [name for name in _HORIZONTAL_ONLY + (_KV_KH,) if name in names]
+    for row in np.flatnonzero(vertical):
+        record = frame.iloc[row]
+        line = int(out["line"][row])
+        problems = [f"line {line}, column {name}: "
+                    + ("only for simulating or for a horizontal row" if name == _KV_KH
+                       else "only for horizontal wells, not for a vertical row")
+                    for name in checked if _cell_text(record[names[name]]) is not None]
+        if types[row] not in ("vertical", ""):
+            problems = [f"line {line}, column {_TYPE}: "
+                        f"{_core.quoted_for_message(types[row])} is not a well type: "
+                        "use vertical or horizontal"]
+        if not problems:
+            continue
+        own = out["message"][row]
+        if not own.startswith(f"line {line}, column") or types[row] not in ("vertical", ""):
+            own = ""
+        out["message"][row] = "; ".join(([own] if own else []) + problems)
+        out["unit"][row] = ""
+        out["percent-penetration"][row] = np.nan
+        for name in _core.CALL_ORDER:
+            out[name][row] = np.nan
+    return rates
+
+
 def _columns(frame) -> dict:
     """The frame's columns by their batch file name, checked as the batch file's header."""
     names: dict = {}
@@ -67,11 +140,18 @@ def _columns(frame) -> dict:
             raise _core.UsageError(f"unknown column {quoted}; the columns are " + ", ".join(_KNOWN))
         if name in names:
             raise _core.UsageError(f"the column {quoted} appears twice")
-        if name in _core.SIMULATION_COLUMNS:
+        if name in _core.SIMULATION_COLUMNS and not (name == _KV_KH and _has_type(frame)):
             raise _core.UsageError(f"the column {quoted} is for simulating, which a DataFrame "
                                    "does not do: coning.simulate simulates one well")
         names[name] = column
+    typed = _TYPE in names
+    for name in _HORIZONTAL_ONLY:
+        if name in names and not typed:
+            raise _core.UsageError(f"the column {_core.quoted_for_message(name)} is only for "
+                                   "horizontal wells: add a well-type column")
     for name in _REQUIRED:
+        if typed and name not in _core.HORIZONTAL_FIELDS and name != _SYSTEM:
+            continue  # each row says what it lacks
         if name not in names:
             raise _core.UsageError(
                 f"the required column {_core.quoted_for_message(name)} is missing")
@@ -153,8 +233,30 @@ def calculate_frame(frame: Any) -> Any:
     }
     for name in _core.CALL_ORDER:
         out[name] = raw[name]
+    message = _messages(raw)
+    if _TYPE in names:
+        out["message"] = message
+        # Rows of either well: the type and the horizontal rates in columns of their own.
+        given = _texts(frame[names[_TYPE]], pd)
+        types = np.where(given == None, "", given).astype(object)  # noqa: E711
+        for key in ("percent-penetration",) + tuple(_core.CALL_ORDER):
+            out[key] = np.array(out[key], dtype=np.float64)
+        out["message"] = np.array(out["message"], dtype=object)
+        horizontal_rates = _horizontal_rows(frame, names, out, types)
+        shown = np.where(types == "horizontal", "horizontal",
+                         np.where((types == "") | (types == "vertical"), "vertical", ""))
+        ordered = {"line": out["line"], "well": out["well"], "well-type": shown.astype(object)}
+        for key in ("unit", "percent-penetration") + tuple(_core.CALL_ORDER):
+            ordered[key] = out[key]
+        ordered.update(horizontal_rates)
+        message = out["message"]
+        out = ordered
+        failed = (types == "horizontal") | (shown == "") | (message != _messages(raw))
     if target is not None:
         for name in _core.CALL_ORDER:
-            out["max-penetration:" + name] = raw["maxPenetration"][name]
-    out["message"] = _messages(raw)
+            column = np.array(raw["maxPenetration"][name], dtype=np.float64)
+            if _TYPE in names:
+                column[failed] = np.nan
+            out["max-penetration:" + name] = column
+    out["message"] = message
     return pd.DataFrame(out, index=frame.index)

@@ -131,9 +131,34 @@ def _texts(name: str, value: Any) -> tuple[np.ndarray, Optional[np.ndarray]]:
     return array, (mask if mask is not None and mask.any() else None)
 
 
+_HORIZONTAL = tuple(name.replace("-", "_") for name in _core.HORIZONTAL_FIELDS)
+_HORIZONTAL_ONLY = ("kv_kh", "well_length", "standoff", "boundary_distance")
+_VERTICAL_ONLY = ("drainage_radius", "penetration", "completion_top", "bottom_hole_pressure")
+
+
+def _calculate_horizontal(values: dict) -> dict:
+    """One horizontal well, with the command line's usage errors for the vertical well's inputs."""
+    problems = [f"--{_option(name)} is only for vertical wells, not with --well horizontal"
+                for name in _VERTICAL_ONLY if values[name] is not None]
+    if values["completion"] != "partial-penetration":
+        problems.insert(0, "--completion is only for vertical wells, not with --well horizontal")
+    if values["sweep"]:
+        problems.append("--sweep is only for vertical wells, not with --well horizontal")
+    numbers_ = [_number(name, values[name]) for name in _HORIZONTAL]
+    try:
+        result = _core.calculate_horizontal(_choice("fluid_system", values["fluid_system"]),
+                                            numbers_)
+    except _core.UsageError as error:
+        problems.append(str(error))
+    if problems:
+        raise _core.UsageError("\n".join(problems))
+    return result
+
+
 def calculate(
     fluid_system: str,
     *,
+    well: str = "vertical",
     completion: str = "partial-penetration",
     permeability: float = None,
     viscosity: float = None,
@@ -145,6 +170,10 @@ def calculate(
     penetration: Optional[float] = None,
     completion_top: Optional[float] = None,
     bottom_hole_pressure: Optional[float] = None,
+    kv_kh: Optional[float] = None,
+    well_length: Optional[float] = None,
+    standoff: Optional[float] = None,
+    boundary_distance: Optional[float] = None,
     sweep: bool = False,
 ) -> dict:
     """Critical coning rates of one well, as ``coning-calc --format json`` gives them.
@@ -153,6 +182,14 @@ def calculate(
     ----------
     fluid_system : str
         "Oil-Water", "Gas-Water" or "Gas-Oil".
+    well : str
+        "vertical" (default) or "horizontal" (``coning-calc --well horizontal``). A horizontal
+        well takes ``kv_kh``, ``well_length``, ``standoff`` (ft from the contact with the coning
+        phase: above the oil-water contact, below the gas-oil contact) and ``boundary_distance``
+        (ft to the constant-pressure boundary on each side) besides permeability, viscosity, fvf,
+        density difference, zone thickness and well radius, all required; it returns
+        ``"wellType"``, ``"fluidSystem"``, ``"unit"``, ``"rates"`` (Chaperon, Efros, Joshi,
+        Giger-Karcher), ``"failures"`` and ``"warnings"`` as ``coning-calc --format json``.
     completion : str
         "partial-penetration" (default) or "partial-completion".
     permeability : float
@@ -200,6 +237,17 @@ def calculate(
         never an exception: it is reported in the result.
     """
     values = locals()
+    if not isinstance(well, str):
+        raise TypeError(f"well must be a str, not {type(well).__name__}")
+    if well == "horizontal":
+        return _calculate_horizontal(values)
+    if well != "vertical":
+        raise _core.UsageError(f"--well: {_core.quoted_for_message(well)} is not a well type: "
+                               "use vertical or horizontal")
+    for name in _HORIZONTAL_ONLY:
+        if values[name] is not None:
+            raise _core.UsageError(
+                f"--{_option(name)} is only for horizontal wells: add --well horizontal")
     numbers_ = [_number(name, values[name]) for name in _FIELDS]
     if not isinstance(sweep, (bool, np.bool_)):
         raise TypeError(f"sweep must be a bool, not {type(sweep).__name__}")

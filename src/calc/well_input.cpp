@@ -79,27 +79,31 @@ std::optional<std::string> requiredCondition(Requirement requirement,
 
 } // namespace
 
+std::optional<InputProblem> checkFluidSystem(std::optional<std::string_view> text,
+                                             std::string_view &system)
+{
+    if (!text)
+        return InputProblem{InputProblem::Kind::Missing, fluidSystemName, {}};
+    const auto found = std::find(fluidSystems.begin(), fluidSystems.end(), *text);
+    if (found == fluidSystems.end())
+        return InputProblem{InputProblem::Kind::Invalid,
+                            fluidSystemName,
+                            quotedForMessage(*text)
+                                + " is not a fluid system: use Oil-Water, Gas-Water or Gas-Oil"};
+    system = *found;
+    return std::nullopt;
+}
+
 std::vector<InputProblem> checkWell(const WellInput &input, Well &well)
 {
     std::vector<InputProblem> problems;
     well = Well();
 
-    bool systemKnown = false;
-    if (!input.fluidSystem) {
-        problems.push_back({InputProblem::Kind::Missing, fluidSystemName, {}});
-    } else {
-        const auto found = std::find(fluidSystems.begin(), fluidSystems.end(), *input.fluidSystem);
-        if (found == fluidSystems.end()) {
-            problems.push_back({InputProblem::Kind::Invalid,
-                                fluidSystemName,
-                                quotedForMessage(*input.fluidSystem)
-                                    + " is not a fluid system: use Oil-Water, Gas-Water or "
-                                      "Gas-Oil"});
-        } else {
-            well.fluidSystem = *found;
-            systemKnown = true;
-        }
-    }
+    std::optional<InputProblem> systemProblem = checkFluidSystem(input.fluidSystem,
+                                                                 well.fluidSystem);
+    const bool systemKnown = !systemProblem;
+    if (systemProblem)
+        problems.push_back(std::move(*systemProblem));
 
     bool completionKnown = true;
     if (input.completion) {

@@ -74,6 +74,10 @@ struct Well
 // numericFields().
 void setTypedValue(Well &well, std::size_t field, double value);
 
+// Checks the fluid system's name; on success `system` views one of the three names.
+std::optional<InputProblem> checkFluidSystem(std::optional<std::string_view> text,
+                                             std::string_view &system);
+
 // Checks every value strictly and fills `well`; returns the problems found, none when the well
 // can be calculated.
 std::vector<InputProblem> checkWell(const WellInput &input, Well &well);

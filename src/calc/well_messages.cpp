@@ -52,4 +52,43 @@ std::string runMessageText(const RunResult &result, const std::vector<std::strin
     return text;
 }
 
+std::string horizontalMessageText(const HorizontalResult &result)
+{
+    std::string text;
+    const auto add = [&](std::string_view part) {
+        if (!text.empty())
+            text.append("; ");
+        text.append(part);
+    };
+    for (HorizontalCorrelation c : horizontalOrder) {
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (outcome.failed())
+            add(std::string(horizontalCorrelationName(c)) + ": " + outcome.failure);
+    }
+    for (const std::string &warning : result.warnings)
+        add("warning: " + warning);
+    return text;
+}
+
+std::string verticalOnlyProblemText(std::string_view option)
+{
+    return std::string(option) + " is only for vertical wells, not with --well horizontal";
+}
+
+std::string horizontalOnlyProblemText(std::string_view option)
+{
+    return std::string(option) + " is only for horizontal wells: add --well horizontal";
+}
+
+std::string horizontalSimulationProblemText(std::string_view option)
+{
+    return std::string(option) + ": simulation is not yet for horizontal wells";
+}
+
+std::string wellTypeProblemText(std::string_view option, std::string_view text)
+{
+    return std::string(option) + ": " + quotedForMessage(text)
+           + " is not a well type: use vertical or horizontal";
+}
+
 } // namespace coning

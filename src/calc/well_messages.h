@@ -1,5 +1,6 @@
 #pragma once
 
+#include "horizontal_well.h"
 #include "run_result.h"
 #include "well_input.h"
 
@@ -33,5 +34,17 @@ std::string correlationFailuresText(const RunResult &result);
 // joined with "; "; empty when there is nothing to say.
 std::string runMessageText(const RunResult &result,
                            const std::vector<std::string> &moreFailures = {});
+
+// A horizontal row's message: its correlations' failures ("Joshi: division by zero: ..."), then
+// each warning prefixed "warning: ", joined with "; "; empty when there is nothing to say.
+std::string horizontalMessageText(const HorizontalResult &result);
+
+// The usage errors of mixing the inputs of vertical and horizontal wells, naming the option
+// ("--penetration", "--well-length").
+std::string verticalOnlyProblemText(std::string_view option);
+std::string horizontalOnlyProblemText(std::string_view option);
+std::string horizontalSimulationProblemText(std::string_view option);
+// "--well: \"x\" is not a well type: use vertical or horizontal".
+std::string wellTypeProblemText(std::string_view option, std::string_view text);
 
 } // namespace coning

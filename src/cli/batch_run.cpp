@@ -1,10 +1,12 @@
 #include "batch_run.h"
 
+#include "calc/horizontal_well.h"
 #include "calc/well_input.h"
 #include "calc/well_messages.h"
 #include "checked_stream.h"
 #include "csv_reader.h"
 #include "design_output.h"
+#include "horizontal_output.h"
 #include "json_result.h"
 #include "program.h"
 #include "row_pipeline.h"
@@ -21,6 +23,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,14 +31,27 @@ namespace coning::cli {
 namespace {
 
 constexpr std::string_view wellColumnName = "well";
+// Whether a row is a vertical or a horizontal well; "well" already names the row.
+constexpr std::string_view wellTypeColumnName = "well-type";
 
 // What a header column holds.
-enum class ColumnKind { FluidSystem, Completion, Numeric, Well, TargetRate, SimulateRate, Setting };
+enum class ColumnKind {
+    FluidSystem,
+    Completion,
+    Numeric,
+    Well,
+    TargetRate,
+    SimulateRate,
+    Setting,
+    WellType,
+    Horizontal, // an input only a horizontal well has
+};
 
 struct Column
 {
     ColumnKind kind;
-    std::size_t numeric = 0; // index into numericFields() for Numeric
+    std::size_t numeric = 0; // index into numericFields() for Numeric, horizontalFields() for
+                             // Horizontal
     std::string_view name;
 };
 
@@ -43,7 +59,8 @@ struct Column
 struct BatchPlan
 {
     BatchFormat format = BatchFormat::Csv;
-    bool design = false; // a target-rate column
+    bool design = false;     // a target-rate column
+    bool horizontal = false; // a well-type column: rows may be horizontal wells
     SimulationColumns simulation;
     const BatchSimulation *options = nullptr;
 
@@ -68,6 +85,8 @@ std::optional<Column> columnNamed(std::string_view name)
         return Column{ColumnKind::Completion, 0, completionName};
     if (name == wellColumnName)
         return Column{ColumnKind::Well, 0, wellColumnName};
+    if (name == wellTypeColumnName)
+        return Column{ColumnKind::WellType, 0, wellTypeColumnName};
     if (name == targetRateName)
         return Column{ColumnKind::TargetRate, 0, targetRateName};
     if (name == sim::simulateRateName)
@@ -81,6 +100,11 @@ std::optional<Column> columnNamed(std::string_view name)
         if (fields[i].name == name)
             return Column{ColumnKind::Numeric, i, fields[i].name};
     }
+    const auto &horizontal = horizontalFields();
+    for (std::size_t i = 0; i < horizontal.size(); ++i) {
+        if (horizontal[i].name == name && !horizontal[i].sharedWithVertical && name != sim::kvKhName)
+            return Column{ColumnKind::Horizontal, i, horizontal[i].name};
+    }
     return std::nullopt;
 }
 
@@ -89,6 +113,11 @@ std::string knownColumns()
     std::string names = "well, fluid-system, completion";
     for (const NumericField &field : numericFields())
         names.append(", ").append(field.name);
+    names.append(", ").append(wellTypeColumnName);
+    for (const HorizontalField &field : horizontalFields()) {
+        if (!field.sharedWithVertical && field.name != sim::kvKhName)
+            names.append(", ").append(field.name);
+    }
     names.append(", ").append(targetRateName).append(", ").append(sim::simulateRateName);
     for (std::string_view setting : sim::wellSettingNames)
         names.append(", ").append(setting);
@@ -124,9 +153,20 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
             return usage("the column " + quotedForMessage(name) + " appears twice");
         columns.push_back(*column);
     }
+    // With a well-type column a row may be either well: only the inputs both have are required
+    // of the header, and each row says what it lacks.
+    const bool anyType = std::any_of(columns.begin(), columns.end(), [](const Column &c) {
+        return c.kind == ColumnKind::WellType;
+    });
+    const auto horizontalOnly = std::find_if(columns.begin(), columns.end(), [](const Column &c) {
+        return c.kind == ColumnKind::Horizontal;
+    });
+    if (!anyType && horizontalOnly != columns.end())
+        return usage("the column " + quotedForMessage(horizontalOnly->name)
+                     + " is only for horizontal wells: add a well-type column");
     std::vector<std::string_view> required = {fluidSystemName};
     for (const NumericField &field : numericFields()) {
-        if (field.requirement == Requirement::Always)
+        if (field.requirement == Requirement::Always && !(anyType && verticalOnlyField(field.name)))
             required.push_back(field.name);
     }
     for (std::string_view name : required) {
@@ -140,15 +180,85 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
 // Takes one data row into `well` (its name into `label`, its target rate and what it simulates
 // into `targetRate` and `simulation`); returns what is wrong with it, naming its line and column,
 // or nothing when it can be calculated.
+// A horizontal row: its inputs into `well`; the vertical well's inputs and the simulation are
+// problems of the row.
+std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
+                                            const std::vector<Column> &columns,
+                                            const BatchPlan &plan,
+                                            HorizontalWell &well)
+{
+    const auto &horizontal = horizontalFields();
+    const auto indexOf = [&](std::string_view name) {
+        for (std::size_t h = 0; h < horizontalFieldCount; ++h) {
+            if (horizontal[h].name == name)
+                return h;
+        }
+        return horizontalFieldCount;
+    };
+    HorizontalWellInput input;
+    std::vector<InputProblem> misplaced;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string_view value = trimmed(fields[i]);
+        if (value.empty())
+            continue;
+        const Column &column = columns[i];
+        const std::size_t h = column.kind == ColumnKind::Horizontal ? column.numeric
+                                                                    : indexOf(column.name);
+        switch (column.kind) {
+        case ColumnKind::FluidSystem:
+            input.fluidSystem = value;
+            break;
+        case ColumnKind::Numeric:
+        case ColumnKind::Setting:
+        case ColumnKind::Horizontal:
+            if (h < horizontalFieldCount)
+                input.values[h] = value;
+            else if (column.kind == ColumnKind::Setting)
+                misplaced.push_back({InputProblem::Kind::Invalid,
+                                     column.name,
+                                     "simulation is not yet for horizontal wells"});
+            else
+                misplaced.push_back({InputProblem::Kind::Invalid,
+                                     column.name,
+                                     "only for vertical wells, not for a horizontal row"});
+            break;
+        case ColumnKind::Completion:
+        case ColumnKind::TargetRate:
+            misplaced.push_back({InputProblem::Kind::Invalid,
+                                 column.name,
+                                 "only for vertical wells, not for a horizontal row"});
+            break;
+        case ColumnKind::SimulateRate:
+            misplaced.push_back({InputProblem::Kind::Invalid,
+                                 column.name,
+                                 "simulation is not yet for horizontal wells"});
+            break;
+        case ColumnKind::Well:
+        case ColumnKind::WellType:
+            break;
+        }
+    }
+    std::vector<InputProblem> problems = checkHorizontalWell(input, well);
+    problems.insert(problems.end(), misplaced.begin(), misplaced.end());
+    if (plan.simulation.critical)
+        problems.push_back({InputProblem::Kind::Invalid,
+                            wellTypeColumnName,
+                            "--simulate-critical: simulation is not yet for horizontal wells"});
+    return problems;
+}
+
 std::string readRow(const CsvRecord &record,
                     const std::vector<Column> &columns,
                     const BatchPlan &plan,
                     RowLabel &label,
                     Well &well,
+                    std::optional<HorizontalWell> &horizontal,
                     std::optional<double> &targetRate,
                     RowSimulation &simulation)
 {
     targetRate.reset();
+    horizontal.reset();
+    label.wellType = {};
     const auto fields = record.fields();
     // A malformed record's fields are complete only before the one with the problem.
     const std::size_t complete = record.ok() ? fields.size() : record.problemField() - 1;
@@ -169,6 +279,26 @@ std::string readRow(const CsvRecord &record,
                + (fields.size() == 1 ? " field" : " fields") + " where the header has "
                + std::to_string(columns.size());
     }
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (columns[i].kind != ColumnKind::WellType)
+            continue;
+        const std::string_view type = trimmed(fields[i]);
+        if (type == horizontalWellText) {
+            label.wellType = horizontalWellText;
+            horizontal.emplace();
+            return rowProblemsText(record.line(),
+                                   readHorizontalRow(fields, columns, plan, *horizontal));
+        }
+        if (!type.empty() && type != verticalWellText)
+            return rowProblemsText(record.line(),
+                                   {{InputProblem::Kind::Invalid,
+                                     wellTypeColumnName,
+                                     quotedForMessage(type)
+                                         + " is not a well type: use vertical or horizontal"}});
+    }
+    if (plan.horizontal)
+        label.wellType = verticalWellText;
+    std::vector<InputProblem> misplaced;
     WellInput input;
     std::optional<std::string_view> targetText;
     std::optional<std::string_view> rateText;
@@ -196,11 +326,23 @@ std::string readRow(const CsvRecord &record,
             rateText = value;
             break;
         case ColumnKind::Setting:
+            if (!plan.simulating()) // a kv-kh column, there for the horizontal rows
+                misplaced.push_back({InputProblem::Kind::Invalid,
+                                     columns[i].name,
+                                     "only for simulating or for a horizontal row"});
             settingTexts.emplace_back(columns[i].name, value);
+            break;
+        case ColumnKind::Horizontal:
+            misplaced.push_back({InputProblem::Kind::Invalid,
+                                 columns[i].name,
+                                 "only for horizontal wells, not for a vertical row"});
+            break;
+        case ColumnKind::WellType:
             break;
         }
     }
     std::vector<InputProblem> problems = checkWell(input, well);
+    problems.insert(problems.end(), misplaced.begin(), misplaced.end());
     if (targetText)
         targetRate = readRowTargetRate(*targetText, well.completion, problems);
     if (plan.simulating())
@@ -223,18 +365,25 @@ void appendCsvField(std::string &out, std::string_view text)
     out.push_back('"');
 }
 
-void appendCsvRowStart(std::string &out, const RowLabel &label)
+void appendCsvRowStart(std::string &out, const RowLabel &label, const BatchPlan &plan)
 {
     out.append(std::to_string(label.line));
     out.push_back(',');
     appendCsvField(out, label.well);
+    if (plan.horizontal)
+        out.append(",").append(label.wellType);
 }
 
 void appendCsvHeader(std::string &out, const BatchPlan &plan)
 {
-    out.append("line,well,unit,percent-penetration");
+    out.append(plan.horizontal ? "line,well,well-type,unit,percent-penetration"
+                               : "line,well,unit,percent-penetration");
     for (Correlation c : callOrder)
         out.append(",").append(correlationName(c));
+    if (plan.horizontal) {
+        for (HorizontalCorrelation c : horizontalOrder)
+            out.append(",").append(horizontalCorrelationName(c));
+    }
     if (plan.design)
         appendTargetPenetrationCsvHeader(out);
     appendSimulationCsvHeader(out, plan.simulation);
@@ -251,9 +400,11 @@ void appendProblemRow(std::string &out,
         appendErrorJson(out, message, label);
         return;
     }
-    appendCsvRowStart(out, label);
+    appendCsvRowStart(out, label, plan);
     out.append(",,");                  // empty unit and percent penetration
     out.append(correlationCount, ','); // the empty rates
+    if (plan.horizontal)
+        out.append(horizontalCorrelationCount, ',');
     if (plan.design)
         appendTargetPenetrationCsvCells(out, nullptr);
     appendSimulationCsvCells(out, plan.simulation, nullptr);
@@ -280,7 +431,7 @@ void appendResultRow(std::string &out,
         appendResultJson(out, well, result, label, members);
         return;
     }
-    appendCsvRowStart(out, label);
+    appendCsvRowStart(out, label, plan);
     out.push_back(',');
     out.append(rateUnit(result.fluidSystem));
     out.push_back(',');
@@ -292,6 +443,8 @@ void appendResultRow(std::string &out,
         if (!result.failed() && outcome.shown())
             appendShortest(out, outcome.rate);
     }
+    if (plan.horizontal)
+        out.append(horizontalCorrelationCount, ',');
     if (plan.design)
         appendTargetPenetrationCsvCells(out, penetration);
     appendSimulationCsvCells(out, plan.simulation, simulation);
@@ -303,14 +456,45 @@ void appendResultRow(std::string &out,
     out.append("\r\n");
 }
 
+// A calculated horizontal row: its four rates in their own columns, the vertical well's empty.
+void appendHorizontalRow(std::string &out,
+                         const RowLabel &label,
+                         const HorizontalWell &well,
+                         const HorizontalResult &result,
+                         const BatchPlan &plan)
+{
+    if (plan.format == BatchFormat::Json) {
+        appendHorizontalJson(out, well, result, label);
+        return;
+    }
+    appendCsvRowStart(out, label, plan);
+    out.push_back(',');
+    out.append(rateUnit(result.fluidSystem));
+    out.push_back(',');                // no percent penetration
+    out.append(correlationCount, ','); // nor vertical rates
+    for (HorizontalCorrelation c : horizontalOrder) {
+        out.push_back(',');
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (outcome.shown())
+            appendShortest(out, outcome.rate);
+    }
+    if (plan.design)
+        appendTargetPenetrationCsvCells(out, nullptr);
+    appendSimulationCsvCells(out, plan.simulation, nullptr);
+    out.push_back(',');
+    appendCsvField(out, horizontalMessageText(result));
+    out.append("\r\n");
+}
+
 // The usage errors of the simulation options and columns (nothing written yet): setting options
 // or columns without anything to simulate, or the simulator missing.
 std::optional<std::string> simulationUsageProblem(const BatchPlan &plan,
                                                   const std::vector<Column> &columns,
                                                   long headerLine)
 {
-    const auto setting = std::find_if(columns.begin(), columns.end(), [](const Column &c) {
-        return c.kind == ColumnKind::Setting;
+    // A file with horizontal rows has a kv-kh column for them.
+    const auto setting = std::find_if(columns.begin(), columns.end(), [&](const Column &c) {
+        return c.kind == ColumnKind::Setting && !(plan.horizontal && c.name == sim::kvKhName);
     });
     if (!plan.simulating()) {
         if (setting != columns.end())
@@ -356,7 +540,7 @@ struct PendingRow
             const std::string message = "line " + std::to_string(line)
                                         + ": the simulation failed: " + error.what();
             row.errors.append(programName).append(": ").append(message).append("\n");
-            appendProblemRow(row.text, RowLabel{line, wellName}, message, plan);
+            appendProblemRow(row.text, RowLabel{line, wellName, verticalWellText}, message, plan);
             return row;
         }
     }
@@ -377,7 +561,7 @@ struct PendingRow
         const sim::SimulationReport report = sim::simulateWell(well, result, simulation, mine);
         row.text = separator;
         appendResultRow(row.text,
-                        RowLabel{line, wellName},
+                        RowLabel{line, wellName, verticalWellText},
                         well,
                         result,
                         penetration ? &*penetration : nullptr,
@@ -515,6 +699,7 @@ int runBatch(std::istream &in,
     BatchPlan plan;
     plan.format = format;
     plan.design = has(ColumnKind::TargetRate);
+    plan.horizontal = has(ColumnKind::WellType);
     plan.simulation.rate = has(ColumnKind::SimulateRate);
     plan.simulation.critical = simulation.critical;
     plan.options = &simulation;
@@ -547,6 +732,7 @@ int runBatch(std::istream &in,
     bool anyFailure = false;
     bool firstRow = true;
     Well well;
+    std::optional<HorizontalWell> horizontal;
     std::optional<double> targetRate;
     RowSimulation rowSimulation;
     // Reads the next row, calculates it and gives its output, or (when it simulates) the
@@ -557,9 +743,9 @@ int runBatch(std::istream &in,
     const auto nextRow = [&](RowOutput &row, std::unique_ptr<PendingRow> &pending) {
         if (!reader.next(record))
             return false;
-        RowLabel label{record.line(), {}};
+        RowLabel label{record.line(), {}, {}};
         const std::string problem = readRow(
-            record, *columns, plan, label, well, targetRate, rowSimulation);
+            record, *columns, plan, label, well, horizontal, targetRate, rowSimulation);
         if (format == BatchFormat::Json)
             row.text.append(firstRow ? "\n" : ",\n");
         firstRow = false;
@@ -567,6 +753,12 @@ int runBatch(std::istream &in,
             row.failed = true;
             row.errors.append(programName).append(": ").append(problem).append("\n");
             appendProblemRow(row.text, label, problem, plan);
+            return true;
+        }
+        if (horizontal) {
+            const HorizontalResult result = calculateHorizontalWell(*horizontal);
+            row.failed = result.anyFailure();
+            appendHorizontalRow(row.text, label, *horizontal, result, plan);
             return true;
         }
         RunResult result = calculateWell(well, Sweep::Skip);

@@ -2,11 +2,13 @@
 
 #include "argument_check.h"
 #include "batch_run.h"
+#include "calc/horizontal_well.h"
 #include "calc/message_text.h"
 #include "calc/well_input.h"
 #include "calc/well_messages.h"
 #include "checked_stream.h"
 #include "design_output.h"
+#include "horizontal_output.h"
 #include "json_result.h"
 #include "program.h"
 #include "simulation_options.h"
@@ -31,6 +33,7 @@ constexpr int usageStatus = 2;
 
 struct Options
 {
+    std::string well;
     std::string fluidSystem;
     std::string completion;
     std::array<std::string, numericFieldCount> values;
@@ -49,7 +52,45 @@ struct Options
     CLI::Option *targetRateOption = nullptr;
     CLI::Option *sensitivityOption = nullptr;
     SimulationOptions simulation;
+
+    CLI::Option *wellOption = nullptr;
+    // The options of a horizontal well's inputs in horizontalFields() order, most of them shared
+    // with the vertical well (and --kv-kh with the simulation), and the texts they hold.
+    std::array<CLI::Option *, horizontalFieldCount> horizontalOptions{};
+    std::array<const std::string *, horizontalFieldCount> horizontalTexts{};
+    std::array<std::string, horizontalFieldCount> horizontalOnlyValues;
+    std::array<bool, horizontalFieldCount> horizontalOnly{};
 };
+
+// Points the horizontal well's inputs at the options that carry them, adding those only a
+// horizontal well has.
+void describeHorizontal(CLI::App &app, Options &o)
+{
+    const auto &fields = horizontalFields();
+    for (std::size_t h = 0; h < horizontalFieldCount; ++h) {
+        const HorizontalField &field = fields[h];
+        if (field.name == sim::kvKhName) {
+            o.horizontalOptions[h] = o.simulation.settingOptions[0];
+            o.horizontalTexts[h] = &o.simulation.settings[0];
+            continue;
+        }
+        if (field.sharedWithVertical) {
+            for (std::size_t i = 0; i < numericFieldCount; ++i) {
+                if (numericFields()[i].name == field.name) {
+                    o.horizontalOptions[h] = o.valueOptions[i];
+                    o.horizontalTexts[h] = &o.values[i];
+                }
+            }
+            continue;
+        }
+        o.horizontalOnly[h] = true;
+        o.horizontalTexts[h] = &o.horizontalOnlyValues[h];
+        o.horizontalOptions[h] = app.add_option("--" + std::string(field.name),
+                                                o.horizontalOnlyValues[h],
+                                                std::string(field.description))
+                                     ->type_name(std::string(field.valueName));
+    }
+}
 
 void describe(CLI::App &app, Options &o)
 {
@@ -61,6 +102,12 @@ void describe(CLI::App &app, Options &o)
                "Batch mode reads a CSV file whose header names the columns with the option "
                "names above (fluid-system, permeability, ...) and an optional \"well\".");
 
+    o.wellOption = app.add_option("--" + std::string(wellTypeName),
+                                  o.well,
+                                  "vertical (default) or horizontal: a horizontal well takes "
+                                  "--kv-kh, --well-length, --standoff and --boundary-distance "
+                                  "in place of the completion, drainage radius and penetration")
+                       ->type_name("TYPE");
     o.fluidSystemOption = app.add_option("--fluid-system",
                                          o.fluidSystem,
                                          "Oil-Water, Gas-Water or Gas-Oil")
@@ -91,6 +138,7 @@ void describe(CLI::App &app, Options &o)
                                          "raised by PCT percent (0 < PCT < 100)")
                               ->type_name("PCT");
     describeSimulation(app, o.simulation);
+    describeHorizontal(app, o);
     o.formatOption = app.add_option("--format",
                                     o.format,
                                     "text (default) or json for one well; csv (default) or json "
@@ -111,6 +159,8 @@ int usageError(std::ostream &err, const std::string &message)
 int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ostream &err)
 {
     std::vector<std::string> misplaced;
+    if (o.wellOption->count() > 0)
+        misplaced.push_back("--" + std::string(wellTypeName));
     if (o.fluidSystemOption->count() > 0)
         misplaced.push_back("--fluid-system");
     if (o.completionOption->count() > 0)
@@ -118,6 +168,10 @@ int runBatchMode(const Options &o, std::istream &in, std::ostream &out, std::ost
     for (std::size_t i = 0; i < numericFieldCount; ++i) {
         if (o.valueOptions[i]->count() > 0)
             misplaced.push_back("--" + std::string(numericFields()[i].name));
+    }
+    for (std::size_t h = 0; h < horizontalFieldCount; ++h) {
+        if (o.horizontalOnly[h] && o.horizontalOptions[h]->count() > 0)
+            misplaced.push_back("--" + std::string(horizontalFields()[h].name));
     }
     if (o.sweepOption->count() > 0)
         misplaced.push_back("--sweep");
@@ -256,6 +310,74 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
     return result.anyFailure() ? 1 : 0;
 }
 
+// The usage errors of options a horizontal well does not take: the vertical well's own inputs
+// and designs, and the simulation (not yet built for horizontal wells).
+std::vector<std::string> horizontalMisplaced(const Options &o)
+{
+    std::vector<std::string> messages;
+    const auto refuse = [&](const CLI::Option *option, std::string (*text)(std::string_view)) {
+        if (option->count() > 0)
+            messages.push_back(text(option->get_name()));
+    };
+    refuse(o.completionOption, verticalOnlyProblemText);
+    for (std::size_t i = 0; i < numericFieldCount; ++i) {
+        if (verticalOnlyField(numericFields()[i].name))
+            refuse(o.valueOptions[i], verticalOnlyProblemText);
+    }
+    refuse(o.sweepOption, verticalOnlyProblemText);
+    refuse(o.targetRateOption, verticalOnlyProblemText);
+    refuse(o.sensitivityOption, verticalOnlyProblemText);
+    refuse(o.simulation.rateOption, horizontalSimulationProblemText);
+    refuse(o.simulation.criticalOption, horizontalSimulationProblemText);
+    refuse(o.simulation.keepDeckOption, horizontalSimulationProblemText);
+    refuse(o.simulation.jobsOption, horizontalSimulationProblemText);
+    for (std::size_t i = 1; i < o.simulation.settingOptions.size(); ++i) // [0] is --kv-kh
+        refuse(o.simulation.settingOptions[i], horizontalSimulationProblemText);
+    return messages;
+}
+
+int runHorizontalWell(const Options &o, std::ostream &out, std::ostream &err)
+{
+    std::vector<std::string> messages = horizontalMisplaced(o);
+    bool json = false;
+    if (o.formatOption->count() > 0) {
+        if (o.format == "json")
+            json = true;
+        else if (o.format != "text")
+            messages.push_back("--format: " + quotedForMessage(o.format)
+                               + " is not a format for one well: use text or json");
+    }
+    HorizontalWellInput input;
+    if (o.fluidSystemOption->count() > 0)
+        input.fluidSystem = o.fluidSystem;
+    for (std::size_t h = 0; h < horizontalFieldCount; ++h) {
+        if (o.horizontalOptions[h]->count() > 0)
+            input.values[h] = *o.horizontalTexts[h];
+    }
+    HorizontalWell well;
+    for (const InputProblem &problem : checkHorizontalWell(input, well))
+        messages.push_back(optionProblemText(problem));
+    if (!messages.empty()) {
+        for (const std::string &message : messages)
+            err << programName << ": " << message << '\n';
+        err << "Run with --help for more information.\n";
+        return usageStatus;
+    }
+
+    const HorizontalResult result = calculateHorizontalWell(well);
+    std::string text;
+    if (json) {
+        appendHorizontalJson(text, well, result);
+        text.push_back('\n');
+    } else {
+        appendHorizontalText(text, result);
+    }
+    out << text << std::flush;
+    if (!out)
+        return reportWriteFailure(out, err);
+    return result.anyFailure() ? 1 : 0;
+}
+
 } // namespace
 
 int runConingCalc(
@@ -286,6 +408,18 @@ int runConingCalc(
 
     if (options.batchOption->count() > 0)
         return runBatchMode(options, in, out, err);
+    if (options.wellOption->count() > 0) {
+        if (options.well == horizontalWellText)
+            return runHorizontalWell(options, out, err);
+        if (options.well != verticalWellText)
+            return usageError(err,
+                              wellTypeProblemText(options.wellOption->get_name(), options.well));
+    }
+    for (std::size_t h = 0; h < horizontalFieldCount; ++h) {
+        if (options.horizontalOnly[h] && options.horizontalOptions[h]->count() > 0)
+            return usageError(err,
+                              horizontalOnlyProblemText(options.horizontalOptions[h]->get_name()));
+    }
     return runSingleWell(options, out, err);
 }
 

@@ -15,6 +15,7 @@ struct RowLabel
 {
     long line = 0;
     std::string_view well;
+    std::string_view wellType; // "vertical" or "horizontal" once known; CSV only
 };
 
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures

@@ -34,7 +34,10 @@ struct SettingOption
 };
 
 const std::array<SettingOption, 6> settingOptions = {{
-    {sim::kvKhName, "R", "Vertical over horizontal permeability for the simulation (default 1)"},
+    {sim::kvKhName,
+     "R",
+     "Vertical over horizontal permeability: for the simulation (default 1); required "
+     "for a horizontal well"},
     {sim::porosityName, "F", "Porosity for the simulation (default 0.2)"},
     {sim::displacingViscosityName,
      "CP",
