@@ -256,9 +256,18 @@ std::optional<std::string> keepFiles(const std::filesystem::path &folder, const 
     return std::nullopt;
 }
 
+ChildOptions probeOptions(const SimulationSettings &settings, const SimulationControl &control)
+{
+    ChildOptions options;
+    options.timeLimit = std::chrono::duration<double>(settings.timeLimitSeconds);
+    options.cancelled = control.cancelled;
+    return options;
+}
+
 // The checks every entry point makes first; a status other than Done ends the call.
 Status prepare(const Well &well,
                const SimulationSettings &settings,
+               const SimulationControl &control,
                std::filesystem::path &flow,
                std::string &engine,
                std::string &message)
@@ -272,9 +281,14 @@ Status prepare(const Well &well,
     if (!found)
         return Status::NoEngine;
     flow = *found;
-    engine = flowVersion(flow);
+    const FlowVersion version = flowVersion(flow, probeOptions(settings, control));
+    engine = version.line;
+    if (version.cancelled) {
+        message = "cancelled";
+        return Status::Cancelled;
+    }
     if (engine.empty()) {
-        message = flow.string() + " --version does not run: is the simulator installed whole?";
+        message = version.problem;
         return Status::Failed;
     }
     return Status::Done;
@@ -304,7 +318,7 @@ RateSimulation simulateModel(const RadialModel &model,
         result.status = Status::NoEngine;
         return result;
     }
-    result.engine = flowVersion(*flow);
+    result.engine = flowVersion(*flow, probeOptions(settings, control)).line;
     Attempt attempt = runModel(model, *flow, settings, control, false, control.keepDeck.has_value());
     result.status = attempt.status;
     result.message = attempt.message;
@@ -326,7 +340,7 @@ RateSimulation simulateRate(const Well &well,
 {
     RateSimulation result;
     std::filesystem::path flow;
-    result.status = prepare(well, settings, flow, result.engine, result.message);
+    result.status = prepare(well, settings, control, flow, result.engine, result.message);
     if (result.status != Status::Done)
         return result;
     if (!(rate > 0.0 && std::isfinite(rate))) {
@@ -584,7 +598,7 @@ CriticalSimulation simulateCritical(const Well &well,
 {
     CriticalSimulation result;
     std::filesystem::path flow;
-    result.status = prepare(well, settings, flow, result.engine, result.message);
+    result.status = prepare(well, settings, control, flow, result.engine, result.message);
     if (result.status != Status::Done)
         return result;
 
