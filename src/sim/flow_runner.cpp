@@ -33,7 +33,7 @@ std::filesystem::path resolved(const std::filesystem::path &path)
 {
     std::error_code error;
     std::filesystem::path whole = std::filesystem::absolute(path, error);
-    return error ? path : whole;
+    return error ? path : whole.lexically_normal();
 }
 
 // The end of a file, at most 64 KiB of it: a simulator may write without end.
@@ -124,7 +124,6 @@ ChildResult runChild(const std::filesystem::path &program,
             result.ending = WIFEXITED(*status) ? ChildResult::Ending::Exited
                                                : ChildResult::Ending::Signalled;
             result.status = WIFEXITED(*status) ? WEXITSTATUS(*status) : WTERMSIG(*status);
-            child.awaitGroupEnd(std::chrono::seconds(2));
             break;
         }
         std::optional<ChildResult::Ending> stop;
@@ -140,7 +139,6 @@ ChildResult runChild(const std::filesystem::path &program,
         }
         if (stop) {
             child.kill();
-            child.awaitGroupEnd(std::chrono::milliseconds(0));
             result.ending = *stop;
             break;
         }

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <time.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -24,6 +25,10 @@ struct Prepared
     std::string program, folder, log;
     pid_t parent = 0;
 };
+
+// Sent by the parent to stop the program: the guardian kills and reaps it. Killing both at once
+// would leave the program a zombie until some distant reaper takes it, and its group alive.
+constexpr int stopSignal = SIGUSR1;
 
 constexpr int reportFd = 3; // where the program writes its errno when exec fails
 
@@ -60,6 +65,7 @@ bool parentGone(pid_t parent)
 
 [[noreturn]] void runProgram(const Prepared &p, pid_t guardian)
 {
+    ::setpgid(0, 0);
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -74,6 +80,37 @@ bool parentGone(pid_t parent)
     ::_exit(127);
 }
 
+// Reaps every ended child (the program, and as a subreaper its orphans); notes the program's
+// wait status when it is among them.
+void reapChildren(pid_t program, int &status, bool &ended)
+{
+    int one = 0;
+    for (pid_t pid; (pid = ::waitpid(-1, &one, WNOHANG)) > 0;) {
+        if (pid == program) {
+            status = one;
+            ended = true;
+        }
+    }
+}
+
+// Waits until nothing is left of the program's process group (its MPI library may have
+// started a helper that still writes into the folder), killing what remains after `grace`
+// milliseconds; gives up after some 5 s on something that cannot be killed.
+void endGroup(pid_t group, int grace)
+{
+    const struct timespec pause = {0, 1'000'000};
+    int status = 0;
+    bool ended = false;
+    for (int look = 0; look < 5000; ++look) {
+        reapChildren(group, status, ended);
+        if (::kill(-group, 0) != 0)
+            return;
+        if (look >= grace)
+            ::kill(-group, SIGKILL);
+        ::nanosleep(&pause, nullptr);
+    }
+}
+
 [[noreturn]] void guard(const Prepared &p, int report)
 {
     ::setpgid(0, 0);
@@ -83,13 +120,17 @@ bool parentGone(pid_t parent)
     // The parent's handlers and ignored signals are not the program's.
     struct sigaction fallback = {};
     fallback.sa_handler = SIG_DFL;
-    for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD})
+    for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD, stopSignal})
         ::sigaction(signal, &fallback, nullptr);
     sigset_t awaited;
     sigemptyset(&awaited);
     sigaddset(&awaited, SIGCHLD);
     sigaddset(&awaited, SIGTERM);
+    sigaddset(&awaited, stopSignal);
     ::sigprocmask(SIG_SETMASK, &awaited, nullptr);
+    // The program's orphans come to us, so that none is left a zombie for a distant reaper
+    // (it would keep the group alive).
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     const bool orphaned = ::getppid() != p.parent; // the parent died before the line above
 
@@ -114,19 +155,26 @@ bool parentGone(pid_t parent)
         [[maybe_unused]] const ssize_t written = ::write(reportFd, &error, sizeof error);
         ::_exit(127);
     }
+    if (program > 0)
+        ::setpgid(program, program); // at once, for a kill of the group right after this
     ::close(reportFd);
+    int status = 0;
+    bool ended = false;
     while (!orphaned) {
         siginfo_t info;
         const int signal = ::sigwaitinfo(&awaited, &info);
-        int status = 0;
-        if (signal == SIGCHLD && ::waitpid(program, &status, WNOHANG) == program)
-            endLike(status);
-        if (signal == SIGTERM) { // the parent is dying, or someone asks us to stop
-            ::kill(program, SIGKILL);
-            while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
+        if (signal == SIGCHLD) {
+            reapChildren(program, status, ended);
+            if (ended) {
+                endGroup(program, 2000);
+                endLike(status);
             }
-            if (!parentGone(p.parent))
-                endLike(SIGTERM); // (a wait status of the signal) the parent removes the folder
+        }
+        // The parent asks us to stop (stopSignal), or is dying, or someone else asks us.
+        if (signal == stopSignal || signal == SIGTERM) {
+            endGroup(program, 0);
+            if (signal == stopSignal || !parentGone(p.parent))
+                endLike(SIGKILL); // (a wait status of the signal) the parent removes the folder
             break;
         }
     }
@@ -163,11 +211,16 @@ GuardedChild::GuardedChild(const ChildCommand &command)
         m_startError = errno;
         return;
     }
-    // _Fork, not fork: no fork handlers of other libraries run in a process that only execs.
+    // No handler of ours may run in the guardian before it has set up its own: it starts with
+    // every signal blocked. _Fork, not fork: no fork handlers of other libraries run in it.
+    sigset_t all, old;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &old);
     m_pid = ::_Fork();
     if (m_pid == 0)
         guard(p, pipe[1]);
     const int error = errno;
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
     ::close(pipe[1]);
     if (m_pid > 0)
         ::setpgid(m_pid, m_pid); // at once, for a kill of the group right after this
@@ -182,10 +235,8 @@ GuardedChild::GuardedChild(const ChildCommand &command)
 
 GuardedChild::~GuardedChild()
 {
-    if (started() && !m_reaped) {
+    if (started() && !m_reaped)
         kill();
-        awaitGroupEnd(std::chrono::milliseconds(0));
-    }
     if (m_errorPipe >= 0)
         ::close(m_errorPipe);
 }
@@ -220,23 +271,19 @@ void GuardedChild::kill()
 {
     if (!started() || m_reaped)
         return;
-    ::kill(-m_pid, SIGKILL);
-    ::kill(m_pid, SIGKILL); // in case it has not made its group yet
+    ::kill(m_pid, stopSignal);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    while (::waitpid(m_pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) { // a guardian that is stuck
+            ::kill(-m_pid, SIGKILL);
+            while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     reap(status);
-}
-
-void GuardedChild::awaitGroupEnd(std::chrono::milliseconds grace) const
-{
-    // The group's id stays reserved while any member lives, so the signals reach only ours.
-    const auto deadline = std::chrono::steady_clock::now() + grace;
-    while (started() && ::kill(-m_pid, 0) == 0) {
-        if (std::chrono::steady_clock::now() > deadline)
-            ::kill(-m_pid, SIGKILL);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
 }
 
 } // namespace coning::sim

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,8 +19,8 @@ struct ChildCommand
 };
 
 // A program run as a child that cannot outlive this process. A guardian, forked from this
-// process into a process group of its own, starts the program in that group and waits for it,
-// ending as the program ended (the same exit status or signal). The guardian has a parent-death
+// process, starts the program in a process group of its own and waits for it, ending as the
+// program ended (the same exit status or signal). The guardian has a parent-death
 // signal: when this process ends in any way, SIGKILL included, the guardian kills the program
 // and removes its folder at once. The program has one too, for a guardian that is killed alone.
 //
@@ -42,13 +41,11 @@ public:
     std::string startProblem() const;
 
     // The wait status of the guardian (the program's, as above) once it has ended; nothing
-    // while it runs.
+    // while it runs. Nothing of the program's process group is left then: the guardian waits
+    // up to 2 s for a helper the program started, then kills it.
     std::optional<int> poll();
-    // Kills the whole group at once and reaps the guardian.
+    // Has the guardian kill the program at once, and reaps the guardian.
     void kill();
-    // Waits until nothing of the group is left (the program's MPI library may have started a
-    // helper that still writes into the folder), killing what remains after `grace`.
-    void awaitGroupEnd(std::chrono::milliseconds grace) const;
 
 private:
     void reap(int status);
