@@ -179,6 +179,9 @@ FlowVersion flowVersion(const std::filesystem::path &flow, const ChildOptions &o
                           + numberForMessage(probe.timeLimit.count()) + " s"
                           + (ownLimit ? " (--time-limit)" : "");
         return version;
+    case ChildResult::Ending::NotStarted: // "cannot start ...: Permission denied"
+        version.problem = run.output;
+        break;
     case ChildResult::Ending::Exited:
         if (run.status == 0) {
             version.line = run.output;
@@ -189,7 +192,7 @@ FlowVersion flowVersion(const std::filesystem::path &flow, const ChildOptions &o
     default:
         break;
     }
-    if (version.line.empty())
+    if (version.line.empty() && version.problem.empty())
         version.problem = flow.string()
                           + " --version does not run: is the simulator installed whole?";
     const std::lock_guard lock(mutex);
