@@ -274,7 +274,9 @@ void GuardedChild::kill()
     ::kill(m_pid, stopSignal);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     int status = 0;
-    while (::waitpid(m_pid, &status, WNOHANG) == 0) {
+    for (pid_t done; (done = ::waitpid(m_pid, &status, WNOHANG)) != m_pid;) {
+        if (done < 0 && errno != EINTR)
+            break;
         if (std::chrono::steady_clock::now() > deadline) { // a guardian that is stuck
             ::kill(-m_pid, SIGKILL);
             while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
