@@ -7,10 +7,10 @@
 
 #include <fcntl.h>
 #include <pthread.h>
-#include <time.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace coning::sim {
@@ -136,8 +136,8 @@ void endGroup(pid_t group, int grace)
 
     // Descriptors: the report pipe at 3 (closed by a successful exec), /dev/null at 0 to 2, no
     // other descriptor of the parent's (another thread's pipe kept open would hang its reader).
-    if (report != reportFd && (::dup2(report, reportFd) != reportFd
-                               || ::fcntl(reportFd, F_SETFD, FD_CLOEXEC) != 0))
+    if (report != reportFd
+        && (::dup2(report, reportFd) != reportFd || ::fcntl(reportFd, F_SETFD, FD_CLOEXEC) != 0))
         ::_exit(127);
     const int null = ::open("/dev/null", O_RDWR);
     for (int fd = 0; fd < 3; ++fd) {

@@ -1,4 +1,5 @@
 // coning-calc ended while its simulators run, with a stand-in for flow that sleeps.
+#include "process.h"
 #include "scratch_tmpdir.h"
 
 #include <gtest/gtest.h>
@@ -59,13 +60,11 @@ TEST_P(EndedMidRun, LeavesNoSimulatorAndNoFolder)
                           << "if [ \"$1\" = --version ]; then " << ending.version << "; fi\n"
                           << "exec sleep 30\n";
     fs::permissions(script, fs::perms::owner_all);
-    std::vector<std::string> args = {CONING_CALC_PATH,     "--fluid-system",
-                                     "Oil-Water",          "--permeability=100",
-                                     "--viscosity=1",      "--fvf=1.2",
-                                     "--density-difference=0.3", "--drainage-radius=1000",
-                                     "--well-radius=3",    "--zone-thickness=50",
-                                     "--penetration=15",   "--simulate-critical",
-                                     "--jobs=2"};
+    std::vector<std::string> args = coning::testing::words(
+        std::string(CONING_CALC_PATH)
+        + " --fluid-system Oil-Water --permeability 100 --viscosity 1 --fvf 1.2 "
+          "--density-difference 0.3 --drainage-radius 1000 --well-radius 3 --zone-thickness 50 "
+          "--penetration 15 --simulate-critical --jobs 2");
     std::vector<char *> argv;
     for (std::string &arg : args)
         argv.push_back(arg.data());

@@ -125,8 +125,9 @@ TEST_F(StandIn, AHungVersionProbeObeysTheCancelAndTheTimeLimit)
         Status status;
         std::string message;
     };
-    for (const Case &c : {Case{0.3, 100, Status::Failed, "did not answer within 0.3 s (--time-limit)"},
-                          Case{600, 0.3, Status::Cancelled, "cancelled"}}) {
+    for (const Case &c :
+         {Case{0.3, 100, Status::Failed, "did not answer within 0.3 s (--time-limit)"},
+          Case{600, 0.3, Status::Cancelled, "cancelled"}}) {
         standIn("exit 1", "exec sleep 30");
         SimulationSettings settings;
         settings.timeLimitSeconds = c.timeLimit;
@@ -165,7 +166,8 @@ TEST_F(StandIn, ARelativeProgramStillRuns)
 TEST_F(StandIn, OnlyTheEndOfAHugeOutputIsKept)
 {
     const ChildResult run = runChild("/bin/sh",
-                                     {"-c", "head -c 20000000 /dev/zero | tr '\\0' x; echo; echo end"},
+                                     {"-c",
+                                      "head -c 20000000 /dev/zero | tr '\\0' x; echo; echo end"},
                                      m_scratch.tmp(),
                                      {});
     EXPECT_EQ(run.ending, ChildResult::Ending::Exited);
@@ -193,7 +195,9 @@ TEST_F(StandIn, FoldersOfDeadOwnersGoAndThoseOfLiveOnesStay)
         fs::create_directories(m_scratch.tmp() / name / "sub");
         std::ofstream(m_scratch.tmp() / name / "sub" / "file") << "x";
     }
-    { TemporaryFolder first; } // the first under this folder looks
+    {
+        TemporaryFolder first;
+    } // the first under this folder looks
     for (const auto &[name, kept] : folders)
         EXPECT_EQ(fs::exists(m_scratch.tmp() / name), kept) << name;
 }
