@@ -56,8 +56,10 @@ def simulate(
     The well is given as to :func:`calculate` (same keywords and units, without ``sweep``).
     flow runs in a private temporary folder, removed afterwards; the interpreter lock is
     released meanwhile, and Ctrl-C (KeyboardInterrupt) stops it within a fraction of a second,
-    killing the simulator and removing its folder. The model's assumptions are those of
-    docs/simulation.md, "What the model assumes".
+    killing the simulator and removing its folder. The simulator and its folder go as quickly
+    when the interpreter ends while it runs (SIGTERM, SIGKILL, or an exit that leaves it in a
+    daemon thread). The model's assumptions are those of docs/simulation.md, "What the model
+    assumes".
 
     Parameters
     ----------

@@ -1,17 +1,17 @@
 #include "flow_runner.h"
 
-#include <cerrno>
-#include <csignal>
+#include "guarded_child.h"
+
+#include "calc/message_text.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,36 +28,28 @@ bool isExecutableFile(const std::filesystem::path &path)
            && ::access(path.c_str(), X_OK) == 0;
 }
 
+// The child starts in its own folder: a relative path would name something else there.
+std::filesystem::path resolved(const std::filesystem::path &path)
+{
+    std::error_code error;
+    std::filesystem::path whole = std::filesystem::absolute(path, error);
+    return error ? path : whole.lexically_normal();
+}
+
+// The end of a file, at most 64 KiB of it: a simulator may write without end.
 std::string tail(const std::filesystem::path &file)
 {
-    constexpr std::size_t longest = 64 * 1024;
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (text.size() > longest)
-        text.erase(0, text.size() - longest);
+    constexpr std::streamoff longest = 64 * 1024;
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    if (size <= 0)
+        return {};
+    const std::streamoff kept = std::min(size, longest);
+    std::string text(static_cast<std::size_t>(kept), '\0');
+    in.seekg(size - kept);
+    in.read(text.data(), kept);
+    text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
     return text;
-}
-
-void killGroup(pid_t pid)
-{
-    ::kill(-pid, SIGKILL);
-    ::kill(pid, SIGKILL); // in case it has not made its group yet
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-}
-
-// Waits until nothing of the child's process group is left (its MPI library may have started a
-// helper that still writes into the folder), killing what remains after a grace period. The
-// group's id stays reserved while any member lives, so the signals reach only our processes.
-void awaitGroupEnd(pid_t group, std::chrono::milliseconds grace)
-{
-    const auto deadline = std::chrono::steady_clock::now() + grace;
-    while (::kill(-group, 0) == 0) {
-        if (std::chrono::steady_clock::now() > deadline)
-            ::kill(-group, SIGKILL);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
 }
 
 } // namespace
@@ -66,7 +58,7 @@ std::optional<std::filesystem::path> findFlow(std::string &problem)
 {
     if (const char *named = std::getenv("CONING_FLOW"); named && *named) {
         if (isExecutableFile(named))
-            return std::filesystem::path(named);
+            return resolved(named);
         problem = std::string("CONING_FLOW names ") + named + ", which is not an executable file";
         return std::nullopt;
     }
@@ -79,7 +71,7 @@ std::optional<std::filesystem::path> findFlow(std::string &problem)
                                                         folder.empty() ? "." : std::string(folder))
                                                     / "flow";
             if (isExecutableFile(candidate))
-                return candidate;
+                return resolved(candidate);
             if (colon == std::string_view::npos)
                 break;
             rest.remove_prefix(colon + 1);
@@ -91,91 +83,32 @@ std::optional<std::filesystem::path> findFlow(std::string &problem)
     return std::nullopt;
 }
 
-TemporaryFolder::TemporaryFolder()
-{
-    std::error_code error;
-    std::filesystem::path base = std::filesystem::temp_directory_path(error);
-    if (error)
-        base = "/tmp";
-    std::string pattern = (base / "coning-sim-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::system_error(errno, std::generic_category(), "cannot make a temporary folder");
-    m_path = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    // A file appearing while the folder is emptied makes one pass fail: try again.
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        std::error_code error;
-        std::filesystem::remove_all(m_path, error);
-        if (!std::filesystem::exists(m_path, error))
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 ChildResult runChild(const std::filesystem::path &program,
                      const std::vector<std::string> &arguments,
                      const std::filesystem::path &folder,
                      const ChildOptions &options)
 {
     ChildResult result;
-    const std::filesystem::path log = folder / "output.log";
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-
-    // A group of its own, default signal handling and no blocked signals, whatever the caller
-    // set up for itself (an ignored SIGPIPE, a SIGINT handler).
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    sigset_t signals;
-    sigemptyset(&signals);
-    posix_spawnattr_setsigmask(&attributes, &signals);
-    for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        sigaddset(&signals, signal);
-    posix_spawnattr_setsigdefault(&attributes, &signals);
-    posix_spawnattr_setflags(&attributes,
-                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    std::vector<std::string> argv0 = {program.string()};
-    argv0.insert(argv0.end(), arguments.begin(), arguments.end());
-    std::vector<char *> argv;
-    for (std::string &argument : argv0)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
+    ChildCommand command;
+    command.program = resolved(program);
+    command.arguments = arguments;
+    command.folder = folder;
+    command.log = folder / "output.log";
     // The simulator's MPI library keeps a session folder under TMPDIR: inside our folder it goes
     // with it, even when the child is killed. Alone, the library would also start a helper
     // daemon in a session of its own, which a kill of the child's group misses and which
     // writes into the folder for a while after the child has gone.
-    std::vector<std::string> environment;
     for (char **variable = environ; *variable; ++variable) {
         const std::string_view text = *variable;
         if (!text.starts_with("TMPDIR=") && !text.starts_with("OMPI_MCA_ess_singleton_isolated="))
-            environment.emplace_back(text);
+            command.environment.emplace_back(text);
     }
-    environment.push_back("TMPDIR=" + folder.string());
-    environment.push_back("OMPI_MCA_ess_singleton_isolated=1");
-    std::vector<char *> envp;
-    for (std::string &variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
+    command.environment.push_back("TMPDIR=" + folder.string());
+    command.environment.push_back("OMPI_MCA_ess_singleton_isolated=1");
 
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(
-        &pid, program.c_str(), &actions, &attributes, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) {
-        result.output = "cannot start " + program.string() + ": "
-                        + std::generic_category().message(spawned);
+    GuardedChild child(command);
+    if (!child.started()) {
+        result.output = "cannot start " + program.string() + ": " + child.startProblem();
         return result;
     }
 
@@ -183,13 +116,14 @@ ChildResult runChild(const std::filesystem::path &program,
     const auto start = Clock::now();
     auto nextLook = start;
     while (true) {
-        int status = 0;
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            result.ending = WIFEXITED(status) ? ChildResult::Ending::Exited
-                                              : ChildResult::Ending::Signalled;
-            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status);
-            awaitGroupEnd(pid, std::chrono::seconds(2));
+        if (const std::optional<int> status = child.poll()) {
+            if (!child.startProblem().empty()) {
+                result.output = "cannot start " + program.string() + ": " + child.startProblem();
+                return result;
+            }
+            result.ending = WIFEXITED(*status) ? ChildResult::Ending::Exited
+                                               : ChildResult::Ending::Signalled;
+            result.status = WIFEXITED(*status) ? WEXITSTATUS(*status) : WTERMSIG(*status);
             break;
         }
         std::optional<ChildResult::Ending> stop;
@@ -204,37 +138,64 @@ ChildResult runChild(const std::filesystem::path &program,
                 stop = ChildResult::Ending::StoppedEarly;
         }
         if (stop) {
-            killGroup(pid);
-            awaitGroupEnd(pid, std::chrono::milliseconds(0));
+            child.kill();
             result.ending = *stop;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    result.output = tail(log);
+    result.output = tail(command.log);
     return result;
 }
 
-std::string flowVersion(const std::filesystem::path &flow)
+FlowVersion flowVersion(const std::filesystem::path &flow, const ChildOptions &options)
 {
+    // Not held during the probe: a hung probe must not keep other threads from their cancel.
     static std::mutex mutex;
-    static std::map<std::filesystem::path, std::string> versions;
-    const std::lock_guard lock(mutex);
-    if (const auto known = versions.find(flow); known != versions.end())
-        return known->second;
-    std::string version;
+    static std::map<std::filesystem::path, FlowVersion> versions;
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto known = versions.find(flow); known != versions.end())
+            return known->second;
+    }
+    FlowVersion version;
+    ChildOptions probe;
+    probe.cancelled = options.cancelled;
+    const bool ownLimit = options.timeLimit < std::chrono::seconds(30);
+    probe.timeLimit = ownLimit ? options.timeLimit : std::chrono::seconds(30);
+    ChildResult run;
     try {
         TemporaryFolder folder;
-        ChildOptions options;
-        options.timeLimit = std::chrono::seconds(30);
-        const ChildResult run = runChild(flow, {"--version"}, folder.path(), options);
-        if (run.ending == ChildResult::Ending::Exited && run.status == 0) {
-            version = run.output;
-            version.erase(version.find_last_not_of(" \r\n") + 1);
-            version.erase(0, version.find_last_of('\n') + 1); // the last line
-        }
-    } catch (const std::system_error &) {
+        run = runChild(flow, {"--version"}, folder.path(), probe);
+    } catch (const std::system_error &error) {
+        run.output = error.what();
     }
+    switch (run.ending) {
+    case ChildResult::Ending::Cancelled:
+        version.cancelled = true;
+        return version;
+    case ChildResult::Ending::TimedOut:
+        version.problem = flow.string() + " --version did not answer within "
+                          + numberForMessage(probe.timeLimit.count()) + " s"
+                          + (ownLimit ? " (--time-limit)" : "");
+        return version;
+    case ChildResult::Ending::NotStarted: // "cannot start ...: Permission denied"
+        version.problem = run.output;
+        break;
+    case ChildResult::Ending::Exited:
+        if (run.status == 0) {
+            version.line = run.output;
+            version.line.erase(version.line.find_last_not_of(" \r\n") + 1);
+            version.line.erase(0, version.line.find_last_of('\n') + 1); // the last line
+        }
+        break;
+    default:
+        break;
+    }
+    if (version.line.empty() && version.problem.empty())
+        version.problem = flow.string()
+                          + " --version does not run: is the simulator installed whole?";
+    const std::lock_guard lock(mutex);
     versions.emplace(flow, version);
     return version;
 }

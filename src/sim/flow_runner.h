@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run_folder.h"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -9,28 +11,13 @@
 
 namespace coning::sim {
 
-// The simulator executable: the environment variable CONING_FLOW when set, else "flow" on the
-// PATH. Nothing when there is none; `problem` then says what to install or fix.
+// The simulator executable, as an absolute path: the environment variable CONING_FLOW when
+// set, else "flow" on the PATH. Nothing when there is none; `problem` then says what to
+// install or fix.
 std::optional<std::filesystem::path> findFlow(std::string &problem);
 
 // The Debian package that provides the simulator.
 inline constexpr const char *flowPackage = "libopm-simulators-bin";
-
-// A private folder (mode 0700) removed with everything in it when this object goes, whatever
-// happens.
-class TemporaryFolder
-{
-public:
-    TemporaryFolder(); // throws std::system_error when no folder can be made
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder &) = delete;
-    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
-
-    const std::filesystem::path &path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 struct ChildOptions
 {
@@ -46,20 +33,28 @@ struct ChildResult
     enum class Ending { Exited, Signalled, TimedOut, Cancelled, StoppedEarly, NotStarted };
     Ending ending = Ending::NotStarted;
     int status = 0;     // the exit status, or the signal
-    std::string output; // standard output and error, together (the end of it when long)
+    std::string output; // standard output and error, together (its last 64 KiB when longer)
 };
 
 // Runs `program` with `arguments` in `folder`, its output captured into a file there (not shown),
 // standard input from /dev/null, in a process group of its own so that a terminal's Ctrl-C does
-// not reach it. Kills and reaps the child on a time-out, a cancel or an early stop. Safe to call
-// from several threads at once.
+// not reach it. Kills and reaps the child on a time-out, a cancel or an early stop; the child
+// dies with this process too and then removes the folder (see GuardedChild). Safe to call from
+// several threads at once.
 ChildResult runChild(const std::filesystem::path &program,
                      const std::vector<std::string> &arguments,
                      const std::filesystem::path &folder,
                      const ChildOptions &options);
 
-// The simulator's own version line ("flow 2022.10"), asked once per program; empty when it
-// cannot be run.
-std::string flowVersion(const std::filesystem::path &flow);
+struct FlowVersion
+{
+    std::string line;    // "flow 2022.10"; empty when the probe failed
+    std::string problem; // why, naming the program, when it failed and was not cancelled
+    bool cancelled = false;
+};
+
+// The simulator's own version line, asked once per program (again after a cancel or a time-out).
+// The probe obeys `options.cancelled` and its time limit, which is at most 30 s.
+FlowVersion flowVersion(const std::filesystem::path &flow, const ChildOptions &options = {});
 
 } // namespace coning::sim

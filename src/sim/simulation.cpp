@@ -319,9 +319,18 @@ std::optional<std::string> keepFiles(const std::filesystem::path &folder, const 
     return std::nullopt;
 }
 
+ChildOptions probeOptions(const SimulationSettings &settings, const SimulationControl &control)
+{
+    ChildOptions options;
+    options.timeLimit = std::chrono::duration<double>(settings.timeLimitSeconds);
+    options.cancelled = control.cancelled;
+    return options;
+}
+
 // The checks every entry point makes first; a status other than Done ends the call.
 Status prepare(const Well &well,
                const SimulationSettings &settings,
+               const SimulationControl &control,
                std::filesystem::path &flow,
                std::string &engine,
                std::string &message)
@@ -337,10 +346,14 @@ Status prepare(const Well &well,
         return Status::NoEngine;
     }
     flow = *found;
-    engine = flowVersion(flow);
+    const FlowVersion version = flowVersion(flow, probeOptions(settings, control));
+    engine = version.line;
+    if (version.cancelled) {
+        message = "cancelled";
+        return Status::Cancelled;
+    }
     if (engine.empty()) {
-        message = escapedForMessage(flow.string())
-                  + " --version does not run: is the simulator installed whole?";
+        message = escapedForMessage(version.problem);
         return Status::Failed;
     }
     return Status::Done;
@@ -371,7 +384,7 @@ RateSimulation simulateModel(const RadialModel &model,
         result.status = Status::NoEngine;
         return result;
     }
-    result.engine = flowVersion(*flow);
+    result.engine = flowVersion(*flow, probeOptions(settings, control)).line;
     Attempt attempt = runModel(model, *flow, settings, control, false, control.keepDeck.has_value());
     result.status = attempt.status;
     result.message = attempt.message;
@@ -393,7 +406,7 @@ RateSimulation simulateRate(const Well &well,
 {
     RateSimulation result;
     std::filesystem::path flow;
-    result.status = prepare(well, settings, flow, result.engine, result.message);
+    result.status = prepare(well, settings, control, flow, result.engine, result.message);
     if (result.status != Status::Done)
         return result;
     if (!(rate > 0.0 && std::isfinite(rate))) {
@@ -651,7 +664,7 @@ CriticalSimulation simulateCritical(const Well &well,
 {
     CriticalSimulation result;
     std::filesystem::path flow;
-    result.status = prepare(well, settings, flow, result.engine, result.message);
+    result.status = prepare(well, settings, control, flow, result.engine, result.message);
     if (result.status != Status::Done)
         return result;
 

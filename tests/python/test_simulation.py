@@ -135,6 +135,37 @@ def test_ctrl_c_stops_the_simulation_and_leaves_nothing(tmp_path):
     assert os.listdir(scratch) == []
 
 
+@pytest.mark.parametrize("ending", ["SIGTERM", "exit with a simulation in a daemon thread"])
+def test_the_simulators_and_their_folders_end_with_python(tmp_path, ending):
+    pids = tmp_path / "pids"
+    script = tmp_path / "flow"
+    script.write_text(f"#!/bin/sh\necho $$ >> '{pids}'\n"
+                      "if [ \"$1\" = --version ]; then echo 'flow 0.0'; exit 0; fi\n"
+                      "exec sleep 30\n")
+    script.chmod(0o700)
+    scratch = tmp_path / "tmp"
+    scratch.mkdir()
+    code = ("import sys, threading, coning; threading.Thread(target=coning.simulate, "
+            f"args=('Oil-Water',), kwargs=dict(critical=True, **{SAMPLE}), daemon=True).start(); "
+            "sys.stdin.readline()")
+    env = dict(os.environ, CONING_FLOW=str(script), TMPDIR=str(scratch))
+    child = subprocess.Popen([sys.executable, "-c", code], env=env, stdin=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True)
+    deadline = time.monotonic() + 10
+    while len(pids.read_text().split() if pids.exists() else []) < 3:  # the probe and two runs
+        assert time.monotonic() < deadline
+        time.sleep(0.02)
+    started = [int(pid) for pid in pids.read_text().split()]
+    if ending == "SIGTERM":
+        child.send_signal(signal.SIGTERM)
+    _, err = child.communicate("\n", timeout=10)
+    assert child.returncode == (-signal.SIGTERM if ending == "SIGTERM" else 0), err
+    deadline = time.monotonic() + 1
+    while any(pathlib.Path(f"/proc/{pid}").exists() for pid in started) or os.listdir(scratch):
+        assert time.monotonic() < deadline, "a simulator or its folder is left a second later"
+        time.sleep(0.01)
+
+
 def test_plot_simulation_marks_the_breakthrough():
     fig, ax = plt.subplots()
     assert coning.plot_simulation(RATE_RUN, ax) is ax

@@ -12,6 +12,8 @@
 #include <fstream>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,14 +33,13 @@ protected:
         m_scratch.tearDown();
     }
 
-    // The stand-in answers --version, notes its pid and folder, then runs `body`.
-    void standIn(const std::string &body)
+    // The stand-in notes its pid, then runs `version` for --version and `body` for a run.
+    void standIn(const std::string &body, const std::string &version = "echo 'flow 0.0'")
     {
         const fs::path script = m_scratch.path() / "flow";
-        std::ofstream(script) << "#!/bin/sh\n"
-                                 "if [ \"$1\" = --version ]; then echo 'flow 0.0'; exit 0; fi\n"
-                                 "echo $$ > '"
-                              << (m_scratch.path() / "pid").string() << "'\n"
+        std::ofstream(script) << "#!/bin/sh\necho $$ > '" << (m_scratch.path() / "pid").string()
+                              << "'\nif [ \"$1\" = --version ]; then " << version
+                              << "; exit 0; fi\n"
                               << body << "\n";
         fs::permissions(script, fs::perms::owner_all);
         ::setenv("CONING_FLOW", script.c_str(), 1);
@@ -113,6 +114,92 @@ TEST_F(StandIn, CancelStopsEveryRunOfASearch)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(result.status, Status::Cancelled);
     expectCleanedUp();
+}
+
+// A probe that hangs is stopped by the cancel or the time limit, not after 30 s.
+TEST_F(StandIn, AHungVersionProbeObeysTheCancelAndTheTimeLimit)
+{
+    struct Case
+    {
+        double timeLimit, cancelAfter;
+        Status status;
+        std::string message;
+    };
+    for (const Case &c :
+         {Case{0.3, 100, Status::Failed, "did not answer within 0.3 s (--time-limit)"},
+          Case{600, 0.3, Status::Cancelled, "cancelled"}}) {
+        standIn("exit 1", "exec sleep 30");
+        SimulationSettings settings;
+        settings.timeLimitSeconds = c.timeLimit;
+        const auto start = std::chrono::steady_clock::now();
+        SimulationControl control;
+        control.cancelled = [&] {
+            return std::chrono::steady_clock::now() - start
+                   > std::chrono::duration<double>(c.cancelAfter);
+        };
+        const RateSimulation result = simulateRate(simulatedWell(), settings, 40.0, control);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_NE(result.message.find(c.message), std::string::npos) << result.message;
+        expectCleanedUp();
+    }
+}
+
+// The child starts in its own folder: a program found relative to ours is named absolutely.
+TEST_F(StandIn, ARelativeProgramStillRuns)
+{
+    standIn("echo 'Error: the stand-in ran' >&2; exit 1");
+    const fs::path here = fs::current_path();
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    fs::current_path(m_scratch.path());
+    for (const char *variable : {"CONING_FLOW", "PATH"}) {
+        ::unsetenv("CONING_FLOW");
+        ::setenv(variable, variable == std::string("PATH") ? "/nowhere:." : "flow", 1);
+        const RateSimulation result = simulateRate(simulatedWell(), {}, 40.0);
+        ::setenv("PATH", path.c_str(), 1);
+        EXPECT_NE(result.message.find("the stand-in ran"), std::string::npos)
+            << variable << ": " << result.message;
+    }
+    fs::current_path(here);
+}
+
+TEST_F(StandIn, OnlyTheEndOfAHugeOutputIsKept)
+{
+    const ChildResult run = runChild("/bin/sh",
+                                     {"-c",
+                                      "head -c 20000000 /dev/zero | tr '\\0' x; echo; echo end"},
+                                     m_scratch.tmp(),
+                                     {});
+    EXPECT_EQ(run.ending, ChildResult::Ending::Exited);
+    EXPECT_EQ(run.output.size(), 64u * 1024);
+    EXPECT_TRUE(run.output.ends_with("xx\nend\n"));
+}
+
+TEST_F(StandIn, FoldersOfDeadOwnersGoAndThoseOfLiveOnesStay)
+{
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string self = std::to_string(::getpid());
+    const std::string started = std::to_string(processStartTime(::getpid()));
+    const std::string reused = std::to_string(processStartTime(::getpid()) + 1);
+    const std::vector<std::pair<std::string, bool>> folders = {
+        {"coning-sim-" + self + "-" + started + "-aaaaaa", true},
+        {"coning-sim-" + self + "-" + reused + "-bbbbbb", false}, // its pid is ours now
+        {"coning-sim-" + std::to_string(dead) + "-" + started + "-cccccc", false},
+        {"coning-sim-dddddd", true}, // not named as ours
+        {"other-" + std::to_string(dead) + "-" + started + "-eeeeee", true},
+    };
+    for (const auto &[name, kept] : folders) {
+        fs::create_directories(m_scratch.tmp() / name / "sub");
+        std::ofstream(m_scratch.tmp() / name / "sub" / "file") << "x";
+    }
+    {
+        TemporaryFolder first;
+    } // the first under this folder looks
+    for (const auto &[name, kept] : folders)
+        EXPECT_EQ(fs::exists(m_scratch.tmp() / name), kept) << name;
 }
 
 TEST(TemporaryFolder, IsPrivateAndGoesWithEverythingInIt)
