@@ -57,7 +57,7 @@ def _numbers(column, field: int, cells: list, pd) -> np.ndarray:
     return values
 
 
-def _columns(frame) -> dict:
+def _columns(frame, simulating: bool = False) -> dict:
     """The frame's columns by their batch file name, checked as the batch file's header."""
     names: dict = {}
     for column in frame.columns:
@@ -67,9 +67,9 @@ def _columns(frame) -> dict:
             raise _core.UsageError(f"unknown column {quoted}; the columns are " + ", ".join(_KNOWN))
         if name in names:
             raise _core.UsageError(f"the column {quoted} appears twice")
-        if name in _core.SIMULATION_COLUMNS:
-            raise _core.UsageError(f"the column {quoted} is for simulating, which a DataFrame "
-                                   "does not do: coning.simulate simulates one well")
+        if name in _core.SIMULATION_COLUMNS and not simulating:
+            raise _core.UsageError(f"the column {quoted} is for simulating, which "
+                                   "calculate_frame does not do: coning.simulate_frame does")
         names[name] = column
     for name in _REQUIRED:
         if name not in names:
