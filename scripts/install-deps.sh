@@ -18,7 +18,7 @@ packages=(
     xvfb xauth xdotool imagemagick cups printer-driver-cups-pdf poppler-utils
     # the Python module, its tests and the package's manual page and checks
     pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pandas python3-matplotlib
-    python3-pytest
+    python3-pytest python3-distributed
     # the test that the report ignores a locale with a decimal comma
     locales
     # packaging

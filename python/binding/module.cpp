@@ -6,6 +6,7 @@
 #include "number_text.h"
 #include "one_well.h"
 #include "py_values.h"
+#include "frame_row.h"
 #include "simulation.h"
 #include "well_table.h"
 
@@ -347,6 +348,7 @@ PYBIND11_MODULE(_core, m)
           py::arg("jobs"),
           py::arg("keep_deck"),
           "The command line's JSON \"simulation\" member of one well, as its text.");
+    python::defineFrameRows(m);
     m.def("number_problem",
           &numberProblem,
           py::arg("option"),

@@ -11,7 +11,9 @@ bit for bit, for notebooks and scripts:
 - :func:`plot_sweep` -- a well's rate against percent penetration with matplotlib;
 - :func:`simulate` -- the well in the reservoir simulator flow (``--simulate-rate``,
   ``--simulate-critical``);
-- :func:`plot_simulation` -- a simulation's cut against time, or its critical rate.
+- :func:`plot_simulation` -- a simulation's cut against time, or its critical rate;
+- :func:`simulate_frame` -- the wells of a DataFrame in flow, here or on a Dask cluster, as
+  ``coning-calc --batch`` simulates them.
 
 Units are those of the window's fields: permeability in md, viscosity in cp, formation volume
 factor in RVB/STB (oil) or RVB/MCF (gas), density difference in g/cc, drainage radius, zone
@@ -37,6 +39,7 @@ from ._design import sensitivity, target_penetration
 from ._frame import calculate_frame
 from ._plot import plot_sweep
 from ._simulation import plot_simulation, simulate
+from ._field import simulate_frame
 
 for _error in (UsageError, SimulationError, SimulatorNotFoundError):
     _error.__module__ = __name__  # raised as coning.UsageError, ...
@@ -58,4 +61,5 @@ __all__ = [
     "plot_sweep",
     "simulate",
     "plot_simulation",
+    "simulate_frame",
 ]

@@ -130,7 +130,7 @@ def _horizontal_rows(frame, names: dict, out: dict, types: np.ndarray) -> None:
     return rates
 
 
-def _columns(frame) -> dict:
+def _columns(frame, simulating: bool = False) -> dict:
     """The frame's columns by their batch file name, checked as the batch file's header."""
     names: dict = {}
     for column in frame.columns:
@@ -140,9 +140,10 @@ def _columns(frame) -> dict:
             raise _core.UsageError(f"unknown column {quoted}; the columns are " + ", ".join(_KNOWN))
         if name in names:
             raise _core.UsageError(f"the column {quoted} appears twice")
-        if name in _core.SIMULATION_COLUMNS and not (name == _KV_KH and _has_type(frame)):
-            raise _core.UsageError(f"the column {quoted} is for simulating, which a DataFrame "
-                                   "does not do: coning.simulate simulates one well")
+        if name in _core.SIMULATION_COLUMNS and not simulating \
+                and not (name == _KV_KH and _has_type(frame)):
+            raise _core.UsageError(f"the column {quoted} is for simulating, which "
+                                   "calculate_frame does not do: coning.simulate_frame does")
         names[name] = column
     typed = _TYPE in names
     for name in _HORIZONTAL_ONLY:

@@ -1,6 +1,7 @@
 #include "batch_simulation.h"
 
 #include "calc/json_text.h"
+#include "sim/row_simulation.h"
 
 namespace coning::cli {
 
@@ -16,21 +17,18 @@ void appendSimulationCsvCells(std::string &out,
                               SimulationColumns columns,
                               const sim::SimulationReport *report)
 {
-    const bool rateDone = report && report->rate && report->rate->status == sim::Status::Done;
-    const bool criticalDone = report && report->critical
-                              && report->critical->status == sim::Status::Done;
-    if (columns.rate) {
+    const sim::RowSimulationCells cells = report ? sim::rowSimulationCells(*report)
+                                                 : sim::RowSimulationCells{};
+    const auto cell = [&out](const std::optional<double> &value) {
         out.push_back(',');
-        if (rateDone && report->rate->run.breakthroughDays)
-            appendShortest(out, *report->rate->run.breakthroughDays);
-    }
+        if (value)
+            appendShortest(out, *value);
+    };
+    if (columns.rate)
+        cell(cells.breakthroughDays);
     if (columns.critical) {
-        out.push_back(',');
-        if (criticalDone)
-            appendShortest(out, report->critical->low);
-        out.push_back(',');
-        if (criticalDone)
-            appendShortest(out, report->critical->high);
+        cell(cells.criticalLow);
+        cell(cells.criticalHigh);
     }
 }
 
@@ -41,24 +39,8 @@ void readRowSimulation(std::optional<std::string_view> rateText,
                        std::vector<InputProblem> &problems,
                        RowSimulation &simulation)
 {
-    simulation = RowSimulation{};
-    simulation.critical = options.critical;
-    simulation.settings = options.settings;
-    if (rateText) {
-        double rate = 0.0;
-        if (auto problem = sim::readSimulatedRate(*rateText, rate))
-            problems.push_back({InputProblem::Kind::Invalid, sim::simulateRateName, *problem});
-        else
-            simulation.rate = rate;
-    }
-    for (const auto &[name, text] : settings) {
-        if (auto problem = sim::readSetting(name, text, simulation.settings))
-            problems.push_back({InputProblem::Kind::Invalid, name, *problem});
-    }
-    if (!problems.empty() || !simulation.active())
-        return;
-    for (const sim::SettingProblem &problem : sim::checkSimulation(well, simulation.settings))
-        problems.push_back({InputProblem::Kind::Invalid, problem.option, problem.text});
+    sim::readRowSimulation(
+        rateText, settings, options.critical, options.settings, well, problems, simulation);
 }
 
 } // namespace coning::cli

@@ -80,7 +80,7 @@ def test_a_dataframe_does_not_simulate():
     import pandas as pd
     frame = pd.DataFrame([dict({"fluid-system": "Oil-Water", "simulate-rate": 40},
                                **{k.replace("_", "-"): v for k, v in SAMPLE.items()})])
-    with pytest.raises(coning.UsageError, match="coning.simulate simulates one well"):
+    with pytest.raises(coning.UsageError, match="coning.simulate_frame does"):
         coning.calculate_frame(frame)
 
 

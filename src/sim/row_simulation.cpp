@@ -1,0 +1,45 @@
+#include "row_simulation.h"
+
+namespace coning::sim {
+
+void readRowSimulation(std::optional<std::string_view> rateText,
+                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                       bool critical,
+                       const SimulationSettings &base,
+                       const Well &well,
+                       std::vector<InputProblem> &problems,
+                       WellSimulation &simulation)
+{
+    simulation = WellSimulation{};
+    simulation.critical = critical;
+    simulation.settings = base;
+    if (rateText) {
+        double rate = 0.0;
+        if (auto problem = readSimulatedRate(*rateText, rate))
+            problems.push_back({InputProblem::Kind::Invalid, simulateRateName, *problem});
+        else
+            simulation.rate = rate;
+    }
+    for (const auto &[name, text] : settings) {
+        if (auto problem = readSetting(name, text, simulation.settings))
+            problems.push_back({InputProblem::Kind::Invalid, name, *problem});
+    }
+    if (!problems.empty() || !simulation.active())
+        return;
+    for (const SettingProblem &problem : checkSimulation(well, simulation.settings))
+        problems.push_back({InputProblem::Kind::Invalid, problem.option, problem.text});
+}
+
+RowSimulationCells rowSimulationCells(const SimulationReport &report)
+{
+    RowSimulationCells cells;
+    if (report.rate && report.rate->status == Status::Done)
+        cells.breakthroughDays = report.rate->run.breakthroughDays;
+    if (report.critical && report.critical->status == Status::Done) {
+        cells.criticalLow = report.critical->low;
+        cells.criticalHigh = report.critical->high;
+    }
+    return cells;
+}
+
+} // namespace coning::sim
