@@ -11,7 +11,7 @@ from typing import Any, Optional
 import numpy as np
 
 from . import _core
-from ._frame import _TARGET, _WELL, _columns, _trimmed
+from ._frame import _TARGET, _TYPE, _WELL, _columns, _trimmed
 from ._simulation import _SETTINGS
 from ._wells import _number
 
@@ -231,6 +231,9 @@ def simulate_frame(
     if not isinstance(critical, (bool, np.bool_)):
         raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
     names = _columns(frame, simulating=True)
+    if _TYPE in names:
+        raise _core.UsageError(f"the column {_core.quoted_for_message(_TYPE)}: simulation is not "
+                               "yet for horizontal wells (coning.calculate_frame calculates them)")
     if _RATE not in names and not critical:
         raise _core.UsageError("nothing to simulate: add a simulate-rate column or give "
                                "critical=True")
