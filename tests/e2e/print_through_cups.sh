@@ -10,7 +10,7 @@ out=$2
 calculator=$3
 here=$(dirname "$0")
 . "$here/e2e_common.sh"
-require_tools xdotool convert pdftoppm pdftotext
+require_tools xdotool convert pdftoppm pdftotext pdfinfo
 for tool in cupsd lpadmin lpstat; do
     command -v "$tool" >/dev/null 2>&1 || [ -x "/usr/sbin/$tool" ] || { echo "SKIP: $tool is not installed"; exit "$skip"; }
 done
@@ -108,6 +108,12 @@ owner_home=$(getent passwd "$(id -un)" | cut -d: -f6)
 outboxes=("$owner_home/PDF" /var/spool/cups-pdf/ANONYMOUS)
 [ -d "$owner_home/PDF" ] && made_outbox="" || made_outbox="$owner_home/PDF"
 
+# whole_pdf FILE: whether no job is left on the queues and FILE reads as a whole PDF.
+whole_pdf()
+{
+    ! lpstat -o 2>/dev/null | grep -q . && pdfinfo "$1" >/dev/null 2>&1
+}
+
 # wait_for_pdf NAME: waits for the PDF of the print just started and moves it to $out/NAME.
 wait_for_pdf()
 {
@@ -115,8 +121,14 @@ wait_for_pdf()
     for attempt in $(seq 1 120); do
         pdf=$(find "${outboxes[@]}" -maxdepth 1 -name '*.pdf' -newer "$marker" 2>/dev/null | head -n 1 || true)
         if [ -n "$pdf" ]; then
-            # Wait until cups-pdf has finished writing it.
-            sleep 1
+            break
+        fi
+        sleep 0.5
+    done
+    # Wait until cups-pdf has finished writing it: the queue empty and the file a whole PDF (on a
+    # busy machine a second is not always enough).
+    for attempt in $(seq 1 120); do
+        if [ -n "$pdf" ] && whole_pdf "$pdf"; then
             break
         fi
         sleep 0.5
@@ -172,7 +184,7 @@ click_client 116 256
 sleep 2
 click_client 20 22
 for attempt in $(seq 1 120); do
-    if [ -s "$work/pdf-file/page.pdf" ] && ! lpstat -o 2>/dev/null | grep -q .; then
+    if [ -s "$work/pdf-file/page.pdf" ] && whole_pdf "$work/pdf-file/page.pdf"; then
         break
     fi
     sleep 0.5
