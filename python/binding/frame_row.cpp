@@ -140,6 +140,7 @@ FrameRowOutput simulateFrameRow(long line,
 } // namespace coning::python
 
 #include "number_text.h"
+#include "setting_value.h"
 #include "one_well.h"
 #include "simulation.h"
 
@@ -160,12 +161,12 @@ namespace {
 
 // The options' settings ("years", 0.1) read as the command line reads them; UsageError with
 // every problem, one "--years: ..." line each.
-sim::SimulationSettings readOptionSettings(const std::vector<std::pair<std::string, double>> &given)
+sim::SimulationSettings readOptionSettings(const SettingValues &given)
 {
     sim::SimulationSettings settings;
     std::string problems;
     for (const auto &[name, value] : given) {
-        if (auto problem = sim::readSetting(name, NumberText(value).view(), settings))
+        if (auto problem = sim::readSetting(name, settingText(value), settings))
             problems.append(problems.empty() ? "" : "\n").append("--" + name + ": " + *problem);
     }
     if (!problems.empty())
@@ -208,7 +209,7 @@ void defineFrameRows(py::module_ &m)
         "Raises SimulatorNotFoundError when flow cannot be found.");
     m.def(
         "check_settings",
-        [](const std::vector<std::pair<std::string, double>> &settings,
+        [](const SettingValues &settings,
            std::optional<std::string> jobs) {
             std::string problem;
             try {
@@ -233,7 +234,7 @@ void defineFrameRows(py::module_ &m)
         [](long line,
            const std::vector<std::pair<std::string, std::variant<double, std::string>>> &given,
            bool critical,
-           const std::vector<std::pair<std::string, double>> &settings,
+           const SettingValues &settings,
            unsigned jobs,
            sim::ProcessSlots &slots,
            RowCancel &cancel) {

@@ -101,28 +101,83 @@ TEST(SimulationSettings, ReadStrictlyAndInRange)
 {
     SimulationSettings settings;
     std::vector<std::string> messages;
-    SettingTexts texts;
-    texts.kvKh = "0.1";
-    texts.years = "100";
-    texts.breakthroughCut = "0.05";
-    readSettings(texts, settings, messages);
+    readSettings({{kvKhName, "0.1"},
+                  {yearsName, "100"},
+                  {breakthroughCutName, "0.05"},
+                  {coreyExponentsName, "2,3.5"},
+                  {outerBoundaryName, "closed"},
+                  {minimumBhpName, "14.7"}},
+                 settings,
+                 messages);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(settings.kvKh, 0.1);
     EXPECT_EQ(settings.years, 100.0);
     EXPECT_EQ(settings.breakthroughCut, 0.05);
+    EXPECT_EQ(settings.coreyExponents, (std::array<double, 2>{2.0, 3.5}));
+    EXPECT_EQ(settings.outerBoundary, OuterBoundary::Closed);
 
-    SettingTexts refused;
-    refused.porosity = "1";
-    refused.displacingViscosity = "abc";
-    refused.years = "1e-9"; // a horizon of moments: refused, not blamed on the rate
-    refused.timeLimit = "-1";
-    readSettings(refused, settings, messages);
-    ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[0], "--porosity: \"1\" is not a fraction greater than 0 and less than 1");
-    EXPECT_EQ(messages[1], "--displacing-viscosity: \"abc\" is not a decimal number");
-    EXPECT_EQ(messages[2], "--years: \"1e-9\" is not a number of years from 0.01 (3.65 days) to 1000");
-    EXPECT_EQ(messages[3].substr(0, 13), "--time-limit:");
+    readSettings({{porosityName, "1"},
+                  {displacingViscosityName, "abc"},
+                  {yearsName, "1e-9"}, // a horizon of moments: refused, not blamed on the rate
+                  {timeLimitName, "-1"},
+                  {connateWaterName, "1"},
+                  {coreyExponentsName, "2"},
+                  {endpointPermeabilitiesName, "0,1"},
+                  {outerBoundaryName, "open"},
+                  {initialPressureName, "14.7"},
+                  {minimumBhpName, "0"},
+                  {relpermTableName, "/nonexistent/swof.txt"}},
+                 settings,
+                 messages);
+    const std::vector<std::string> expected = {
+        "--porosity: \"1\" is not a fraction greater than 0 and less than 1",
+        "--displacing-viscosity: \"abc\" is not a decimal number",
+        "--years: \"1e-9\" is not a number of years from 0.01 (3.65 days) to 1000",
+        "--time-limit: \"-1\" is not a number of seconds greater than 0 and at most 604800 (a "
+        "week)",
+        "--connate-water: \"1\" is not a saturation from 0 to less than 1",
+        "--corey-exponents: \"2\" is not two exponents N1,N2, each from 0.5 to 10",
+        "--endpoint-permeabilities: \"0,1\" is not two relative permeabilities K1,K2, each "
+        "greater than 0 and at most 1",
+        "--outer-boundary: \"open\" is not constant-pressure or closed",
+        "--initial-pressure: \"14.7\" is not a pressure above 14.7 and at most 15000 psia",
+        "--minimum-bhp: \"0\" is not a pressure from 14.7 to less than 15000 psia",
+        "--relperm-table: cannot read \"/nonexistent/swof.txt\""};
+    EXPECT_EQ(messages, expected);
     EXPECT_EQ(settings.porosity, 0.2); // unchanged by a refused value
+}
+
+// Settings that are each in range but do not go together, or with the well.
+TEST(SimulationSettings, CrossChecksNameTheOption)
+{
+    struct Case
+    {
+        const char *system;
+        std::vector<std::pair<std::string_view, std::string_view>> texts;
+        std::string_view option; // empty: accepted
+    };
+    const std::vector<Case> cases = {
+        {"Oil-Water", {{connateWaterName, "0.5"}, {residualSaturationName, "0.49"}}, ""},
+        {"Oil-Water", {{connateWaterName, "0.5"}, {residualSaturationName, "0.5"}}, residualSaturationName},
+        {"Gas-Water", {{residualSaturationName, "0"}}, residualSaturationName},
+        {"Gas-Oil", {{residualSaturationName, "0"}}, ""},
+        {"Oil-Water", {{initialPressureName, "3000"}, {minimumBhpName, "3000"}}, minimumBhpName},
+        {"Oil-Water", {{minimumBhpName, "2199"}}, ""},
+    };
+    for (const Case &c : cases) {
+        SimulationSettings settings;
+        std::vector<std::string> messages;
+        readSettings(c.texts, settings, messages);
+        ASSERT_TRUE(messages.empty()) << messages.front();
+        const std::vector<SettingProblem> problems = checkSimulation(simulatedWell(c.system, {}),
+                                                                     settings);
+        if (c.option.empty()) {
+            EXPECT_TRUE(problems.empty()) << c.system << ": " << problems.front().text;
+        } else {
+            ASSERT_EQ(problems.size(), 1u) << c.system;
+            EXPECT_EQ(problems.front().option, c.option) << problems.front().text;
+        }
+    }
 }
 
 TEST(Breakthrough, InterpolatesBetweenSummaryTimes)
