@@ -3,6 +3,8 @@
 #include "sim/run_analysis.h"
 #include "sim/settings.h"
 
+#include <fstream>
+
 namespace {
 
 using namespace coning;
@@ -178,6 +180,59 @@ TEST(SimulationSettings, CrossChecksNameTheOption)
             EXPECT_EQ(problems.front().option, c.option) << problems.front().text;
         }
     }
+}
+
+// A table the model cannot take is refused naming its line, whether reading it (the row alone)
+// or checking it against the fluid system (rows together, end points).
+TEST(SimulationSettings, BadRelpermTableNamesItsLine)
+{
+    struct Case
+    {
+        const char *system;
+        const char *table;
+        const char *message; // after the file's name
+    };
+    const std::vector<Case> cases = {
+        {"Oil-Water", "0.2 0 1 0\n0.2 0.1 0.5 0\n", " line 2: saturations must increase"},
+        {"Oil-Water", "-- Sw krw krow Pc\n\n0.2 0 1\n", " line 3: a row holds four numbers"},
+        {"Oil-Water", "0.2 0 1 0\n0.5 0.3 x 0\n", " line 2: \"x\" is not a number"},
+        {"Oil-Water", "0.2 0 1 0\n0.5 1.2 0 0\n", " line 2: relative permeabilities must be"},
+        {"Oil-Water", "0.2 0 1 0 /\n1 1 0 0\n", " line 2: nothing may follow the closing /"},
+        {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n0.9 0.3 0 0\n1 1 0 0\n",
+         " line 3: the second column's permeability must not fall"},
+        {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n1 1 0.1 0\n", " line 3: oil must be immobile"},
+        {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n0.9 1 0 0\n", " line 3: an SWOF table ends"},
+        {"Oil-Water", "0.2 0 1 0\n0.20005 0.01 0.9 0\n1 1 0 0\n",
+         " line 2: water must be immobile up to 0.2001"},
+        {"Gas-Oil", "SWOF\n0 0 1 0\n0.7 1 0 0\n", " line 2: the table is SWOF"},
+        {"Gas-Oil", "0.1 0 1 0\n0.7 1 0 0\n", " line 1: an SGOF table starts"},
+        {"Gas-Oil", "0 0 1 0\n0.4 0.2 0.3 2\n0.7 1 0 1\n",
+         " line 3: the capillary pressure must not fall"},
+    };
+    const std::string file = ::testing::TempDir() + "/bad-table.txt";
+    for (const Case &c : cases) {
+        std::ofstream(file) << c.table;
+        SimulationSettings settings;
+        std::string message;
+        if (auto problem = readSetting(relpermTableName, file, settings)) {
+            message = *problem;
+        } else {
+            const auto problems = checkSimulation(simulatedWell(c.system, {}), settings);
+            ASSERT_EQ(problems.size(), 1u) << c.table;
+            EXPECT_EQ(problems.front().option, relpermTableName);
+            message = problems.front().text;
+        }
+        const std::string expected = "\"" + file + "\"" + c.message;
+        EXPECT_EQ(message.substr(0, expected.size()), expected) << c.table;
+    }
+    // The table gives the curves: a Corey setting beside it is refused.
+    std::ofstream(file) << "0.2 0 1 0\n1 1 0 0\n";
+    SimulationSettings settings;
+    ASSERT_FALSE(readSetting(relpermTableName, file, settings));
+    settings.connateWater = 0.3;
+    const auto problems = checkSimulation(simulatedWell(), settings);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems.front().option, relpermTableName);
 }
 
 TEST(Breakthrough, InterpolatesBetweenSummaryTimes)
