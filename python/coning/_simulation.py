@@ -38,8 +38,9 @@ def _setting(name: str, value: Any) -> Union[float, str]:
     if name in _PAIRS:
         if isinstance(value, (str, bytes)) or not hasattr(value, "__len__") or len(value) != 2:
             raise TypeError(f"{name} must be a pair of numbers, not {type(value).__name__}")
-        first, second = (_number(name, v) for v in value)
-        return f"{first!r},{second!r}"
+        # The command line's text: shortest round-trip numbers, 2 rather than 2.0.
+        texts = [repr(_number(name, v)) for v in value]
+        return ",".join(text[:-2] if text.endswith(".0") else text for text in texts)
     if name == "relperm_table":
         path = os.fspath(value)
         if not isinstance(path, str):
