@@ -140,8 +140,8 @@ FrameRowOutput simulateFrameRow(long line,
 } // namespace coning::python
 
 #include "number_text.h"
-#include "setting_value.h"
 #include "one_well.h"
+#include "setting_value.h"
 #include "simulation.h"
 
 #include "sim/flow_runner.h"
@@ -191,7 +191,8 @@ py::tuple cells(const std::array<std::optional<double>, correlationCount> &value
 
 void defineFrameRows(py::module_ &m)
 {
-    py::class_<sim::ProcessSlots>(m, "ProcessSlots",
+    py::class_<sim::ProcessSlots>(m,
+                                  "ProcessSlots",
                                   "A limit on the simulator processes of rows run at once.")
         .def(py::init<unsigned>(), py::arg("count"));
     py::class_<RowCancel>(m, "RowCancel", "Stops the rows' simulations from another thread.")
@@ -209,8 +210,7 @@ void defineFrameRows(py::module_ &m)
         "Raises SimulatorNotFoundError when flow cannot be found.");
     m.def(
         "check_settings",
-        [](const SettingValues &settings,
-           std::optional<std::string> jobs) {
+        [](const SettingValues &settings, std::optional<std::string> jobs) {
             std::string problem;
             try {
                 readOptionSettings(settings);
@@ -275,7 +275,8 @@ void defineFrameRows(py::module_ &m)
         py::arg("jobs"),
         py::arg("slots"),
         py::arg("cancel"),
-        "One row of a table (cells of number or text) as the batch file's row of that line, simulated: (unit, "
+        "One row of a table (cells of number or text) as the batch file's row of that line, "
+        "simulated: (unit, "
         "percent-penetration, rates, max-penetrations, breakthrough-days, critical low, high, "
         "message, failed), NaN where a cell is empty.");
 }

@@ -1,8 +1,8 @@
 #include "simulation.h"
 
 #include "number_text.h"
-#include "setting_value.h"
 #include "one_well.h"
+#include "setting_value.h"
 
 #include "sim/flow_runner.h"
 #include "sim/simulation_report.h"

@@ -7,8 +7,8 @@
 #include "report/number_format.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -137,7 +137,8 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(")\n");
         out.append(modelLine(report));
         out.append("  breakthrough (").append(cutName(system)).append(" above ").append(threshold);
-        if (run.breakthroughDays && sim::firstCutAbove(run.cut, report.settings.breakthroughCut) == 0) {
+        if (run.breakthroughDays
+            && sim::firstCutAbove(run.cut, report.settings.breakthroughCut) == 0) {
             // Above the cut at the first summary point: it came at some time before it.
             out.append("): within the first ")
                 .append(formatted("%g", run.days.front()))

@@ -64,7 +64,7 @@ std::string gasTable(double fvf, double viscosity, double compressibility, doubl
 }
 
 // A saturation table's rows, one a line, ended by " /" and a blank line.
-template <std::size_t N>
+template<std::size_t N>
 std::string rows(const std::vector<std::array<double, N>> &table)
 {
     std::string text;
@@ -198,9 +198,8 @@ std::string editSection(const RadialModel &model)
             const bool boundary = i == rings;
             const bool held = model.outerBoundary == OuterBoundary::ConstantPressure;
             porv.push_back(boundary ? (held ? boundaryPoreVolume : 0.0) : poreVolume(model, i, k));
-            tranx.push_back(boundary || (!held && i + 1 == rings)
-                                ? 0.0
-                                : radialTransmissibility(model, i, k));
+            tranx.push_back(
+                boundary || (!held && i + 1 == rings) ? 0.0 : radialTransmissibility(model, i, k));
             tranz.push_back(boundary || k + 1 == layers ? 0.0
                                                         : verticalTransmissibility(model, i, k));
         }
@@ -208,8 +207,9 @@ std::string editSection(const RadialModel &model)
     std::string text = "EDIT\n\n";
     const bool held = model.outerBoundary == OuterBoundary::ConstantPressure;
     text.append("PORV\n-- rb: porosity x ring area x thickness / 5.614583; the boundary ring ")
-        .append(held ? "1e12 rb\n" : "none:\n-- a closed outer boundary, no cells beyond the "
-                                      "drainage radius\n")
+        .append(held ? "1e12 rb\n"
+                     : "none:\n-- a closed outer boundary, no cells beyond the "
+                       "drainage radius\n")
         .append(deckArray(porv))
         .append("\n");
     text.append("TRANX\n-- rb cp/day/psi to the next ring: 0.001127 x 2 pi k dz / ln(r_next / "

@@ -72,7 +72,7 @@ struct RadialModel
     std::vector<std::array<double, 3>> gasRows;
     std::optional<CoreyCurves> corey; // the curves the rows follow; nothing for a table
     double connateWater = 0.2;
-    double mobileWater = 0.2001; // water flows only above this saturation (not for Gas-Oil)
+    double mobileWater = 0.2001;     // water flows only above this saturation (not for Gas-Oil)
     double rate = 0.0;               // STB/day of oil, or Mscf/day of gas for Gas-Water
     std::vector<double> reportSteps; // days
 };

@@ -41,8 +41,7 @@ std::optional<std::string> readRelpermTable(const std::string &file, RelpermTabl
         if (const auto comment = text.find("--"); comment != std::string_view::npos)
             text = text.substr(0, comment);
         text = trimmed(text);
-        const std::string where = quotedForMessage(file) + " line " + std::to_string(number)
-                                  + ": ";
+        const std::string where = quotedForMessage(file) + " line " + std::to_string(number) + ": ";
         if (text.empty())
             continue;
         if (closed)
@@ -64,15 +63,17 @@ std::optional<std::string> readRelpermTable(const std::string &file, RelpermTabl
         while (words >> word) {
             double value = 0.0;
             if (count == 4)
-                return where + "a row holds four numbers: saturation, two relative "
-                               "permeabilities, capillary pressure";
+                return where
+                       + "a row holds four numbers: saturation, two relative "
+                         "permeabilities, capillary pressure";
             if (readStrictNumber(word, value))
                 return where + quotedForMessage(word) + " is not a number";
             row[count++] = value;
         }
         if (count != 4)
-            return where + "a row holds four numbers: saturation, two relative permeabilities, "
-                           "capillary pressure";
+            return where
+                   + "a row holds four numbers: saturation, two relative permeabilities, "
+                     "capillary pressure";
         if (!(row[0] >= 0.0 && row[0] <= 1.0))
             return where + "the saturation must be within 0 and 1";
         if (!(row[1] >= 0.0 && row[1] <= 1.0 && row[2] >= 0.0 && row[2] <= 1.0))
@@ -114,8 +115,9 @@ std::optional<std::string> checkRelpermTable(const RelpermTable &table, FluidSys
     if (!gasOil && rows[last][0] != 1.0)
         return at(table, last) + "an SWOF table ends at a water saturation of 1";
     if (rows[last][2] != 0.0)
-        return at(table, last) + "oil must be immobile at the last saturation (0 in the third "
-                                 "column)";
+        return at(table, last)
+               + "oil must be immobile at the last saturation (0 in the third "
+                 "column)";
     if (!(rows[0][2] > 0.0))
         return at(table, 0) + "oil must flow at the first saturation";
     if (!(rows[last][1] > 0.0))
@@ -126,8 +128,8 @@ std::optional<std::string> checkRelpermTable(const RelpermTable &table, FluidSys
         if (rows[i][2] > rows[i - 1][2])
             return at(table, i) + "the third column's permeability must not rise";
         if (gasOil ? rows[i][3] < rows[i - 1][3] : rows[i][3] > rows[i - 1][3])
-            return at(table, i) + "the capillary pressure must " + (gasOil ? "not fall" : "not rise")
-                   + " from row to row";
+            return at(table, i) + "the capillary pressure must "
+                   + (gasOil ? "not fall" : "not rise") + " from row to row";
     }
     // Connate water in an SGOF table is held as liquid: it must leave oil room to flow.
     if (gasOil && !(rows[last][0] > 0.0))

@@ -103,8 +103,7 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
                     "the simulator did not converge on the well's rates: " + when + "it reports "
                         + number(made) + unit + " instead of " + number(model.rate)
                         + " at a bottom-hole pressure of " + number(run.bottomHolePressure[i])
-                        + " psia, far above its limit of " + number(model.minimumBhp)
-                        + " psia"};
+                        + " psia, far above its limit of " + number(model.minimumBhp) + " psia"};
     }
     return {};
 }

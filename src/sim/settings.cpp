@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -129,8 +129,8 @@ std::string feet(double value)
 
 bool isSetting(std::string_view name)
 {
-    if (name == coreyExponentsName || name == endpointPermeabilitiesName
-        || name == relpermTableName || name == outerBoundaryName)
+    if (name == coreyExponentsName || name == endpointPermeabilitiesName || name == relpermTableName
+        || name == outerBoundaryName)
         return true;
     return std::any_of(ranges.begin(), ranges.end(), [&](const SettingRange &r) {
         return r.name == name;
@@ -311,8 +311,8 @@ void checkRock(FluidSystem system,
                             "together they must be at most 0.99"});
     // The bottom water holds 0.1 % gas, which must not flow.
     if (system == FluidSystem::GasWater && !(curves.residualSaturation >= 0.01))
-        problems.push_back({residualSaturationName,
-                            "Gas-Water takes a residual gas saturation of at least 0.01"});
+        problems.push_back(
+            {residualSaturationName, "Gas-Water takes a residual gas saturation of at least 0.01"});
 }
 
 } // namespace
@@ -378,7 +378,7 @@ std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSe
     if (!(settings.minimumBhp < settings.initialPressure))
         problems.push_back({minimumBhpName,
                             "the minimum bottom-hole pressure must be below the initial pressure "
-                                "of "
+                            "of "
                                 + quantityForMessage(settings.initialPressure, "psia")});
     if (!(settings.refinement >= 1 && settings.refinement <= 5))
         problems.push_back({"refinement", "the grid refinement is 1 to 5"});

@@ -43,11 +43,11 @@ struct SimulationSettings
     int refinement = 1; // rings and layers per default cell (3: the convergence check)
 
     // The rock's saturation functions: Corey curves (nullopt: the default), or a table.
-    std::optional<double> connateWater;                       // --connate-water; 0.2
-    std::optional<double> residualSaturation;                 // --residual-saturation; 0.2
-    std::optional<std::array<double, 2>> coreyExponents;      // displacing, produced; 1,1
+    std::optional<double> connateWater;                          // --connate-water; 0.2
+    std::optional<double> residualSaturation;                    // --residual-saturation; 0.2
+    std::optional<std::array<double, 2>> coreyExponents;         // displacing, produced; 1,1
     std::optional<std::array<double, 2>> endpointPermeabilities; // displacing, produced; 1,1
-    std::optional<RelpermTable> relpermTable;                 // --relperm-table
+    std::optional<RelpermTable> relpermTable;                    // --relperm-table
 
     std::optional<double> aquiferThickness; // ft, --aquifer-thickness; default the zone's
     OuterBoundary outerBoundary = OuterBoundary::ConstantPressure;

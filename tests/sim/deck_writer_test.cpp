@@ -3,12 +3,12 @@
 #include "sim/deck_writer.h"
 
 #include <clocale>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
-#include <tuple>
-#include <cmath>
 #include <numeric>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -227,31 +227,30 @@ TEST(DeckWriter, DefaultDecksAreUnchanged)
 TEST(DeckWriter, CoreyCurvesInEachFluidSystem)
 {
     // Oil-Water: connate 0.1, residual oil 0.3, exponents 2,2, end points 0.5,0.8.
-    const std::vector<double> swof = arrayOf(
-        propsOf("Oil-Water",
-                readTexts({{connateWaterName, "0.1"},
-                           {residualSaturationName, "0.3"},
-                           {coreyExponentsName, "2,2"},
-                           {endpointPermeabilitiesName, "0.5,0.8"}})),
-        "SWOF");
+    const std::vector<double> swof = arrayOf(propsOf("Oil-Water",
+                                                     readTexts({{connateWaterName, "0.1"},
+                                                                {residualSaturationName, "0.3"},
+                                                                {coreyExponentsName, "2,2"},
+                                                                {endpointPermeabilitiesName,
+                                                                 "0.5,0.8"}})),
+                                             "SWOF");
     ASSERT_EQ(swof.size(), 4u * 23);
     EXPECT_EQ(rowsOf(swof, 4, 0), (std::vector<double>{0.1, 0, 0.8, 0}));
     EXPECT_NEAR(rowsOf(swof, 4, 1)[0], 0.1001, 1e-15);
     EXPECT_NEAR(rowsOf(swof, 4, 1)[2], 0.8 * std::pow(0.5999 / 0.6, 2), 1e-15);
     const std::vector<double> middle = rowsOf(swof, 4, 11); // halfway from 0.1001 to 0.7
     EXPECT_NEAR(middle[0], 0.40005, 1e-15);
-    EXPECT_NEAR(middle[1], 0.125, 1e-15);                                // 0.5 x 0.5^2
-    EXPECT_NEAR(middle[2], 0.8 * std::pow(0.29995 / 0.6, 2), 1e-15);     // oil from 0.1
+    EXPECT_NEAR(middle[1], 0.125, 1e-15);                            // 0.5 x 0.5^2
+    EXPECT_NEAR(middle[2], 0.8 * std::pow(0.29995 / 0.6, 2), 1e-15); // oil from 0.1
     EXPECT_EQ(rowsOf(swof, 4, 21), (std::vector<double>{0.7, 0.5, 0, 0}));
     EXPECT_EQ(rowsOf(swof, 4, 22), (std::vector<double>{1, 0.5, 0, 0}));
 
     // Gas-Oil: the connate water 0.15 is liquid; gas flows from 0, oil down to 0.25.
-    const std::vector<double> sgof = arrayOf(
-        propsOf("Gas-Oil",
-                readTexts({{connateWaterName, "0.15"},
-                           {residualSaturationName, "0.25"},
-                           {coreyExponentsName, "2,1"}})),
-        "SGOF");
+    const std::vector<double> sgof = arrayOf(propsOf("Gas-Oil",
+                                                     readTexts({{connateWaterName, "0.15"},
+                                                                {residualSaturationName, "0.25"},
+                                                                {coreyExponentsName, "2,1"}})),
+                                             "SGOF");
     ASSERT_EQ(sgof.size(), 4u * 22);
     EXPECT_EQ(rowsOf(sgof, 4, 0), (std::vector<double>{0, 0, 1, 0}));
     EXPECT_NEAR(rowsOf(sgof, 4, 10)[0], 0.3, 1e-15);
@@ -287,25 +286,25 @@ TEST(DeckWriter, CoreyCurvesInEachFluidSystem)
 // A high pressure expands connate water further: the immobile margin grows with it.
 TEST(DeckWriter, ImmobileWaterMarginCoversTheExpansion)
 {
-    const std::vector<double> swof = arrayOf(
-        propsOf("Oil-Water",
-                readTexts({{connateWaterName, "0.4"},
-                           {residualSaturationName, "0.1"},
-                           {initialPressureName, "10014.7"}})),
-        "SWOF");
+    const std::vector<double> swof = arrayOf(propsOf("Oil-Water",
+                                                     readTexts({{connateWaterName, "0.4"},
+                                                                {residualSaturationName, "0.1"},
+                                                                {initialPressureName, "10014.7"}})),
+                                             "SWOF");
     EXPECT_NEAR(swof[4], 0.4 + 2 * 0.4 * 1e-7 * 10000, 1e-15);
 }
 
 TEST(DeckWriter, RelpermTableIsUsedAsGiven)
 {
     const std::string file = ::testing::TempDir() + "/deck-swof.txt";
-    std::ofstream(file) << "SWOF\n-- measured\n0.2 0 1 0\n0.3 0.05 0.6 0.5\n0.7 0.5 0 0\n1 1 0 0 /\n";
-    const std::vector<double> swof = arrayOf(
-        propsOf("Oil-Water", readTexts({{relpermTableName, file}})), "SWOF");
+    std::ofstream(file)
+        << "SWOF\n-- measured\n0.2 0 1 0\n0.3 0.05 0.6 0.5\n0.7 0.5 0 0\n1 1 0 0 /\n";
+    const std::vector<double> swof = arrayOf(propsOf("Oil-Water",
+                                                     readTexts({{relpermTableName, file}})),
+                                             "SWOF");
     // A row where water starts to flow: oil and capillary pressure interpolated at 0.2001.
-    const std::vector<double> expected = {0.2, 0, 1, 0,       0.2001, 0, 0.9996, 0.0005,
-                                          0.3, 0.05, 0.6, 0.5, 0.7, 0.5, 0, 0,
-                                          1, 1, 0, 0};
+    const std::vector<double> expected = {0.2, 0,   1,   0,   0.2001, 0, 0.9996, 0.0005, 0.3, 0.05,
+                                          0.6, 0.5, 0.7, 0.5, 0,      0, 1,      1,      0,   0};
     ASSERT_EQ(swof.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_NEAR(swof[i], expected[i], 1e-15) << i;
@@ -332,7 +331,7 @@ TEST(DeckWriter, AquiferBoundaryAndPressures)
         const std::vector<double> tranx = arrayOf(deck, "TRANX");
         const std::size_t nx = model.nodeRadii.size() + 1;
         for (std::size_t k = 0; k < model.layerThickness.size(); ++k) {
-            EXPECT_EQ(porv[k * nx + nx - 1], 0.0) << system; // no boundary ring
+            EXPECT_EQ(porv[k * nx + nx - 1], 0.0) << system;  // no boundary ring
             EXPECT_EQ(tranx[k * nx + nx - 2], 0.0) << system; // nor flow into it
             EXPECT_GT(porv[k * nx + nx - 2], 0.0) << system;
         }

@@ -160,7 +160,9 @@ TEST(SimulationSettings, CrossChecksNameTheOption)
     };
     const std::vector<Case> cases = {
         {"Oil-Water", {{connateWaterName, "0.5"}, {residualSaturationName, "0.49"}}, ""},
-        {"Oil-Water", {{connateWaterName, "0.5"}, {residualSaturationName, "0.5"}}, residualSaturationName},
+        {"Oil-Water",
+         {{connateWaterName, "0.5"}, {residualSaturationName, "0.5"}},
+         residualSaturationName},
         {"Gas-Water", {{residualSaturationName, "0"}}, residualSaturationName},
         {"Gas-Oil", {{residualSaturationName, "0"}}, ""},
         {"Oil-Water", {{initialPressureName, "3000"}, {minimumBhpName, "3000"}}, minimumBhpName},
@@ -198,15 +200,18 @@ TEST(SimulationSettings, BadRelpermTableNamesItsLine)
         {"Oil-Water", "0.2 0 1 0\n0.5 0.3 x 0\n", " line 2: \"x\" is not a number"},
         {"Oil-Water", "0.2 0 1 0\n0.5 1.2 0 0\n", " line 2: relative permeabilities must be"},
         {"Oil-Water", "0.2 0 1 0 /\n1 1 0 0\n", " line 2: nothing may follow the closing /"},
-        {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n0.9 0.3 0 0\n1 1 0 0\n",
+        {"Oil-Water",
+         "0.2 0 1 0\n0.6 0.4 0.1 0\n0.9 0.3 0 0\n1 1 0 0\n",
          " line 3: the second column's permeability must not fall"},
         {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n1 1 0.1 0\n", " line 3: oil must be immobile"},
         {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n0.9 1 0 0\n", " line 3: an SWOF table ends"},
-        {"Oil-Water", "0.2 0 1 0\n0.20005 0.01 0.9 0\n1 1 0 0\n",
+        {"Oil-Water",
+         "0.2 0 1 0\n0.20005 0.01 0.9 0\n1 1 0 0\n",
          " line 2: water must be immobile up to 0.2001"},
         {"Gas-Oil", "SWOF\n0 0 1 0\n0.7 1 0 0\n", " line 2: the table is SWOF"},
         {"Gas-Oil", "0.1 0 1 0\n0.7 1 0 0\n", " line 1: an SGOF table starts"},
-        {"Gas-Oil", "0 0 1 0\n0.4 0.2 0.3 2\n0.7 1 0 1\n",
+        {"Gas-Oil",
+         "0 0 1 0\n0.4 0.2 0.3 2\n0.7 1 0 1\n",
          " line 3: the capillary pressure must not fall"},
     };
     const std::string file = ::testing::TempDir() + "/bad-table.txt";
