@@ -4,6 +4,7 @@
 #include "program.h"
 
 #include "calc/correlation.h"
+#include "calc/message_text.h"
 #include "report/number_format.h"
 
 #include <algorithm>
@@ -79,7 +80,8 @@ std::string modelLine(const SimulationReport &report)
                        + shortest(sim::displacingViscosity(system, s)) + " cp, connate water "
                        + shortest(sim::connateWater(s, system));
     if (s.relpermTable) {
-        line.append(", relative permeabilities from ").append(s.relpermTable->file);
+        line.append(", relative permeabilities from ")
+            .append(escapedForMessage(s.relpermTable->file));
     } else {
         const sim::CoreyCurves c = sim::coreyCurves(s);
         line.append(system == FluidSystem::GasWater ? ", residual gas " : ", residual oil ")

@@ -9,6 +9,8 @@
 namespace coning::sim {
 namespace {
 
+constexpr std::size_t maximumRows = 10000; // a measured table has tens
+
 std::string_view trimmed(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t\r");
@@ -82,6 +84,8 @@ std::optional<std::string> readRelpermTable(const std::string &file, RelpermTabl
             return where + "the capillary pressure must be from 0 to 1000 psi";
         if (!table.rows.empty() && !(row[0] > table.rows.back()[0]))
             return where + "saturations must increase from row to row";
+        if (table.rows.size() == maximumRows)
+            return where + "a table holds at most " + std::to_string(maximumRows) + " rows";
         table.rows.push_back(row);
         table.lines.push_back(number);
     }
