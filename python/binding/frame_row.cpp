@@ -141,6 +141,7 @@ FrameRowOutput simulateFrameRow(long line,
 
 #include "number_text.h"
 #include "one_well.h"
+#include "setting_value.h"
 #include "simulation.h"
 
 #include "sim/flow_runner.h"
@@ -160,12 +161,12 @@ namespace {
 
 // The options' settings ("years", 0.1) read as the command line reads them; UsageError with
 // every problem, one "--years: ..." line each.
-sim::SimulationSettings readOptionSettings(const std::vector<std::pair<std::string, double>> &given)
+sim::SimulationSettings readOptionSettings(const SettingValues &given)
 {
     sim::SimulationSettings settings;
     std::string problems;
     for (const auto &[name, value] : given) {
-        if (auto problem = sim::readSetting(name, NumberText(value).view(), settings))
+        if (auto problem = sim::readSetting(name, settingText(value), settings))
             problems.append(problems.empty() ? "" : "\n").append("--" + name + ": " + *problem);
     }
     if (!problems.empty())
@@ -190,7 +191,8 @@ py::tuple cells(const std::array<std::optional<double>, correlationCount> &value
 
 void defineFrameRows(py::module_ &m)
 {
-    py::class_<sim::ProcessSlots>(m, "ProcessSlots",
+    py::class_<sim::ProcessSlots>(m,
+                                  "ProcessSlots",
                                   "A limit on the simulator processes of rows run at once.")
         .def(py::init<unsigned>(), py::arg("count"));
     py::class_<RowCancel>(m, "RowCancel", "Stops the rows' simulations from another thread.")
@@ -208,8 +210,7 @@ void defineFrameRows(py::module_ &m)
         "Raises SimulatorNotFoundError when flow cannot be found.");
     m.def(
         "check_settings",
-        [](const std::vector<std::pair<std::string, double>> &settings,
-           std::optional<std::string> jobs) {
+        [](const SettingValues &settings, std::optional<std::string> jobs) {
             std::string problem;
             try {
                 readOptionSettings(settings);
@@ -233,7 +234,7 @@ void defineFrameRows(py::module_ &m)
         [](long line,
            const std::vector<std::pair<std::string, std::variant<double, std::string>>> &given,
            bool critical,
-           const std::vector<std::pair<std::string, double>> &settings,
+           const SettingValues &settings,
            unsigned jobs,
            sim::ProcessSlots &slots,
            RowCancel &cancel) {
@@ -274,7 +275,8 @@ void defineFrameRows(py::module_ &m)
         py::arg("jobs"),
         py::arg("slots"),
         py::arg("cancel"),
-        "One row of a table (cells of number or text) as the batch file's row of that line, simulated: (unit, "
+        "One row of a table (cells of number or text) as the batch file's row of that line, "
+        "simulated: (unit, "
         "percent-penetration, rates, max-penetrations, breakthrough-days, critical low, high, "
         "message, failed), NaN where a cell is empty.");
 }

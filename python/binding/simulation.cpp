@@ -2,6 +2,7 @@
 
 #include "number_text.h"
 #include "one_well.h"
+#include "setting_value.h"
 
 #include "sim/flow_runner.h"
 #include "sim/simulation_report.h"
@@ -40,7 +41,7 @@ std::string simulationJson(std::optional<std::string> fluidSystem,
                            const WellValues &values,
                            std::optional<double> rate,
                            bool critical,
-                           const std::vector<std::pair<std::string, double>> &settings,
+                           const SettingValues &settings,
                            std::optional<std::string> jobs,
                            std::optional<std::string> keepDeck)
 {
@@ -63,7 +64,7 @@ std::string simulationJson(std::optional<std::string> fluidSystem,
             asked.rate = read;
     }
     for (const auto &[name, value] : settings) {
-        if (auto problem = sim::readSetting(name, NumberText(value).view(), asked.settings))
+        if (auto problem = sim::readSetting(name, settingText(value), asked.settings))
             messages.push_back("--" + name + ": " + *problem);
     }
     sim::SimulationControl control;

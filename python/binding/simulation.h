@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design_dicts.h"
+#include "setting_value.h"
 
 #include <pybind11/pybind11.h>
 
@@ -29,7 +30,7 @@ std::string simulationJson(std::optional<std::string> fluidSystem,
                            const WellValues &values,
                            std::optional<double> rate,
                            bool critical,
-                           const std::vector<std::pair<std::string, double>> &settings,
+                           const SettingValues &settings,
                            std::optional<std::string> jobs,
                            std::optional<std::string> keepDeck);
 

@@ -59,7 +59,7 @@ def simulation(
     values: Sequence[Optional[float]],
     rate: Optional[float],
     critical: bool,
-    settings: list[tuple[str, float]],
+    settings: list[tuple[str, Union[float, str]]],
     jobs: Optional[str],
     keep_deck: Optional[str],
 ) -> str: ...
@@ -77,12 +77,12 @@ class RowCancel:
 
 def default_jobs() -> int: ...
 def check_simulator() -> None: ...
-def check_settings(settings: list[tuple[str, float]], jobs: Optional[str]) -> None: ...
+def check_settings(settings: list[tuple[str, Union[float, str]]], jobs: Optional[str]) -> None: ...
 def simulate_row(
     line: int,
     cells: list[tuple[str, Union[float, str]]],
     critical: bool,
-    settings: list[tuple[str, float]],
+    settings: list[tuple[str, Union[float, str]]],
     jobs: int,
     slots: ProcessSlots,
     cancel: RowCancel,

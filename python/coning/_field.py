@@ -12,7 +12,7 @@ import numpy as np
 
 from . import _core
 from ._frame import _TARGET, _TYPE, _WELL, _columns, _trimmed
-from ._simulation import _SETTINGS
+from ._simulation import _settings
 from ._wells import _number
 
 _RATE = "simulate-rate"
@@ -178,6 +178,15 @@ def simulate_frame(
     porosity: Optional[float] = None,
     displacing_viscosity: Optional[float] = None,
     time_limit: Optional[float] = None,
+    connate_water: Optional[float] = None,
+    residual_saturation: Optional[float] = None,
+    corey_exponents: Optional[tuple] = None,
+    endpoint_permeabilities: Optional[tuple] = None,
+    relperm_table: Any = None,
+    aquifer_thickness: Optional[float] = None,
+    outer_boundary: Optional[str] = None,
+    initial_pressure: Optional[float] = None,
+    minimum_bhp: Optional[float] = None,
 ) -> Any:
     """Simulates the wells of a pandas DataFrame in flow, as ``coning-calc --batch FILE
     [--simulate-critical] [--jobs N] [settings]`` does with the same rows: the same line
@@ -185,8 +194,10 @@ def simulate_frame(
 
     The columns are those of a batch file (see :func:`calculate_frame`) with "simulate-rate"
     (the rate to produce each well at; empty: none) and the per-row settings "kv-kh",
-    "porosity", "displacing-viscosity", "years" and "breakthrough-cut", which override the
-    keywords of the same names for their row.
+    "porosity", "displacing-viscosity", "years", "breakthrough-cut", "connate-water",
+    "residual-saturation", "corey-exponents", "endpoint-permeabilities", "relperm-table",
+    "aquifer-thickness", "outer-boundary", "initial-pressure" and "minimum-bhp", which override
+    the keywords of the same names for their row.
 
     Parameters
     ----------
@@ -200,8 +211,9 @@ def simulate_frame(
         worker process. A critical-rate search runs this many at once, so its bracket depends
         on it: the results equal ``coning-calc --batch --jobs N``. None: one per core of this
         machine, as ``coning-calc`` here.
-    years, breakthrough_cut, kv_kh, porosity, displacing_viscosity, time_limit : float
-        The settings, as :func:`simulate` takes them (None: the command line's default).
+    years, breakthrough_cut, kv_kh, porosity, displacing_viscosity, time_limit, ... : float
+        The settings, as :func:`simulate` takes them (None: the command line's default),
+        the rock and aquifer settings included.
 
     Returns
     -------
@@ -238,8 +250,7 @@ def simulate_frame(
         raise _core.UsageError("nothing to simulate: add a simulate-rate column or give "
                                "critical=True")
     values = locals()
-    settings = [(option, _number(name, values[name]))
-                for name, option in _SETTINGS if values[name] is not None]
+    settings = _settings(values)
     if jobs is not None and (isinstance(jobs, (bool, np.bool_))
                              or not isinstance(jobs, numbers.Integral)):
         raise TypeError(f"jobs must be an int, not {type(jobs).__name__}")

@@ -21,7 +21,40 @@ if TYPE_CHECKING:
 # Keyword and option names of the settings, in the command line's order.
 _SETTINGS = (("kv_kh", "kv-kh"), ("porosity", "porosity"),
              ("displacing_viscosity", "displacing-viscosity"), ("years", "years"),
-             ("breakthrough_cut", "breakthrough-cut"), ("time_limit", "time-limit"))
+             ("breakthrough_cut", "breakthrough-cut"), ("time_limit", "time-limit"),
+             ("connate_water", "connate-water"), ("residual_saturation", "residual-saturation"),
+             ("corey_exponents", "corey-exponents"),
+             ("endpoint_permeabilities", "endpoint-permeabilities"),
+             ("relperm_table", "relperm-table"), ("aquifer_thickness", "aquifer-thickness"),
+             ("outer_boundary", "outer-boundary"), ("initial_pressure", "initial-pressure"),
+             ("minimum_bhp", "minimum-bhp"))
+
+# The settings that are not a number: two numbers, a file, a word.
+_PAIRS = ("corey_exponents", "endpoint_permeabilities")
+
+
+def _setting(name: str, value: Any) -> Union[float, str]:
+    """A setting as the binding takes it: a float, or the command line's text."""
+    if name in _PAIRS:
+        if isinstance(value, (str, bytes)) or not hasattr(value, "__len__") or len(value) != 2:
+            raise TypeError(f"{name} must be a pair of numbers, not {type(value).__name__}")
+        # The command line's text: shortest round-trip numbers, 2 rather than 2.0.
+        texts = [repr(_number(name, v)) for v in value]
+        return ",".join(text[:-2] if text.endswith(".0") else text for text in texts)
+    if name == "relperm_table":
+        path = os.fspath(value)
+        if not isinstance(path, str):
+            raise TypeError(f"relperm_table must be a str or a path, not {type(value).__name__}")
+        return path
+    if name == "outer_boundary":
+        return _choice(name, value)
+    return _number(name, value)
+
+
+def _settings(values: dict) -> list:
+    """The (option, value) pairs of the settings given (not None), in the command line's order."""
+    return [(option, _setting(name, values[name]))
+            for name, option in _SETTINGS if values[name] is not None]
 
 
 def simulate(
@@ -35,6 +68,15 @@ def simulate(
     porosity: float = 0.2,
     displacing_viscosity: Optional[float] = None,
     time_limit: float = 600,
+    connate_water: Optional[float] = None,
+    residual_saturation: Optional[float] = None,
+    corey_exponents: Optional[tuple] = None,
+    endpoint_permeabilities: Optional[tuple] = None,
+    relperm_table: Union[str, os.PathLike, None] = None,
+    aquifer_thickness: Optional[float] = None,
+    outer_boundary: Optional[str] = None,
+    initial_pressure: Optional[float] = None,
+    minimum_bhp: Optional[float] = None,
     jobs: Optional[int] = None,
     keep_deck: Union[str, os.PathLike, None] = None,
     completion: str = "partial-penetration",
@@ -74,6 +116,16 @@ def simulate(
         ``--kv-kh``, ``--porosity``, ``--displacing-viscosity`` (cp, the water's or for Gas-Oil
         the gas's; None: 0.5, or 0.02 for Gas-Oil) and ``--time-limit`` (seconds per simulator
         run).
+    connate_water, residual_saturation, aquifer_thickness, initial_pressure, minimum_bhp : float
+        The rock and aquifer settings ``--connate-water``, ``--residual-saturation``,
+        ``--aquifer-thickness`` (ft), ``--initial-pressure`` and ``--minimum-bhp`` (psia); None:
+        the command line's default.
+    corey_exponents, endpoint_permeabilities : pair of float
+        ``--corey-exponents`` and ``--endpoint-permeabilities``: (displacing, produced).
+    relperm_table : str or path
+        ``--relperm-table``: a SWOF (SGOF for Gas-Oil) table in place of the Corey curves.
+    outer_boundary : str
+        ``--outer-boundary``: "constant-pressure" or "closed".
     jobs : int, optional
         Simulator processes at once in the critical-rate search (``--jobs``); None: one per
         core, as the command line.
@@ -83,7 +135,8 @@ def simulate(
     Returns
     -------
     dict
-        ``"engine"``, ``"years"``, ``"breakthroughCut"``; with ``rate``: ``"rate"``,
+        ``"engine"``, ``"years"``, ``"breakthroughCut"``, ``"model"`` (every setting used,
+        defaults included); with ``rate``: ``"rate"``,
         ``"rateHeld"`` (True), ``"breakthroughDays"`` (None without breakthrough) and
         ``"series"`` (lists ``"days"``, ``"cut"``, ``"rate"``, ``"conedRate"``,
         ``"bottomHolePressure"`` at every summary time); with ``critical``:
@@ -112,8 +165,7 @@ def simulate(
         raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
     if rate is None and not critical:
         raise _core.UsageError("nothing to simulate: give rate= or critical=True")
-    settings = [(option, _number(name, values[name]))
-                for name, option in _SETTINGS if values[name] is not None]
+    settings = _settings(values)
     if jobs is not None:
         if isinstance(jobs, (bool, np.bool_)) or not isinstance(jobs, numbers.Integral):
             raise TypeError(f"jobs must be an int, not {type(jobs).__name__}")

@@ -15,17 +15,6 @@
 namespace coning::cli {
 namespace {
 
-// The texts of the setting options, in the order of SimulationOptions::settings.
-std::array<std::optional<std::string_view> *, 6> settingTexts(sim::SettingTexts &texts)
-{
-    return {&texts.kvKh,
-            &texts.porosity,
-            &texts.displacingViscosity,
-            &texts.years,
-            &texts.breakthroughCut,
-            &texts.timeLimit};
-}
-
 struct SettingOption
 {
     std::string_view name;
@@ -33,7 +22,7 @@ struct SettingOption
     const char *description;
 };
 
-const std::array<SettingOption, 6> settingOptions = {{
+const std::array<SettingOption, 15> settingOptions = {{
     {sim::kvKhName,
      "R",
      "Vertical over horizontal permeability: for the simulation (default 1); required "
@@ -45,6 +34,30 @@ const std::array<SettingOption, 6> settingOptions = {{
     {sim::yearsName, "Y", "Simulated horizon in years (default 10)"},
     {sim::breakthroughCutName, "F", "Cut that counts as breakthrough (default 0.01)"},
     {sim::timeLimitName, "SECONDS", "Time limit of each simulator run (default 600)"},
+    {sim::connateWaterName, "F", "Connate water saturation (default 0.2)"},
+    {sim::residualSaturationName,
+     "F",
+     "Residual saturation of the produced phase: oil to water, oil to gas for Gas-Oil, gas for "
+     "Gas-Water (default 0.2)"},
+    {sim::coreyExponentsName,
+     "N1,N2",
+     "Corey exponents of the displacing and the produced phase (default 1,1: straight lines)"},
+    {sim::endpointPermeabilitiesName,
+     "K1,K2",
+     "End-point relative permeabilities of the displacing and the produced phase (default 1,1)"},
+    {sim::relpermTableName,
+     "FILE",
+     "Saturation table in the simulator's SWOF layout (SGOF for Gas-Oil), instead of the Corey "
+     "curves"},
+    {sim::aquiferThicknessName,
+     "FT",
+     "Thickness of the bottom water, or of the gas cap for Gas-Oil (default: the zone's)"},
+    {sim::outerBoundaryName,
+     "constant-pressure|closed",
+     "Beyond the drainage radius: pressure held at its initial value, or no flow (default "
+     "constant-pressure)"},
+    {sim::initialPressureName, "PSIA", "Initial pressure at the top of the zone (default 2200)"},
+    {sim::minimumBhpName, "PSIA", "The well's lowest bottom-hole pressure (default 14.7)"},
 }};
 
 } // namespace
@@ -93,8 +106,7 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
             request.rate = rate;
     }
     sim::SettingTexts texts;
-    const auto fields = settingTexts(texts);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t i = 0; i < settingOptions.size(); ++i) {
         if (options.settingOptions[i]->count() == 0)
             continue;
         if (!request.active) {
@@ -102,7 +114,7 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
                                + " is only for --simulate-rate or --simulate-critical");
             continue;
         }
-        *fields[i] = options.settings[i];
+        texts.emplace_back(settingOptions[i].name, options.settings[i]);
     }
     sim::readSettings(texts, request.settings, messages);
     if (options.jobsOption->count() > 0) {
@@ -136,11 +148,10 @@ BatchSimulation readBatchSimulation(const SimulationOptions &options,
                            + " cannot be combined with --batch: it keeps the deck of one well");
     simulation.critical = options.critical;
     sim::SettingTexts texts;
-    const auto fields = settingTexts(texts);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t i = 0; i < settingOptions.size(); ++i) {
         if (options.settingOptions[i]->count() == 0)
             continue;
-        *fields[i] = options.settings[i];
+        texts.emplace_back(settingOptions[i].name, options.settings[i]);
         if (!simulation.firstSettingOption)
             simulation.firstSettingOption = options.settingOptions[i]->get_name();
     }

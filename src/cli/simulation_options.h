@@ -27,14 +27,13 @@ struct SimulationOptions
     bool critical = false;
     std::string keepDeck;
     std::string jobs;
-    std::array<std::string, 6> settings; // kv-kh, porosity, displacing-viscosity, years,
-                                         // breakthrough-cut, time-limit
+    std::array<std::string, 15> settings; // in the order of settingOptions (the .cpp)
 
     CLI::Option *rateOption = nullptr;
     CLI::Option *criticalOption = nullptr;
     CLI::Option *keepDeckOption = nullptr;
     CLI::Option *jobsOption = nullptr;
-    std::array<CLI::Option *, 6> settingOptions{};
+    std::array<CLI::Option *, 15> settingOptions{};
 };
 
 void describeSimulation(CLI::App &app, SimulationOptions &options);

@@ -4,10 +4,12 @@
 #include "program.h"
 
 #include "calc/correlation.h"
+#include "calc/message_text.h"
 #include "report/number_format.h"
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -60,6 +62,47 @@ std::string years(double value)
     return formatted("%g", value) + (value == 1.0 ? " year" : " years");
 }
 
+std::string shortest(double value)
+{
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+// Every setting the model used, defaults included, in one line.
+std::string modelLine(const SimulationReport &report)
+{
+    const sim::SimulationSettings &s = report.settings;
+    const FluidSystem system = report.system;
+    const bool gasOil = system == FluidSystem::GasOil;
+    std::string line = "  Model: kv/kh " + shortest(s.kvKh) + ", porosity " + shortest(s.porosity)
+                       + (gasOil ? ", gas " : ", water ")
+                       + shortest(sim::displacingViscosity(system, s)) + " cp, connate water "
+                       + shortest(sim::connateWater(s, system));
+    if (s.relpermTable) {
+        line.append(", relative permeabilities from ")
+            .append(escapedForMessage(s.relpermTable->file));
+    } else {
+        const sim::CoreyCurves c = sim::coreyCurves(s);
+        line.append(system == FluidSystem::GasWater ? ", residual gas " : ", residual oil ")
+            .append(shortest(c.residualSaturation))
+            .append(", Corey exponents ")
+            .append(shortest(c.exponents[0]) + "," + shortest(c.exponents[1]))
+            .append(", end points ")
+            .append(shortest(c.endpoints[0]) + "," + shortest(c.endpoints[1]));
+    }
+    line.append(gasOil ? ", gas cap " : ", bottom water ")
+        .append(shortest(report.aquiferThickness))
+        .append(" ft, ")
+        .append(sim::boundaryText(s.outerBoundary))
+        .append(" outer boundary, initial pressure ")
+        .append(shortest(s.initialPressure))
+        .append(" psia, minimum BHP ")
+        .append(shortest(s.minimumBhp))
+        .append(" psia\n");
+    return line;
+}
+
 } // namespace
 
 std::string simulationFailureText(const SimulationReport &report)
@@ -94,8 +137,10 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(" (")
             .append(report.rate->engine)
             .append(")\n");
+        out.append(modelLine(report));
         out.append("  breakthrough (").append(cutName(system)).append(" above ").append(threshold);
-        if (run.breakthroughDays && sim::firstCutAbove(run.cut, report.settings.breakthroughCut) == 0) {
+        if (run.breakthroughDays
+            && sim::firstCutAbove(run.cut, report.settings.breakthroughCut) == 0) {
             // Above the cut at the first summary point: it came at some time before it.
             out.append("): within the first ")
                 .append(formatted("%g", run.days.front()))
@@ -135,6 +180,8 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(", ")
             .append(std::to_string(critical.runs))
             .append(" runs)\n");
+        if (!(report.rate && report.rate->status == Status::Done))
+            out.append(modelLine(report));
         out.append("  ")
             .append(floored(critical.low, 2, 3))
             .append(" to ")

@@ -1,6 +1,7 @@
 #include "deck_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -48,12 +49,51 @@ double gasSurfaceDensity(double inSitu, double fvf)
 std::string gasTable(double fvf, double viscosity, double compressibility, double pressure)
 {
     std::string text = "PVDG\n-- pressure psia, Bg rb/Mscf, viscosity cp: slightly compressible\n";
-    for (double p : {14.7, 1000.0, pressure, 5000.0, 10000.0}) {
+    // Pressures from atmospheric to well above the initial one, in increasing order.
+    std::vector<double> points = {14.7, 1000.0, 5000.0, 10000.0, pressure};
+    if (pressure > 5000.0)
+        points.push_back(2.0 * pressure);
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    for (double p : points) {
         const double b = fvf * std::exp(-compressibility * (p - pressure));
         text.append(line({p, b, viscosity})).append("\n");
     }
     text.append("/\n");
     return text;
+}
+
+// A saturation table's rows, one a line, ended by " /" and a blank line.
+template<std::size_t N>
+std::string rows(const std::vector<std::array<double, N>> &table)
+{
+    std::string text;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        for (double value : table[i])
+            text.append(" ").append(deckNumber(value));
+        text.append(i + 1 < table.size() ? "\n" : " /\n\n");
+    }
+    return text;
+}
+
+// What Corey curves assume, in words.
+std::string curveText(const CoreyCurves &c)
+{
+    const bool straight = c.exponents[0] == 1.0 && c.exponents[1] == 1.0;
+    std::string text = straight ? "straight lines" : "Corey curves";
+    text.append(": connate water ")
+        .append(deckNumber(c.connateWater))
+        .append(", residual ")
+        .append(deckNumber(c.residualSaturation));
+    if (!straight)
+        text.append(", exponents ")
+            .append(deckNumber(c.exponents[0]))
+            .append(" and ")
+            .append(deckNumber(c.exponents[1]));
+    text.append(", end points ").append(deckNumber(c.endpoints[0]));
+    if (c.endpoints[1] != c.endpoints[0])
+        text.append(" and ").append(deckNumber(c.endpoints[1]));
+    return text.append(", no capillary pressure");
 }
 
 } // namespace
@@ -156,15 +196,20 @@ std::string editSection(const RadialModel &model)
     for (std::size_t k = 0; k < layers; ++k) {
         for (std::size_t i = 0; i <= rings; ++i) {
             const bool boundary = i == rings;
-            porv.push_back(boundary ? boundaryPoreVolume : poreVolume(model, i, k));
-            tranx.push_back(boundary ? 0.0 : radialTransmissibility(model, i, k));
+            const bool held = model.outerBoundary == OuterBoundary::ConstantPressure;
+            porv.push_back(boundary ? (held ? boundaryPoreVolume : 0.0) : poreVolume(model, i, k));
+            tranx.push_back(
+                boundary || (!held && i + 1 == rings) ? 0.0 : radialTransmissibility(model, i, k));
             tranz.push_back(boundary || k + 1 == layers ? 0.0
                                                         : verticalTransmissibility(model, i, k));
         }
     }
     std::string text = "EDIT\n\n";
-    text.append("PORV\n-- rb: porosity x ring area x thickness / 5.614583; the boundary ring "
-                "1e12 rb\n")
+    const bool held = model.outerBoundary == OuterBoundary::ConstantPressure;
+    text.append("PORV\n-- rb: porosity x ring area x thickness / 5.614583; the boundary ring ")
+        .append(held ? "1e12 rb\n"
+                     : "none:\n-- a closed outer boundary, no cells beyond the "
+                       "drainage radius\n")
         .append(deckArray(porv))
         .append("\n");
     text.append("TRANX\n-- rb cp/day/psi to the next ring: 0.001127 x 2 pi k dz / ln(r_next / "
@@ -185,41 +230,39 @@ std::string propsSection(const RadialModel &model)
 {
     const double p0 = model.initialPressure;
     std::string text = "PROPS\n\n";
-    const std::string straightLines = "-- straight lines: connate water 0.2, residual 0.2, end "
-                                      "points 1, no capillary pressure\n";
     // Connate water that the falling pressure expands, or the simulator's saturation errors,
     // never flow: see immobileWaterMargin.
-    const double critical = 0.2 + immobileWaterMargin;
-    const std::string immobileWaterNote = "-- water immobile up to " + deckNumber(critical)
+    const std::string immobileWaterNote = "-- water immobile up to " + deckNumber(model.mobileWater)
                                           + ", above what connate water expands to\n";
+    const std::string curves = model.corey ? curveText(*model.corey)
+                                           : "the engineer's table, as given";
     double oilDensity = 50.0; // lb/ft3, of a phase the model does not have
     double waterDensity = stockTankWaterDensity * poundsPerCubicFootPerGramPerCc;
     double gasDensity = 0.05;
     switch (model.system) {
     case FluidSystem::OilWater:
-        text.append("SWOF\n-- Sw, krw, krow, Pc psi: ").append(straightLines.substr(3));
-        text.append(immobileWaterNote);
-        text.append(" 0.2 0 1 0\n")
-            .append(line({critical, 0.0, (0.8 - critical) / 0.6, 0.0}))
-            .append("\n 0.8 1 0 0\n 1 1 0 0 /\n\n");
+        text.append("SWOF\n-- Sw, krw, krow, Pc psi: ").append(curves).append("\n");
+        text.append(immobileWaterNote).append(rows(model.saturationRows));
         oilDensity = oilSurfaceDensity(model.producedDensity, model.producedFvf);
         waterDensity = oilSurfaceDensity(model.displacingDensity, model.displacingFvf);
         break;
     case FluidSystem::GasOil:
-        text.append("SGOF\n-- Sg, krg, krog, Pc psi: ").append(straightLines.substr(3));
+        text.append("SGOF\n-- Sg, krg, krog, Pc psi: ").append(curves).append("\n");
         text.append("-- (two phases: the connate water is held as immobile liquid)\n");
-        text.append(" 0 0 1 0\n 0.6 1 0 0\n 0.8 1 0 0 /\n\n");
+        text.append(rows(model.saturationRows));
         oilDensity = oilSurfaceDensity(model.producedDensity, model.producedFvf);
         gasDensity = gasSurfaceDensity(model.displacingDensity, model.displacingFvf);
         break;
     case FluidSystem::GasWater:
-        text.append("SWFN\n-- Sw, krw, Pc psi: ").append(straightLines.substr(3));
-        text.append(immobileWaterNote);
-        text.append(" 0.2 0 0\n")
-            .append(line({critical, 0.0, 0.0}))
-            .append("\n 0.8 1 0\n 1 1 0 /\n\n");
-        text.append("SGFN\n-- Sg, krg, Pc psi: residual gas 0.2\n");
-        text.append(" 0 0 0\n 0.2 0 0\n 0.8 1 0 /\n\n");
+        text.append("SWFN\n-- Sw, krw, Pc psi: ").append(curves).append("\n");
+        text.append(immobileWaterNote).append(rows(model.waterRows));
+        text.append("SGFN\n-- Sg, krg, Pc psi: residual gas ")
+            .append(deckNumber(model.corey->residualSaturation));
+        if (model.corey->exponents[1] != 1.0)
+            text.append(", Corey exponent ").append(deckNumber(model.corey->exponents[1]));
+        if (model.corey->endpoints[1] != 1.0)
+            text.append(", end point ").append(deckNumber(model.corey->endpoints[1]));
+        text.append("\n").append(rows(model.gasRows));
         waterDensity = oilSurfaceDensity(model.displacingDensity, model.displacingFvf);
         gasDensity = gasSurfaceDensity(model.producedDensity, model.producedFvf);
         break;
@@ -290,7 +333,7 @@ std::string enumeratedSolution(const RadialModel &model)
                                * (model.producedDensity * gasPart
                                   + model.displacingDensity * waterPart);
         pressure.insert(pressure.end(), nx, p);
-        water.insert(water.end(), nx, inZone ? 0.2 : 1.0 - gasInWater);
+        water.insert(water.end(), nx, inZone ? model.connateWater : 1.0 - gasInWater);
         above = p;
         aboveDepth = centre;
         top += thickness;
@@ -370,12 +413,14 @@ std::string scheduleSection(const RadialModel &model)
     text.append("/\n\n");
     text.append("WCONPROD\n-- a constant ")
         .append(producesGas(model) ? "gas rate, Mscf/day" : "oil rate, STB/day")
-        .append(", down to a bottom-hole pressure of 14.7 psia\n '")
+        .append(", down to a bottom-hole pressure of ")
+        .append(deckNumber(model.minimumBhp))
+        .append(" psia\n '")
         .append(wellName)
         .append(producesGas(model) ? "' 'OPEN' 'GRAT' 2* " : "' 'OPEN' 'ORAT' ")
         .append(deckNumber(model.rate))
         .append(producesGas(model) ? " 2* " : " 4* ")
-        .append(deckNumber(lowestBottomHolePressure))
+        .append(deckNumber(model.minimumBhp))
         .append(" /\n/\n\n");
     text.append("TSTEP\n-- days: short steps first, for an early breakthrough\n")
         .append(deckArray(model.reportSteps))

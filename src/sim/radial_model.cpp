@@ -50,7 +50,119 @@ std::vector<double> growingLayers(double length, double thickness)
     return layers;
 }
 
+// A saturation end point as the decimal it stands for: 1 - 0.2 - 0.2 is 0.6, not
+// 0.6000000000000001 (saturations are given to far fewer than twelve decimals).
+double decimal(double value)
+{
+    return std::round(value * 1e12) / 1e12;
+}
+
+double corey(double base, double exponent, double endpoint)
+{
+    return endpoint * power(base, exponent).value();
+}
+
+// The Corey rows of each fluid system: water immobile up to model.mobileWater; straight lines
+// need only their end points (the simulator interpolates linearly), curves get coreySteps
+// points between them.
+void coreyRows(RadialModel &model, const CoreyCurves &c)
+{
+    const bool straight = c.exponents[0] == 1.0 && c.exponents[1] == 1.0;
+    const std::size_t steps = straight ? 1 : coreySteps;
+    const auto [n1, n2] = c.exponents;
+    const auto [k1, k2] = c.endpoints;
+    const double swc = c.connateWater;
+    const double residual = c.residualSaturation;
+    const double swcr = model.mobileWater;
+    const auto fraction = [&](std::size_t i) {
+        return static_cast<double>(i) / static_cast<double>(steps);
+    };
+    switch (model.system) {
+    case FluidSystem::OilWater: {
+        // Oil flows from connate water up to its residual, water from swcr to the end.
+        const double high = decimal(1.0 - residual);
+        const double oilSpan = decimal(high - swc);
+        const auto krow = [&](double sw) { return corey((high - sw) / oilSpan, n2, k2); };
+        model.saturationRows.push_back({swc, 0.0, k2, 0.0});
+        model.saturationRows.push_back({swcr, 0.0, krow(swcr), 0.0});
+        for (std::size_t i = 1; i < steps; ++i) {
+            const double sw = swcr + (high - swcr) * fraction(i);
+            model.saturationRows.push_back(
+                {sw, corey((sw - swcr) / (high - swcr), n1, k1), krow(sw), 0.0});
+        }
+        model.saturationRows.push_back({high, k1, 0.0, 0.0});
+        if (high < 1.0)
+            model.saturationRows.push_back({1.0, k1, 0.0, 0.0});
+        break;
+    }
+    case FluidSystem::GasOil: {
+        // Gas flows from none, oil (with the connate water, liquid) down to its residual.
+        const double span = decimal(1.0 - swc - residual);
+        model.saturationRows.push_back({0.0, 0.0, k2, 0.0});
+        for (std::size_t i = 1; i < steps; ++i) {
+            const double sg = span * fraction(i);
+            model.saturationRows.push_back(
+                {sg, corey(sg / span, n1, k1), corey((span - sg) / span, n2, k2), 0.0});
+        }
+        model.saturationRows.push_back({span, k1, 0.0, 0.0});
+        const double highest = decimal(1.0 - swc);
+        if (highest > span)
+            model.saturationRows.push_back({highest, k1, 0.0, 0.0});
+        break;
+    }
+    case FluidSystem::GasWater: {
+        // Water flows from swcr up to the residual gas, gas from its residual up to connate.
+        const double high = decimal(1.0 - residual);
+        model.waterRows.push_back({swc, 0.0, 0.0});
+        model.waterRows.push_back({swcr, 0.0, 0.0});
+        for (std::size_t i = 1; n1 != 1.0 && i < steps; ++i) {
+            const double sw = swcr + (high - swcr) * fraction(i);
+            model.waterRows.push_back({sw, corey((sw - swcr) / (high - swcr), n1, k1), 0.0});
+        }
+        model.waterRows.push_back({high, k1, 0.0});
+        if (high < 1.0)
+            model.waterRows.push_back({1.0, k1, 0.0});
+        const double gasSpan = decimal(1.0 - swc - residual);
+        model.gasRows.push_back({0.0, 0.0, 0.0});
+        if (residual > 0.0)
+            model.gasRows.push_back({residual, 0.0, 0.0});
+        for (std::size_t i = 1; n2 != 1.0 && i < steps; ++i) {
+            const double sg = residual + gasSpan * fraction(i);
+            model.gasRows.push_back({sg, corey((sg - residual) / gasSpan, n2, k2), 0.0});
+        }
+        model.gasRows.push_back({decimal(1.0 - swc), k2, 0.0});
+        break;
+    }
+    }
+}
+
+// An engineer's table as given; for SWOF a row is added where water starts to flow, when the
+// table's water would flow within the margin above connate (between its first two rows).
+void tableRows(RadialModel &model, const RelpermTable &table)
+{
+    model.saturationRows = table.rows;
+    if (model.system != FluidSystem::OilWater)
+        return;
+    const auto &first = table.rows[0];
+    const auto &second = table.rows[1];
+    if (second[1] == 0.0 || second[0] <= model.mobileWater)
+        return; // checkSimulation refuses flowing water within the margin
+    const double t = (model.mobileWater - first[0]) / (second[0] - first[0]);
+    model.saturationRows.insert(model.saturationRows.begin() + 1,
+                                {model.mobileWater,
+                                 0.0,
+                                 first[2] + t * (second[2] - first[2]),
+                                 first[3] + t * (second[3] - first[3])});
+}
+
 } // namespace
+
+double waterMargin(double connate, const SimulationSettings &settings)
+{
+    const double expansion = connate * connateWaterCompressibility
+                             * (settings.initialPressure - settings.minimumBhp);
+    return std::max(immobileWaterMargin, 2.0 * expansion);
+}
 
 GridSize accurateGrid(const SimulationSettings &settings)
 {
@@ -109,8 +221,9 @@ RadialModel buildModel(const Well &well,
     const double top = partialCompletion || gasOil ? m.completionTop : 0.0;
     const double bottom = !partialCompletion && gasOil ? h : m.penetrationInput;
 
-    // The displacing zone is as thick as the zone: a gas cap above it, or bottom water below.
-    std::vector<double> displacing = growingLayers(h, grid.layerThickness);
+    // The displacing zone: a gas cap above the zone, or bottom water below it.
+    const double aquifer = aquiferThickness(well, settings);
+    std::vector<double> displacing = growingLayers(aquifer, grid.layerThickness);
     if (gasOil) {
         std::reverse(displacing.begin(), displacing.end());
         model.layerThickness = displacing;
@@ -128,7 +241,7 @@ RadialModel buildModel(const Well &well,
                                     displacing.end());
 
     model.zoneTop = zoneTopDepth;
-    model.modelTop = gasOil ? zoneTopDepth - h : zoneTopDepth;
+    model.modelTop = gasOil ? zoneTopDepth - aquifer : zoneTopDepth;
     model.contact = gasOil ? zoneTopDepth : zoneTopDepth + h;
 
     model.horizontalPermeability = m.permeability;
@@ -146,6 +259,17 @@ RadialModel buildModel(const Well &well,
         model.displacingDensity = 1.0;
         model.producedDensity = 1.0 - m.densityDifference;
         model.displacingFvf = 1.0; // rb/STB of water
+    }
+    model.initialPressure = settings.initialPressure;
+    model.minimumBhp = settings.minimumBhp;
+    model.outerBoundary = settings.outerBoundary;
+    model.connateWater = connateWater(settings, model.system);
+    model.mobileWater = model.connateWater + waterMargin(model.connateWater, settings);
+    if (settings.relpermTable) {
+        tableRows(model, *settings.relpermTable);
+    } else {
+        model.corey = coreyCurves(settings);
+        coreyRows(model, *model.corey);
     }
     model.rate = rate;
     model.reportSteps = reportSteps(settings.years);

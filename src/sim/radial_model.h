@@ -2,13 +2,17 @@
 
 #include "settings.h"
 
+#include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace coning::sim {
 
 inline constexpr std::size_t defaultRingCount = 20;
 inline constexpr double defaultLayerThickness = 1.0; // ft, in the zone
+
+inline constexpr double connateWaterCompressibility = 1e-7; // 1/psi, see RadialModel
 
 // A pseudo-radial model of one vertical well in field units: rings around the well (one column
 // of cells each), layers from the top of the model down, and the fluids. The deck writer turns it
@@ -44,7 +48,7 @@ struct RadialModel
     // connate already flows as a cut of a percent (water 3e-6/psi and rock 3e-6/psi gave a
     // heavy oil a false breakthrough within hours).
     double fluidCompressibility = 1e-5;
-    double waterCompressibility = 1e-7;
+    double waterCompressibility = connateWaterCompressibility;
     double rockCompressibility = 0.0;
 
     // The produced fluid (oil, or gas for Gas-Water) and the displacing one (water, or gas for
@@ -57,6 +61,18 @@ struct RadialModel
     double displacingDensity = 0.0;   // g/cc in situ
 
     double initialPressure = 2200.0; // psia at zoneTop
+    double minimumBhp = 14.7;        // psia, the well's limit
+    OuterBoundary outerBoundary = OuterBoundary::ConstantPressure;
+
+    // Saturation functions: SWOF rows (Oil-Water) or SGOF rows (Gas-Oil) of saturation, the
+    // displacing and the produced phase's relative permeability and capillary pressure; for
+    // Gas-Water SWFN rows (Sw, krw, Pc) and SGFN rows (Sg, krg, Pc).
+    std::vector<std::array<double, 4>> saturationRows;
+    std::vector<std::array<double, 3>> waterRows;
+    std::vector<std::array<double, 3>> gasRows;
+    std::optional<CoreyCurves> corey; // the curves the rows follow; nothing for a table
+    double connateWater = 0.2;
+    double mobileWater = 0.2001;     // water flows only above this saturation (not for Gas-Oil)
     double rate = 0.0;               // STB/day of oil, or Mscf/day of gas for Gas-Water
     std::vector<double> reportSteps; // days
 };
@@ -64,12 +80,16 @@ struct RadialModel
 inline constexpr double darcyConstant = 0.001127; // rb cp / (day md ft psi)
 inline constexpr double cubicFeetPerBarrel = 5.614583;
 inline constexpr double poundsPerCubicFootPerGramPerCc = 62.42796;
-inline constexpr double boundaryPoreVolume = 1e12;       // rb: holds the pressure at re
-inline constexpr double lowestBottomHolePressure = 14.7; // psia: the well's limit
-// Water flows only this far above its connate saturation of 0.2: more than connate water
-// expands at any drawdown the well can reach (0.2 x 1e-7/psi x 2200 psi = 4.4e-5), and more
+inline constexpr double boundaryPoreVolume = 1e12; // rb: holds the pressure at re
+// Water flows only this far above its connate saturation: more than connate water expands at
+// any drawdown the well can reach (0.2 x 1e-7/psi x 2200 psi = 4.4e-5 by default), and more
 // than the simulator's saturation errors, which beside a viscous oil would read as a cut.
 inline constexpr double immobileWaterMargin = 1e-4;
+// The margin for `connate` water between the initial pressure and the well's lowest pressure:
+// immobileWaterMargin, or twice the connate water's expansion when that is more.
+double waterMargin(double connate, const SimulationSettings &settings);
+// Points of a Corey curve that is not a straight line, between its end points.
+inline constexpr std::size_t coreySteps = 20;
 
 // How fine the grid is: rings between the well and the drainage radius, and the thickness of
 // the zone's layers (the displacing zone's layers grow away from the contact).

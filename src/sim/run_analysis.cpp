@@ -77,7 +77,7 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
     for (std::size_t i = 0; i < end; ++i) {
         const double made = run.producedRate[i];
         const double shortfall = std::abs(made - model.rate) / model.rate;
-        const bool atLimit = run.bottomHolePressure[i] <= lowestBottomHolePressure + 0.1;
+        const bool atLimit = run.bottomHolePressure[i] <= model.minimumBhp + 0.1;
         const std::string when = "after " + number(run.days[i]) + " days ";
         if (made <= 0.0) {
             const bool reopened = std::any_of(run.producedRate.begin() + i,
@@ -103,8 +103,7 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
                     "the simulator did not converge on the well's rates: " + when + "it reports "
                         + number(made) + unit + " instead of " + number(model.rate)
                         + " at a bottom-hole pressure of " + number(run.bottomHolePressure[i])
-                        + " psia, far above its limit of " + number(lowestBottomHolePressure)
-                        + " psia"};
+                        + " psia, far above its limit of " + number(model.minimumBhp) + " psia"};
     }
     return {};
 }

@@ -1,13 +1,16 @@
 #include "settings.h"
 
+#include "radial_model.h"
+#include "relperm.h"
+
 #include "calc/message_text.h"
 #include "calc/strict_number.h"
 #include "model/parse_leading_number.h"
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -32,6 +35,34 @@ double displacingViscosity(FluidSystem system, const SimulationSettings &setting
     return system == FluidSystem::GasOil ? 0.02 : 0.5;
 }
 
+CoreyCurves coreyCurves(const SimulationSettings &settings)
+{
+    CoreyCurves curves;
+    curves.connateWater = settings.connateWater.value_or(curves.connateWater);
+    curves.residualSaturation = settings.residualSaturation.value_or(curves.residualSaturation);
+    curves.exponents = settings.coreyExponents.value_or(curves.exponents);
+    curves.endpoints = settings.endpointPermeabilities.value_or(curves.endpoints);
+    return curves;
+}
+
+double connateWater(const SimulationSettings &settings, FluidSystem system)
+{
+    if (!settings.relpermTable || settings.relpermTable->rows.empty())
+        return coreyCurves(settings).connateWater;
+    const auto &rows = settings.relpermTable->rows;
+    return system == FluidSystem::GasOil ? 1.0 - rows.back()[0] : rows.front()[0];
+}
+
+double aquiferThickness(const Well &well, const SimulationSettings &settings)
+{
+    return settings.aquiferThickness.value_or(well.parameters.zoneThicknessInput);
+}
+
+const char *boundaryText(OuterBoundary boundary)
+{
+    return boundary == OuterBoundary::Closed ? "closed" : "constant-pressure";
+}
+
 namespace {
 
 // A setting's range: greater than `low` (at least `low` when `lowClosed`) and at most `high`
@@ -46,7 +77,7 @@ struct SettingRange
     bool lowClosed = false;
 };
 
-constexpr std::array<SettingRange, 6> ranges = {{
+constexpr std::array<SettingRange, 11> ranges = {{
     {kvKhName, 0.0, 10.0, false, "a ratio greater than 0 and at most 10"},
     {porosityName, 0.0, 1.0, true, "a fraction greater than 0 and less than 1"},
     {displacingViscosityName, 0.0, 1e4, false, "a viscosity greater than 0 and at most 10000 cp"},
@@ -58,7 +89,36 @@ constexpr std::array<SettingRange, 6> ranges = {{
      604800.0,
      false,
      "a number of seconds greater than 0 and at most 604800 (a week)"},
+    {connateWaterName, 0.0, 1.0, true, "a saturation from 0 to less than 1", true},
+    {residualSaturationName, 0.0, 1.0, true, "a saturation from 0 to less than 1", true},
+    {aquiferThicknessName, 0.0, 10000.0, false, "a thickness greater than 0 and at most 10000 ft"},
+    // Above 15000 psia the fluids' slight compressibilities stop being a fair model.
+    {initialPressureName, 14.7, 15000.0, false, "a pressure above 14.7 and at most 15000 psia"},
+    {minimumBhpName, 14.7, 15000.0, true, "a pressure from 14.7 to less than 15000 psia", true},
 }};
+
+// Two numbers "a,b" each in [low, high] (low excluded unless lowClosed).
+std::optional<std::string> readPair(std::string_view text,
+                                    double low,
+                                    bool lowClosed,
+                                    double high,
+                                    const char *what,
+                                    std::array<double, 2> &pair)
+{
+    const std::size_t comma = text.find(',');
+    const std::string wrong = quotedForMessage(text) + " is not " + what;
+    if (comma == std::string_view::npos)
+        return wrong;
+    const std::array<std::string_view, 2> parts = {text.substr(0, comma), text.substr(comma + 1)};
+    for (std::size_t i = 0; i < 2; ++i) {
+        double read = 0.0;
+        if (readStrictNumber(parts[i], read)
+            || !((lowClosed ? read >= low : read > low) && read <= high))
+            return wrong;
+        pair[i] = read;
+    }
+    return std::nullopt;
+}
 
 std::string feet(double value)
 {
@@ -69,6 +129,9 @@ std::string feet(double value)
 
 bool isSetting(std::string_view name)
 {
+    if (name == coreyExponentsName || name == endpointPermeabilitiesName || name == relpermTableName
+        || name == outerBoundaryName)
+        return true;
     return std::any_of(ranges.begin(), ranges.end(), [&](const SettingRange &r) {
         return r.name == name;
     });
@@ -78,6 +141,43 @@ std::optional<std::string> readSetting(std::string_view name,
                                        std::string_view text,
                                        SimulationSettings &settings)
 {
+    if (name == coreyExponentsName) {
+        std::array<double, 2> pair{};
+        if (auto problem = readPair(
+                text, 0.5, true, 10.0, "two exponents N1,N2, each from 0.5 to 10", pair))
+            return problem;
+        settings.coreyExponents = pair;
+        return std::nullopt;
+    }
+    if (name == endpointPermeabilitiesName) {
+        std::array<double, 2> pair{};
+        if (auto problem = readPair(text,
+                                    0.0,
+                                    false,
+                                    1.0,
+                                    "two relative permeabilities K1,K2, each greater than 0 and "
+                                    "at most 1",
+                                    pair))
+            return problem;
+        settings.endpointPermeabilities = pair;
+        return std::nullopt;
+    }
+    if (name == outerBoundaryName) {
+        if (text == "constant-pressure")
+            settings.outerBoundary = OuterBoundary::ConstantPressure;
+        else if (text == "closed")
+            settings.outerBoundary = OuterBoundary::Closed;
+        else
+            return quotedForMessage(text) + " is not constant-pressure or closed";
+        return std::nullopt;
+    }
+    if (name == relpermTableName) {
+        RelpermTable table;
+        if (auto problem = readRelpermTable(std::string(text), table))
+            return problem;
+        settings.relpermTable = std::move(table);
+        return std::nullopt;
+    }
     const auto range = std::find_if(ranges.begin(), ranges.end(), [&](const SettingRange &r) {
         return r.name == name;
     });
@@ -99,6 +199,16 @@ std::optional<std::string> readSetting(std::string_view name,
         settings.years = read;
     else if (name == breakthroughCutName)
         settings.breakthroughCut = read;
+    else if (name == connateWaterName)
+        settings.connateWater = read;
+    else if (name == residualSaturationName)
+        settings.residualSaturation = read;
+    else if (name == aquiferThicknessName)
+        settings.aquiferThickness = read;
+    else if (name == initialPressureName)
+        settings.initialPressure = read;
+    else if (name == minimumBhpName)
+        settings.minimumBhp = read;
     else
         settings.timeLimitSeconds = read;
     return std::nullopt;
@@ -108,17 +218,8 @@ void readSettings(const SettingTexts &texts,
                   SimulationSettings &settings,
                   std::vector<std::string> &messages)
 {
-    const std::array<std::pair<std::string_view, const std::optional<std::string_view> *>, 6>
-        given = {{{kvKhName, &texts.kvKh},
-                  {porosityName, &texts.porosity},
-                  {displacingViscosityName, &texts.displacingViscosity},
-                  {yearsName, &texts.years},
-                  {breakthroughCutName, &texts.breakthroughCut},
-                  {timeLimitName, &texts.timeLimit}}};
-    for (const auto &[name, text] : given) {
-        if (!*text)
-            continue;
-        if (auto problem = readSetting(name, **text, settings))
+    for (const auto &[name, text] : texts) {
+        if (auto problem = readSetting(name, text, settings))
             messages.push_back("--" + std::string(name) + ": " + *problem);
     }
 }
@@ -167,6 +268,54 @@ std::optional<std::string> readSimulatedRate(std::string_view text, double &rate
         return quotedForMessage(text) + " is not a positive rate";
     return std::nullopt;
 }
+
+namespace {
+
+// The saturation functions against each other and the fluid system.
+void checkRock(FluidSystem system,
+               const SimulationSettings &settings,
+               std::vector<SettingProblem> &problems)
+{
+    if (settings.relpermTable) {
+        const bool corey = settings.connateWater || settings.residualSaturation
+                           || settings.coreyExponents || settings.endpointPermeabilities;
+        if (corey)
+            problems.push_back({relpermTableName,
+                                "the table gives the saturation functions: it takes no "
+                                "--connate-water, --residual-saturation, --corey-exponents or "
+                                "--endpoint-permeabilities"});
+        else if (auto problem = checkRelpermTable(*settings.relpermTable, system))
+            problems.push_back({relpermTableName, *problem});
+        else if (system == FluidSystem::OilWater) {
+            const RelpermTable &table = *settings.relpermTable;
+            const double connate = table.rows[0][0];
+            const double mobile = connate + waterMargin(connate, settings);
+            for (std::size_t i = 1; i < table.rows.size() && table.rows[i][0] <= mobile; ++i) {
+                if (table.rows[i][1] > 0.0) {
+                    problems.push_back(
+                        {relpermTableName,
+                         quotedForMessage(table.file) + " line " + std::to_string(table.lines[i])
+                             + ": water must be immobile up to " + numberForMessage(mobile)
+                             + ", just above the connate water that the falling pressure "
+                               "expands"});
+                    break;
+                }
+            }
+        }
+        return;
+    }
+    const CoreyCurves curves = coreyCurves(settings);
+    if (!(curves.connateWater + curves.residualSaturation <= 0.99))
+        problems.push_back({residualSaturationName,
+                            "connate water and residual saturation leave nothing to flow: "
+                            "together they must be at most 0.99"});
+    // The bottom water holds 0.1 % gas, which must not flow.
+    if (system == FluidSystem::GasWater && !(curves.residualSaturation >= 0.01))
+        problems.push_back(
+            {residualSaturationName, "Gas-Water takes a residual gas saturation of at least 0.01"});
+}
+
+} // namespace
 
 std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSettings &settings)
 {
@@ -225,6 +374,12 @@ std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSe
                             "the completed interval (from " + ends.first + " to " + ends.second
                                 + " ft below the top of the zone) is empty"});
     }
+    checkRock(system, settings, problems);
+    if (!(settings.minimumBhp < settings.initialPressure))
+        problems.push_back({minimumBhpName,
+                            "the minimum bottom-hole pressure must be below the initial pressure "
+                            "of "
+                                + quantityForMessage(settings.initialPressure, "psia")});
     if (!(settings.refinement >= 1 && settings.refinement <= 5))
         problems.push_back({"refinement", "the grid refinement is 1 to 5"});
     return problems;

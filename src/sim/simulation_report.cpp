@@ -30,7 +30,55 @@ void appendArray(std::string &out, std::string_view key, const std::vector<doubl
     out.push_back(']');
 }
 
+void appendMember(std::string &out, std::string_view key, double value)
+{
+    out.push_back(',');
+    appendKey(out, key);
+    appendShortest(out, value);
+}
+
+void appendPair(std::string &out, std::string_view key, const std::array<double, 2> &pair)
+{
+    out.push_back(',');
+    appendKey(out, key);
+    out.push_back('[');
+    appendShortest(out, pair[0]);
+    out.push_back(',');
+    appendShortest(out, pair[1]);
+    out.push_back(']');
+}
+
 } // namespace
+
+void appendModelJson(std::string &out, const SimulationReport &report)
+{
+    const SimulationSettings &s = report.settings;
+    out.push_back('{');
+    appendKey(out, "kvKh");
+    appendShortest(out, s.kvKh);
+    appendMember(out, "porosity", s.porosity);
+    appendMember(out, "displacingViscosity", displacingViscosity(report.system, s));
+    appendMember(out, "years", s.years);
+    appendMember(out, "breakthroughCut", s.breakthroughCut);
+    appendMember(out, "connateWater", connateWater(s, report.system));
+    if (s.relpermTable) {
+        out.push_back(',');
+        appendKey(out, "relpermTable");
+        appendJsonString(out, s.relpermTable->file);
+    } else {
+        const CoreyCurves curves = coreyCurves(s);
+        appendMember(out, "residualSaturation", curves.residualSaturation);
+        appendPair(out, "coreyExponents", curves.exponents);
+        appendPair(out, "endpointPermeabilities", curves.endpoints);
+    }
+    appendMember(out, "aquiferThickness", report.aquiferThickness);
+    out.push_back(',');
+    appendKey(out, "outerBoundary");
+    appendJsonString(out, boundaryText(s.outerBoundary));
+    appendMember(out, "initialPressure", s.initialPressure);
+    appendMember(out, "minimumBhp", s.minimumBhp);
+    out.push_back('}');
+}
 
 SimulationReport simulateWell(const Well &well,
                               const RunResult &correlations,
@@ -40,6 +88,7 @@ SimulationReport simulateWell(const Well &well,
     SimulationReport report;
     report.settings = asked.settings;
     report.system = fluidSystemOf(well);
+    report.aquiferThickness = aquiferThickness(well, asked.settings);
     report.correlations = &correlations;
     // Both kept: each deck in a folder of its own.
     SimulationControl rateControl = control;
@@ -94,6 +143,9 @@ void appendSimulationJson(std::string &out, const SimulationReport &report)
     out.push_back(',');
     appendKey(out, "breakthroughCut");
     appendShortest(out, report.settings.breakthroughCut);
+    out.push_back(',');
+    appendKey(out, "model");
+    appendModelJson(out, report);
     if (report.rate) {
         const RateSimulation &rate = *report.rate;
         out.push_back(',');

@@ -16,6 +16,7 @@ struct SimulationReport
 {
     SimulationSettings settings;
     FluidSystem system = FluidSystem::OilWater;
+    double aquiferThickness = 0.0; // ft, the one simulated (the zone's by default)
     std::optional<RateSimulation> rate;
     std::optional<double> requestedRate;
     std::optional<CriticalSimulation> critical;
@@ -51,11 +52,18 @@ std::vector<std::string> simulationFailures(const SimulationReport &report);
 // low end (the highest rate known to stay below the cut).
 double percentFromCritical(double rate, const CriticalSimulation &critical);
 
-// The JSON object {"engine":..,"years":..,"breakthroughCut":.., then for a rate "rate",
+// The JSON object {"engine":..,"years":..,"breakthroughCut":..,"model":{every setting used,
+// defaults included: modelJson}, then for a rate "rate",
 // "rateHeld", "breakthroughDays" (null without breakthrough), "series":{"days":[..],"cut":[..],
 // "rate":[..],"conedRate":[..],"bottomHolePressure":[..]}; for the critical rate
 // "criticalRate":{"low":L,"high":H},"runs":N,"comparison":{correlation: percent, ..}; and
 // "error" with the failures joined by "; " in place of the numbers of what failed}.
 void appendSimulationJson(std::string &out, const SimulationReport &report);
+
+// The "model" object: {"kvKh","porosity","displacingViscosity","years","breakthroughCut", then
+// "connateWater","residualSaturation","coreyExponents":[N1,N2],"endpointPermeabilities":[K1,K2]
+// for Corey curves or "relpermTable":file (its connate water as "connateWater"), then
+// "aquiferThickness","outerBoundary","initialPressure","minimumBhp"}.
+void appendModelJson(std::string &out, const SimulationReport &report);
 
 } // namespace coning::sim

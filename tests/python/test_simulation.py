@@ -48,8 +48,31 @@ def test_same_numbers_as_the_command_line():
     assert mine == json.loads(out)["simulation"]
 
 
+ROCK = dict(connate_water=0.25, residual_saturation=0.15, corey_exponents=(2, 3),
+            endpoint_permeabilities=(0.5, 0.9), aquifer_thickness=30, outer_boundary="closed",
+            initial_pressure=3000, minimum_bhp=500)
+
+
+@needs_flow
+def test_rock_and_aquifer_keywords_give_the_command_lines_numbers():
+    args = [arg for name, value in ROCK.items()
+            for arg in ("--" + name.replace("_", "-"),
+                        ",".join(map(str, value)) if isinstance(value, tuple) else str(value))]
+    cli = subprocess.run([os.environ.get("CONING_CALC", "coning-calc"), *well_args(**SAMPLE),
+                          "--simulate-rate", "100", "--years", "0.1", *args, "--format", "json"],
+                         capture_output=True, text=True)
+    assert cli.returncode == 0, cli.stderr
+    mine = coning.simulate("Oil-Water", rate=100, years=0.1, **SAMPLE, **ROCK)
+    assert mine == json.loads(cli.stdout)["simulation"]
+    assert mine["model"]["coreyExponents"] == [2, 3]
+    assert mine["model"]["outerBoundary"] == "closed"
+
+
 @pytest.mark.parametrize("change, args", [
     (dict(rate=-5), ["--simulate-rate", "-5"]),
+    (dict(rate=40, corey_exponents=(2, 30), minimum_bhp=3000, outer_boundary="open"),
+     ["--simulate-rate", "40", "--corey-exponents", "2,30", "--minimum-bhp", "3000",
+      "--outer-boundary", "open"]),
     (dict(rate=40, porosity=1.5, years=2000), ["--simulate-rate", "40", "--porosity", "1.5",
                                                "--years", "2000"]),
     (dict(critical=True, penetration=60), ["--simulate-critical"]),

@@ -4,8 +4,11 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <fstream>
 #include <numeric>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -168,3 +171,171 @@ TEST(ReportSteps, StartShortAndEndExactlyAtTheHorizon)
 }
 
 } // namespace
+
+namespace {
+
+// FNV-1a: a stable fingerprint of a deck's bytes.
+std::uint64_t fingerprint(const std::string &text)
+{
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 0x100000001b3u;
+    return hash;
+}
+
+SimulationSettings readTexts(const SettingTexts &texts)
+{
+    SimulationSettings settings;
+    std::vector<std::string> messages;
+    readSettings(texts, settings, messages);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    return settings;
+}
+
+std::string propsOf(const char *system, const SimulationSettings &settings)
+{
+    return propsSection(buildModel(simulatedWell(system), settings, 40.0, coarseGrid()));
+}
+
+// Rows `first` to `first + count` of a flat table of `width` columns.
+std::vector<double> rowsOf(const std::vector<double> &flat, std::size_t width, std::size_t row)
+{
+    return {flat.begin() + static_cast<std::ptrdiff_t>(width * row),
+            flat.begin() + static_cast<std::ptrdiff_t>(width * (row + 1))};
+}
+
+} // namespace
+
+// The default settings write the decks they wrote before the rock and aquifer settings existed,
+// byte for byte: every default number stays where it was.
+TEST(DeckWriter, DefaultDecksAreUnchanged)
+{
+    const std::vector<std::tuple<const char *, std::size_t, std::uint64_t>> decks = {
+        {"Oil-Water", 66340, 0xfbaa1b867f9a0401u},
+        {"Gas-Oil", 66402, 0x60ae0b4d266f4697u},
+        {"Gas-Water", 67712, 0xd4ef4561dc4cae93u}};
+    for (const auto &[system, size, hash] : decks) {
+        const std::string deck = writeDeck(
+            buildModel(simulatedWell(system), {}, 40.0, accurateGrid({})));
+        EXPECT_EQ(deck.size(), size) << system;
+        EXPECT_EQ(fingerprint(deck), hash) << system;
+    }
+}
+
+// Corey rows against hand-computed ones: water immobile above connate, 20 steps between
+// the end points of a curve, the end points' permeabilities.
+TEST(DeckWriter, CoreyCurvesInEachFluidSystem)
+{
+    // Oil-Water: connate 0.1, residual oil 0.3, exponents 2,2, end points 0.5,0.8.
+    const std::vector<double> swof = arrayOf(propsOf("Oil-Water",
+                                                     readTexts({{connateWaterName, "0.1"},
+                                                                {residualSaturationName, "0.3"},
+                                                                {coreyExponentsName, "2,2"},
+                                                                {endpointPermeabilitiesName,
+                                                                 "0.5,0.8"}})),
+                                             "SWOF");
+    ASSERT_EQ(swof.size(), 4u * 23);
+    EXPECT_EQ(rowsOf(swof, 4, 0), (std::vector<double>{0.1, 0, 0.8, 0}));
+    EXPECT_NEAR(rowsOf(swof, 4, 1)[0], 0.1001, 1e-15);
+    EXPECT_NEAR(rowsOf(swof, 4, 1)[2], 0.8 * std::pow(0.5999 / 0.6, 2), 1e-15);
+    const std::vector<double> middle = rowsOf(swof, 4, 11); // halfway from 0.1001 to 0.7
+    EXPECT_NEAR(middle[0], 0.40005, 1e-15);
+    EXPECT_NEAR(middle[1], 0.125, 1e-15);                            // 0.5 x 0.5^2
+    EXPECT_NEAR(middle[2], 0.8 * std::pow(0.29995 / 0.6, 2), 1e-15); // oil from 0.1
+    EXPECT_EQ(rowsOf(swof, 4, 21), (std::vector<double>{0.7, 0.5, 0, 0}));
+    EXPECT_EQ(rowsOf(swof, 4, 22), (std::vector<double>{1, 0.5, 0, 0}));
+
+    // Gas-Oil: the connate water 0.15 is liquid; gas flows from 0, oil down to 0.25.
+    const std::vector<double> sgof = arrayOf(propsOf("Gas-Oil",
+                                                     readTexts({{connateWaterName, "0.15"},
+                                                                {residualSaturationName, "0.25"},
+                                                                {coreyExponentsName, "2,1"}})),
+                                             "SGOF");
+    ASSERT_EQ(sgof.size(), 4u * 22);
+    EXPECT_EQ(rowsOf(sgof, 4, 0), (std::vector<double>{0, 0, 1, 0}));
+    EXPECT_NEAR(rowsOf(sgof, 4, 10)[0], 0.3, 1e-15);
+    EXPECT_NEAR(rowsOf(sgof, 4, 10)[1], 0.25, 1e-15);
+    EXPECT_NEAR(rowsOf(sgof, 4, 10)[2], 0.5, 1e-15);
+    EXPECT_EQ(rowsOf(sgof, 4, 20), (std::vector<double>{0.6, 1, 0, 0}));
+    EXPECT_EQ(rowsOf(sgof, 4, 21), (std::vector<double>{0.85, 1, 0, 0}));
+
+    // Gas-Water: water a straight line from 0.3001, gas a cube from its residual 0.1 to 0.7.
+    const SimulationSettings gasWater = readTexts({{connateWaterName, "0.3"},
+                                                   {residualSaturationName, "0.1"},
+                                                   {coreyExponentsName, "1,3"},
+                                                   {endpointPermeabilitiesName, "1,0.6"}});
+    const std::string props = propsOf("Gas-Water", gasWater);
+    // Connate water 0.3 expands by more than half the default margin: twice its expansion.
+    const double mobile = 0.3 + 2 * 0.3 * 1e-7 * (2200 - 14.7);
+    const std::vector<double> swfn = arrayOf(props, "SWFN");
+    const std::vector<double> expectedSwfn = {0.3, 0, 0, mobile, 0, 0, 0.9, 1, 0, 1, 1, 0};
+    ASSERT_EQ(swfn.size(), expectedSwfn.size());
+    for (std::size_t i = 0; i < swfn.size(); ++i)
+        EXPECT_NEAR(swfn[i], expectedSwfn[i], 1e-15) << i;
+    const std::vector<double> sgfn = arrayOf(props, "SGFN");
+    ASSERT_EQ(sgfn.size(), 3u * 22);
+    EXPECT_EQ(rowsOf(sgfn, 3, 1), (std::vector<double>{0.1, 0, 0}));
+    EXPECT_NEAR(rowsOf(sgfn, 3, 11)[0], 0.4, 1e-15);
+    EXPECT_NEAR(rowsOf(sgfn, 3, 11)[1], 0.075, 1e-15); // 0.6 x 0.5^3
+    EXPECT_EQ(rowsOf(sgfn, 3, 21), (std::vector<double>{0.7, 0.6, 0}));
+    const std::string solution = solutionSection(
+        buildModel(simulatedWell("Gas-Water"), gasWater, 40.0, coarseGrid()));
+    EXPECT_EQ(arrayOf(solution, "SWAT").front(), 0.3);
+}
+
+// A high pressure expands connate water further: the immobile margin grows with it.
+TEST(DeckWriter, ImmobileWaterMarginCoversTheExpansion)
+{
+    const std::vector<double> swof = arrayOf(propsOf("Oil-Water",
+                                                     readTexts({{connateWaterName, "0.4"},
+                                                                {residualSaturationName, "0.1"},
+                                                                {initialPressureName, "10014.7"}})),
+                                             "SWOF");
+    EXPECT_NEAR(swof[4], 0.4 + 2 * 0.4 * 1e-7 * 10000, 1e-15);
+}
+
+TEST(DeckWriter, RelpermTableIsUsedAsGiven)
+{
+    const std::string file = ::testing::TempDir() + "/deck-swof.txt";
+    std::ofstream(file)
+        << "SWOF\n-- measured\n0.2 0 1 0\n0.3 0.05 0.6 0.5\n0.7 0.5 0 0\n1 1 0 0 /\n";
+    const std::vector<double> swof = arrayOf(propsOf("Oil-Water",
+                                                     readTexts({{relpermTableName, file}})),
+                                             "SWOF");
+    // A row where water starts to flow: oil and capillary pressure interpolated at 0.2001.
+    const std::vector<double> expected = {0.2, 0,   1,   0,   0.2001, 0, 0.9996, 0.0005, 0.3, 0.05,
+                                          0.6, 0.5, 0.7, 0.5, 0,      0, 1,      1,      0,   0};
+    ASSERT_EQ(swof.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(swof[i], expected[i], 1e-15) << i;
+
+    std::ofstream(file) << "0 0 1 0\n0.5 0.3 0.1 0\n0.7 0.6 0 0\n";
+    EXPECT_EQ(arrayOf(propsOf("Gas-Oil", readTexts({{relpermTableName, file}})), "SGOF"),
+              (std::vector<double>{0, 0, 1, 0, 0.5, 0.3, 0.1, 0, 0.7, 0.6, 0, 0}));
+}
+
+TEST(DeckWriter, AquiferBoundaryAndPressures)
+{
+    const SimulationSettings settings = readTexts({{aquiferThicknessName, "200"},
+                                                   {outerBoundaryName, "closed"},
+                                                   {initialPressureName, "3000"},
+                                                   {minimumBhpName, "500"}});
+    for (const char *system : {"Oil-Water", "Gas-Oil"}) {
+        const RadialModel model = buildModel(simulatedWell(system), settings, 40.0, coarseGrid());
+        const double total = std::accumulate(model.layerThickness.begin(),
+                                             model.layerThickness.end(),
+                                             0.0);
+        EXPECT_NEAR(total, 50.0 + 200.0, 1e-9) << system; // the zone and the aquifer
+        const std::string deck = writeDeck(model);
+        const std::vector<double> porv = arrayOf(deck, "PORV");
+        const std::vector<double> tranx = arrayOf(deck, "TRANX");
+        const std::size_t nx = model.nodeRadii.size() + 1;
+        for (std::size_t k = 0; k < model.layerThickness.size(); ++k) {
+            EXPECT_EQ(porv[k * nx + nx - 1], 0.0) << system;  // no boundary ring
+            EXPECT_EQ(tranx[k * nx + nx - 2], 0.0) << system; // nor flow into it
+            EXPECT_GT(porv[k * nx + nx - 2], 0.0) << system;
+        }
+        EXPECT_EQ(arrayOf(deck, "EQUIL")[1], 3000.0) << system;
+        EXPECT_NE(deck.find("'ORAT' 40 4* 500 /"), std::string::npos) << system;
+    }
+}

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -142,6 +143,44 @@ TEST_F(Flow, EveryFluidSystemRunsAndCones)
         EXPECT_TRUE(run.run.breakthroughDays) << system;
         EXPECT_EQ(run.run.producedRate.back(), rate) << system;
     }
+}
+
+// The engineer's rock, aquifer and pressures make decks the simulator runs: Corey curves with a
+// closed outer boundary and other pressures, and a gas-oil table with a thin gas cap.
+TEST_F(Flow, RockAquiferAndPressureSettingsRun)
+{
+    SimulationSettings corey;
+    corey.years = 0.5;
+    corey.connateWater = 0.25;
+    corey.residualSaturation = 0.15;
+    corey.coreyExponents = {{2.0, 3.0}};
+    corey.endpointPermeabilities = {{0.5, 0.9}};
+    corey.aquiferThickness = 30.0;
+    corey.outerBoundary = OuterBoundary::Closed;
+    corey.initialPressure = 3000.0;
+    corey.minimumBhp = 500.0;
+    const RateSimulation closed = coarseRun(simulatedWell(), 100.0, corey);
+    ASSERT_EQ(closed.status, Status::Done) << closed.message;
+    EXPECT_EQ(closed.run.producedRate.back(), 100.0);
+    EXPECT_GT(closed.run.bottomHolePressure.back(), 500.0);
+    // Without the boundary's support the pressure falls further than with it.
+    SimulationSettings held = corey;
+    held.outerBoundary = OuterBoundary::ConstantPressure;
+    const RateSimulation open = coarseRun(simulatedWell(), 100.0, held);
+    ASSERT_EQ(open.status, Status::Done) << open.message;
+    EXPECT_LT(closed.run.bottomHolePressure.back(), open.run.bottomHolePressure.back());
+
+    const std::string file = ::testing::TempDir() + "/flow-sgof.txt";
+    std::ofstream(file) << "SGOF\n0 0 1 0\n0.3 0.2 0.3 0\n0.6 0.8 0 0\n0.75 1 0 0 /\n";
+    SimulationSettings table;
+    table.years = 0.5;
+    table.aquiferThickness = 10.0;
+    ASSERT_FALSE(readSetting(relpermTableName, file, table));
+    const Well gasOil = simulatedWell("Gas-Oil", {{"completion-top", "35"}});
+    ASSERT_TRUE(checkSimulation(gasOil, table).empty());
+    const RateSimulation run = coarseRun(gasOil, 100.0, table);
+    ASSERT_EQ(run.status, Status::Done) << run.message;
+    EXPECT_EQ(run.run.producedRate.back(), 100.0);
 }
 
 // Wells whose runs once showed the simulator's unconverged well rates as a spurious early cut, a

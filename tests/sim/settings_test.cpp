@@ -3,6 +3,8 @@
 #include "sim/run_analysis.h"
 #include "sim/settings.h"
 
+#include <fstream>
+
 namespace {
 
 using namespace coning;
@@ -101,28 +103,141 @@ TEST(SimulationSettings, ReadStrictlyAndInRange)
 {
     SimulationSettings settings;
     std::vector<std::string> messages;
-    SettingTexts texts;
-    texts.kvKh = "0.1";
-    texts.years = "100";
-    texts.breakthroughCut = "0.05";
-    readSettings(texts, settings, messages);
+    readSettings({{kvKhName, "0.1"},
+                  {yearsName, "100"},
+                  {breakthroughCutName, "0.05"},
+                  {coreyExponentsName, "2,3.5"},
+                  {outerBoundaryName, "closed"},
+                  {minimumBhpName, "14.7"}},
+                 settings,
+                 messages);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(settings.kvKh, 0.1);
     EXPECT_EQ(settings.years, 100.0);
     EXPECT_EQ(settings.breakthroughCut, 0.05);
+    EXPECT_EQ(settings.coreyExponents, (std::array<double, 2>{2.0, 3.5}));
+    EXPECT_EQ(settings.outerBoundary, OuterBoundary::Closed);
 
-    SettingTexts refused;
-    refused.porosity = "1";
-    refused.displacingViscosity = "abc";
-    refused.years = "1e-9"; // a horizon of moments: refused, not blamed on the rate
-    refused.timeLimit = "-1";
-    readSettings(refused, settings, messages);
-    ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[0], "--porosity: \"1\" is not a fraction greater than 0 and less than 1");
-    EXPECT_EQ(messages[1], "--displacing-viscosity: \"abc\" is not a decimal number");
-    EXPECT_EQ(messages[2], "--years: \"1e-9\" is not a number of years from 0.01 (3.65 days) to 1000");
-    EXPECT_EQ(messages[3].substr(0, 13), "--time-limit:");
+    readSettings({{porosityName, "1"},
+                  {displacingViscosityName, "abc"},
+                  {yearsName, "1e-9"}, // a horizon of moments: refused, not blamed on the rate
+                  {timeLimitName, "-1"},
+                  {connateWaterName, "1"},
+                  {coreyExponentsName, "2"},
+                  {endpointPermeabilitiesName, "0,1"},
+                  {outerBoundaryName, "open"},
+                  {initialPressureName, "14.7"},
+                  {minimumBhpName, "0"},
+                  {relpermTableName, "/nonexistent/swof.txt"}},
+                 settings,
+                 messages);
+    const std::vector<std::string> expected = {
+        "--porosity: \"1\" is not a fraction greater than 0 and less than 1",
+        "--displacing-viscosity: \"abc\" is not a decimal number",
+        "--years: \"1e-9\" is not a number of years from 0.01 (3.65 days) to 1000",
+        "--time-limit: \"-1\" is not a number of seconds greater than 0 and at most 604800 (a "
+        "week)",
+        "--connate-water: \"1\" is not a saturation from 0 to less than 1",
+        "--corey-exponents: \"2\" is not two exponents N1,N2, each from 0.5 to 10",
+        "--endpoint-permeabilities: \"0,1\" is not two relative permeabilities K1,K2, each "
+        "greater than 0 and at most 1",
+        "--outer-boundary: \"open\" is not constant-pressure or closed",
+        "--initial-pressure: \"14.7\" is not a pressure above 14.7 and at most 15000 psia",
+        "--minimum-bhp: \"0\" is not a pressure from 14.7 to less than 15000 psia",
+        "--relperm-table: cannot read \"/nonexistent/swof.txt\""};
+    EXPECT_EQ(messages, expected);
     EXPECT_EQ(settings.porosity, 0.2); // unchanged by a refused value
+}
+
+// Settings that are each in range but do not go together, or with the well.
+TEST(SimulationSettings, CrossChecksNameTheOption)
+{
+    struct Case
+    {
+        const char *system;
+        std::vector<std::pair<std::string_view, std::string_view>> texts;
+        std::string_view option; // empty: accepted
+    };
+    const std::vector<Case> cases = {
+        {"Oil-Water", {{connateWaterName, "0.5"}, {residualSaturationName, "0.49"}}, ""},
+        {"Oil-Water",
+         {{connateWaterName, "0.5"}, {residualSaturationName, "0.5"}},
+         residualSaturationName},
+        {"Gas-Water", {{residualSaturationName, "0"}}, residualSaturationName},
+        {"Gas-Oil", {{residualSaturationName, "0"}}, ""},
+        {"Oil-Water", {{initialPressureName, "3000"}, {minimumBhpName, "3000"}}, minimumBhpName},
+        {"Oil-Water", {{minimumBhpName, "2199"}}, ""},
+    };
+    for (const Case &c : cases) {
+        SimulationSettings settings;
+        std::vector<std::string> messages;
+        readSettings(c.texts, settings, messages);
+        ASSERT_TRUE(messages.empty()) << messages.front();
+        const std::vector<SettingProblem> problems = checkSimulation(simulatedWell(c.system, {}),
+                                                                     settings);
+        if (c.option.empty()) {
+            EXPECT_TRUE(problems.empty()) << c.system << ": " << problems.front().text;
+        } else {
+            ASSERT_EQ(problems.size(), 1u) << c.system;
+            EXPECT_EQ(problems.front().option, c.option) << problems.front().text;
+        }
+    }
+}
+
+// A table the model cannot take is refused naming its line, whether reading it (the row alone)
+// or checking it against the fluid system (rows together, end points).
+TEST(SimulationSettings, BadRelpermTableNamesItsLine)
+{
+    struct Case
+    {
+        const char *system;
+        const char *table;
+        const char *message; // after the file's name
+    };
+    const std::vector<Case> cases = {
+        {"Oil-Water", "0.2 0 1 0\n0.2 0.1 0.5 0\n", " line 2: saturations must increase"},
+        {"Oil-Water", "-- Sw krw krow Pc\n\n0.2 0 1\n", " line 3: a row holds four numbers"},
+        {"Oil-Water", "0.2 0 1 0\n0.5 0.3 x 0\n", " line 2: \"x\" is not a number"},
+        {"Oil-Water", "0.2 0 1 0\n0.5 1.2 0 0\n", " line 2: relative permeabilities must be"},
+        {"Oil-Water", "0.2 0 1 0 /\n1 1 0 0\n", " line 2: nothing may follow the closing /"},
+        {"Oil-Water",
+         "0.2 0 1 0\n0.6 0.4 0.1 0\n0.9 0.3 0 0\n1 1 0 0\n",
+         " line 3: the second column's permeability must not fall"},
+        {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n1 1 0.1 0\n", " line 3: oil must be immobile"},
+        {"Oil-Water", "0.2 0 1 0\n0.6 0.4 0.1 0\n0.9 1 0 0\n", " line 3: an SWOF table ends"},
+        {"Oil-Water",
+         "0.2 0 1 0\n0.20005 0.01 0.9 0\n1 1 0 0\n",
+         " line 2: water must be immobile up to 0.2001"},
+        {"Gas-Oil", "SWOF\n0 0 1 0\n0.7 1 0 0\n", " line 2: the table is SWOF"},
+        {"Gas-Oil", "0.1 0 1 0\n0.7 1 0 0\n", " line 1: an SGOF table starts"},
+        {"Gas-Oil",
+         "0 0 1 0\n0.4 0.2 0.3 2\n0.7 1 0 1\n",
+         " line 3: the capillary pressure must not fall"},
+    };
+    const std::string file = ::testing::TempDir() + "/bad-table.txt";
+    for (const Case &c : cases) {
+        std::ofstream(file) << c.table;
+        SimulationSettings settings;
+        std::string message;
+        if (auto problem = readSetting(relpermTableName, file, settings)) {
+            message = *problem;
+        } else {
+            const auto problems = checkSimulation(simulatedWell(c.system, {}), settings);
+            ASSERT_EQ(problems.size(), 1u) << c.table;
+            EXPECT_EQ(problems.front().option, relpermTableName);
+            message = problems.front().text;
+        }
+        const std::string expected = "\"" + file + "\"" + c.message;
+        EXPECT_EQ(message.substr(0, expected.size()), expected) << c.table;
+    }
+    // The table gives the curves: a Corey setting beside it is refused.
+    std::ofstream(file) << "0.2 0 1 0\n1 1 0 0\n";
+    SimulationSettings settings;
+    ASSERT_FALSE(readSetting(relpermTableName, file, settings));
+    settings.connateWater = 0.3;
+    const auto problems = checkSimulation(simulatedWell(), settings);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems.front().option, relpermTableName);
 }
 
 TEST(Breakthrough, InterpolatesBetweenSummaryTimes)
