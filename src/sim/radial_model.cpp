@@ -69,8 +69,11 @@ void coreyRows(RadialModel &model, const CoreyCurves &c)
 {
     const bool straight = c.exponents[0] == 1.0 && c.exponents[1] == 1.0;
     const std::size_t steps = straight ? 1 : coreySteps;
-    const auto [n1, n2] = c.exponents;
-    const auto [k1, k2] = c.endpoints;
+    // Plain names rather than structured bindings, which clang 14 cannot capture in a lambda.
+    const double n1 = c.exponents[0];
+    const double n2 = c.exponents[1];
+    const double k1 = c.endpoints[0];
+    const double k2 = c.endpoints[1];
     const double swc = c.connateWater;
     const double residual = c.residualSaturation;
     const double swcr = model.mobileWater;
