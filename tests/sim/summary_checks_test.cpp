@@ -79,12 +79,12 @@ void writeSummary(const fs::path &folder,
                   const std::vector<double> &days,
                   const std::function<void(std::size_t, std::vector<float> &)> &change = {})
 {
-    RecordWriter spec;
-    spec.header("KEYWORDS", static_cast<std::uint32_t>(keywords.size()), "CHAR");
-    spec.strings(keywords);
-    spec.header("WGNAMES", static_cast<std::uint32_t>(keywords.size()), "CHAR");
-    spec.strings({":+:+:+:+", "PROD", "PROD", "PROD", "PROD", "PROD", "PROD"});
-    spec.save(folder / "CONING.SMSPEC");
+    RecordWriter vectors;
+    vectors.header("KEYWORDS", static_cast<std::uint32_t>(keywords.size()), "CHAR");
+    vectors.strings(keywords);
+    vectors.header("WGNAMES", static_cast<std::uint32_t>(keywords.size()), "CHAR");
+    vectors.strings({":+:+:+:+", "PROD", "PROD", "PROD", "PROD", "PROD", "PROD"});
+    vectors.save(folder / "CONING.SMSPEC");
     RecordWriter steps;
     for (std::size_t i = 0; i < days.size(); ++i) {
         std::vector<float> values = {static_cast<float>(days[i]),
@@ -153,13 +153,21 @@ TEST_F(WrittenSummary, OnlyAWholeFiniteSummaryIsAResult)
     const std::vector<Case> cases = {
         {"whole", whole, {}, ""},
         {"cut short", cutShort, {}, "the simulator stopped at day 2 of 365.25"},
-        {"a rate not a number", whole, [&](std::size_t i, auto &v) { v[1] = i == 7 ? nan : v[1]; },
+        {"a rate not a number",
+         whole,
+         [&](std::size_t i, auto &v) { v[1] = i == 7 ? nan : v[1]; },
          "WOPR:PROD at day 0.8"},
-        {"an infinite cut", whole, [&](std::size_t i, auto &v) { v[2] = i == 3 ? inf : v[2]; },
+        {"an infinite cut",
+         whole,
+         [&](std::size_t i, auto &v) { v[2] = i == 3 ? inf : v[2]; },
          "not a finite number: WWPR:PROD"},
-        {"a time not a number", whole, [&](std::size_t i, auto &v) { v[0] = i == 5 ? nan : v[0]; },
+        {"a time not a number",
+         whole,
+         [&](std::size_t i, auto &v) { v[0] = i == 5 ? nan : v[0]; },
          "a time that is not a finite number"},
-        {"times going back", whole, [&](std::size_t i, auto &v) { v[0] = i == 9 ? 0.5F : v[0]; },
+        {"times going back",
+         whole,
+         [&](std::size_t i, auto &v) { v[0] = i == 9 ? 0.5F : v[0]; },
          "do not increase: day 0.5 after day 0.9"},
     };
     SimulationSettings settings;
