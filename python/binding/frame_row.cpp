@@ -2,20 +2,11 @@
 
 #include "calc/design.h"
 #include "calc/design_request.h"
+#include "calc/strict_number.h"
 #include "calc/well_messages.h"
 
 namespace coning::python {
 namespace {
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::optional<double> shown(double value)
 {
@@ -36,7 +27,7 @@ RowTexts rowTexts(const FrameRowCells &cells)
     RowTexts texts;
     const auto &fields = numericFields();
     for (const auto &[name, text] : cells) {
-        const std::string_view value = trimmed(text);
+        const std::string_view value = withoutBlanks(text);
         if (value.empty())
             continue;
         if (name == fluidSystemName) {

@@ -1,6 +1,7 @@
 #include "horizontal_plausibility.h"
 
 #include "message_text.h"
+#include "plausibility.h"
 #include "word_list.h"
 
 #include <cmath>
@@ -84,11 +85,8 @@ std::vector<std::string> horizontalWarnings(const HorizontalWell &w, const Horiz
         if (o.shown() && o.rate < 0.0)
             negative.push_back(horizontalCorrelationName(c));
     }
-    if (!negative.empty())
-        warnings.push_back(
-            joinedWithAnd(negative)
-            + (negative.size() == 1 ? " gave a negative rate" : " gave negative rates")
-            + ", which has no physical meaning: check the inputs");
+    if (auto warning = negativeRatesWarning(negative))
+        warnings.push_back(std::move(*warning));
     return warnings;
 }
 

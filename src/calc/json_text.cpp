@@ -48,19 +48,8 @@ void appendShownRates(std::string &out,
                       const RunResult &result,
                       const std::function<double(double rate)> &value)
 {
-    out.push_back('{');
-    bool first = true;
-    for (Correlation c : callOrder) {
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (!outcome.shown())
-            continue;
-        if (!first)
-            out.push_back(',');
-        first = false;
-        appendKey(out, correlationName(c));
-        appendShortest(out, value(outcome.rate));
-    }
-    out.push_back('}');
+    appendShownRatesOf(
+        out, result, callOrder, [](Correlation c) { return correlationName(c); }, value);
 }
 
 } // namespace coning

@@ -27,6 +27,27 @@ void appendKey(std::string &out, std::string_view key);
 // The number in shortest round-trip form, or null when there is none.
 void appendNumberOrNull(std::string &out, const std::optional<double> &value);
 
+// `{"name":v,...}` over the shown outcomes of `order` (any list of correlations of `result`), v
+// being `value` of each one's rate.
+template<class Result, class Order, class Name, class Value>
+void appendShownRatesOf(
+    std::string &out, const Result &result, const Order &order, Name name, Value value)
+{
+    out.push_back('{');
+    bool first = true;
+    for (const auto c : order) {
+        const auto &outcome = result.outcome(c);
+        if (!outcome.shown())
+            continue;
+        if (!first)
+            out.push_back(',');
+        first = false;
+        appendKey(out, name(c));
+        appendShortest(out, value(outcome.rate));
+    }
+    out.push_back('}');
+}
+
 // `{"Sobocinski":v,...}` over the shown correlations in call order, v being `value` of each
 // one's rate.
 void appendShownRates(std::string &out,

@@ -168,13 +168,19 @@ std::vector<std::string> plausibilityWarnings(const ParameterSet &m, const RunRe
             if (o.shown() && o.rate < 0.0)
                 negative.push_back(correlationName(c));
         }
-        if (!negative.empty())
-            warnings.push_back(
-                joinedWithAnd(negative)
-                + (negative.size() == 1 ? " gave a negative rate" : " gave negative rates")
-                + ", which has no physical meaning: check the inputs");
+        if (auto warning = negativeRatesWarning(negative))
+            warnings.push_back(std::move(*warning));
     }
     return warnings;
+}
+
+std::optional<std::string> negativeRatesWarning(const std::vector<std::string_view> &correlations)
+{
+    if (correlations.empty())
+        return std::nullopt;
+    return joinedWithAnd(correlations)
+           + (correlations.size() == 1 ? " gave a negative rate" : " gave negative rates")
+           + ", which has no physical meaning: check the inputs";
 }
 
 } // namespace coning

@@ -156,4 +156,14 @@ std::optional<std::string> readStrictNumber(std::string_view text, double &value
     return std::nullopt;
 }
 
+std::string_view withoutBlanks(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 } // namespace coning

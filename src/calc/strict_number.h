@@ -19,6 +19,10 @@ NumberCheck checkStrictNumber(std::string_view text);
 // not a decimal number", "\"1e-400\" is too close to zero for double precision"), or nothing.
 std::optional<std::string> readStrictNumber(std::string_view text, double &value);
 
+// A batch cell or column name as the batch file's reader takes it: without the blanks (spaces
+// and tabs) around it.
+std::string_view withoutBlanks(std::string_view text);
+
 // Whether the decimal `text` (a valid strict number) names `value` as typed: its digits are
 // those of the double's shortest round-trip form, whatever the notation ("100.0", "1e2" for 100).
 // False when the text only rounds to `value`, such as "99.99999999999999999" to 100.

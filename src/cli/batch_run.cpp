@@ -1,6 +1,7 @@
 #include "batch_run.h"
 
 #include "calc/horizontal_well.h"
+#include "calc/strict_number.h"
 #include "calc/well_input.h"
 #include "calc/well_messages.h"
 #include "checked_stream.h"
@@ -66,16 +67,6 @@ struct BatchPlan
 
     bool simulating() const { return simulation.rate || simulation.critical; }
 };
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::optional<Column> columnNamed(std::string_view name)
 {
@@ -143,7 +134,7 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
         return usage(header.error());
     std::vector<Column> columns;
     for (const std::string &text : header.fields()) {
-        const std::string_view name = trimmed(text);
+        const std::string_view name = withoutBlanks(text);
         const std::optional<Column> column = columnNamed(name);
         if (!column)
             return usage("unknown column " + quotedForMessage(name) + "; the columns are "
@@ -198,7 +189,7 @@ std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
     HorizontalWellInput input;
     std::vector<InputProblem> misplaced;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const std::string_view value = trimmed(fields[i]);
+        const std::string_view value = withoutBlanks(fields[i]);
         if (value.empty())
             continue;
         const Column &column = columns[i];
@@ -264,7 +255,7 @@ std::string readRow(const CsvRecord &record,
     const std::size_t complete = record.ok() ? fields.size() : record.problemField() - 1;
     for (std::size_t i = 0; i < complete && i < fields.size() && i < columns.size(); ++i) {
         if (columns[i].kind == ColumnKind::Well)
-            label.well = trimmed(fields[i]);
+            label.well = withoutBlanks(fields[i]);
     }
     const std::string line = "line " + std::to_string(record.line());
     if (!record.ok()) {
@@ -282,7 +273,7 @@ std::string readRow(const CsvRecord &record,
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (columns[i].kind != ColumnKind::WellType)
             continue;
-        const std::string_view type = trimmed(fields[i]);
+        const std::string_view type = withoutBlanks(fields[i]);
         if (type == horizontalWellText) {
             label.wellType = horizontalWellText;
             horizontal.emplace();
@@ -304,7 +295,7 @@ std::string readRow(const CsvRecord &record,
     std::optional<std::string_view> rateText;
     std::vector<std::pair<std::string_view, std::string_view>> settingTexts;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const std::string_view value = trimmed(fields[i]);
+        const std::string_view value = withoutBlanks(fields[i]);
         if (value.empty())
             continue; // an empty cell is an absent value
         switch (columns[i].kind) {

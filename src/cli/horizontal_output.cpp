@@ -44,14 +44,7 @@ void appendHorizontalJson(std::string &out,
                           const std::optional<RowLabel> &label)
 {
     out.push_back('{');
-    if (label) {
-        appendKey(out, "line");
-        out.append(std::to_string(label->line));
-        out.push_back(',');
-        appendKey(out, "well");
-        appendJsonString(out, label->well);
-        out.push_back(',');
-    }
+    appendLabel(out, label);
     appendKey(out, "wellType");
     appendJsonString(out, horizontalWellText);
     out.push_back(',');
@@ -62,40 +55,10 @@ void appendHorizontalJson(std::string &out,
     appendJsonString(out, rateUnit(result.fluidSystem));
     out.push_back(',');
     appendKey(out, "rates");
-    out.push_back('{');
-    bool first = true;
-    for (HorizontalCorrelation c : horizontalOrder) {
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (!outcome.shown())
-            continue;
-        if (!first)
-            out.push_back(',');
-        first = false;
-        appendKey(out, horizontalCorrelationName(c));
-        appendShortest(out, outcome.rate);
-    }
-    out.push_back('}');
-    first = true;
-    for (HorizontalCorrelation c : horizontalOrder) {
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (!outcome.failed())
-            continue;
-        out.append(first ? ",\"failures\":{" : ",");
-        first = false;
-        appendKey(out, horizontalCorrelationName(c));
-        appendJsonString(out, outcome.failure);
-    }
-    if (!first)
-        out.push_back('}');
-    if (!result.warnings.empty()) {
-        out.append(",\"warnings\":[");
-        for (std::size_t i = 0; i < result.warnings.size(); ++i) {
-            if (i > 0)
-                out.push_back(',');
-            appendJsonString(out, result.warnings[i]);
-        }
-        out.push_back(']');
-    }
+    const auto name = [](HorizontalCorrelation c) { return horizontalCorrelationName(c); };
+    appendShownRatesOf(out, result, horizontalOrder, name, [](double rate) { return rate; });
+    appendFailures(out, result, horizontalOrder, name);
+    appendWarnings(out, result.warnings);
     out.push_back('}');
 }
 

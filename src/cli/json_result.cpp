@@ -2,8 +2,6 @@
 
 namespace coning::cli {
 
-namespace {
-
 void appendLabel(std::string &out, const std::optional<RowLabel> &label)
 {
     if (!label)
@@ -15,6 +13,23 @@ void appendLabel(std::string &out, const std::optional<RowLabel> &label)
     appendJsonString(out, label->well);
     out.push_back(',');
 }
+
+void appendWarnings(std::string &out, const std::vector<std::string> &warnings)
+{
+    if (warnings.empty())
+        return;
+    out.push_back(',');
+    appendKey(out, "warnings");
+    out.push_back('[');
+    for (std::size_t i = 0; i < warnings.size(); ++i) {
+        if (i > 0)
+            out.push_back(',');
+        appendJsonString(out, warnings[i]);
+    }
+    out.push_back(']');
+}
+
+namespace {
 
 bool inSweep(Correlation c, const RunResult &result)
 {
@@ -69,22 +84,6 @@ void appendSweepFailures(std::string &out, const RunResult &result)
         out.push_back('}');
 }
 
-// Only when there are any, last in the object.
-void appendWarnings(std::string &out, const RunResult &result)
-{
-    if (result.warnings.empty())
-        return;
-    out.push_back(',');
-    appendKey(out, "warnings");
-    out.push_back('[');
-    for (std::size_t i = 0; i < result.warnings.size(); ++i) {
-        if (i > 0)
-            out.push_back(',');
-        appendJsonString(out, result.warnings[i]);
-    }
-    out.push_back(']');
-}
-
 } // namespace
 
 void appendErrorJson(std::string &out,
@@ -108,7 +107,7 @@ void appendResultJson(std::string &out,
         appendErrorJson(out, result.error, label);
         out.pop_back();
         out.append(extraMembers); // a simulation that ran is kept whatever the correlations did
-        appendWarnings(out, result);
+        appendWarnings(out, result.warnings);
         out.push_back('}');
         return;
     }
@@ -130,18 +129,7 @@ void appendResultJson(std::string &out,
     appendKey(out, "rates");
     appendShownRates(out, result, [](double rate) { return rate; });
 
-    bool first = true;
-    for (Correlation c : callOrder) {
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (!outcome.failed())
-            continue;
-        out.append(first ? ",\"failures\":{" : ",");
-        first = false;
-        appendKey(out, correlationName(c));
-        appendJsonString(out, outcome.failure);
-    }
-    if (!first)
-        out.push_back('}');
+    appendFailures(out, result, callOrder, [](Correlation c) { return correlationName(c); });
 
     if (result.swept) {
         out.push_back(',');
@@ -149,7 +137,7 @@ void appendResultJson(std::string &out,
         appendSweepFailures(out, result);
     }
     out.append(extraMembers);
-    appendWarnings(out, result);
+    appendWarnings(out, result.warnings);
     out.push_back('}');
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace coning::cli {
 
@@ -17,6 +18,30 @@ struct RowLabel
     std::string_view well;
     std::string_view wellType; // "vertical" or "horizontal" once known; CSV only
 };
+
+// `"line":N,"well":"..",` of a batch row; nothing for a single well.
+void appendLabel(std::string &out, const std::optional<RowLabel> &label);
+
+// `,"warnings":[..]`, only when there are any (last in an object).
+void appendWarnings(std::string &out, const std::vector<std::string> &warnings);
+
+// `,"failures":{"name":"message",..}` over the failed outcomes of `order`, only when any failed.
+template<class Result, class Order, class Name>
+void appendFailures(std::string &out, const Result &result, const Order &order, Name name)
+{
+    bool first = true;
+    for (const auto c : order) {
+        const auto &outcome = result.outcome(c);
+        if (!outcome.failed())
+            continue;
+        out.append(first ? ",\"failures\":{" : ",");
+        first = false;
+        appendKey(out, name(c));
+        appendJsonString(out, outcome.failure);
+    }
+    if (!first)
+        out.push_back('}');
+}
 
 // The single-well object: fluidSystem, completion, unit, percentPenetration, rates, failures
 // (only when a correlation failed at the design point), sweep (only when the run swept),
