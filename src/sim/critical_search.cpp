@@ -1,0 +1,307 @@
+#include "simulation.h"
+
+#include "model_run.h"
+#include "process_pool.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <optional>
+
+namespace coning::sim {
+
+namespace {
+
+// A bracket search on one grid: evaluates several rates at once and narrows [low, high] until
+// high <= ratio * low, low without breakthrough and high with it.
+class BracketSearch
+{
+public:
+    BracketSearch(const Well &well,
+                  const SimulationSettings &settings,
+                  const std::filesystem::path &flow,
+                  const SimulationControl &control,
+                  const GridSize &grid,
+                  bool accurate)
+        : m_well(well)
+        , m_settings(settings)
+        , m_flow(flow)
+        , m_control(control)
+        , m_grid(grid)
+        , m_accurate(accurate)
+        , m_system(fluidSystemOf(well))
+    {}
+
+    // Searches from a guess of the answer between `first` and `last`; `widen` is the factor
+    // to step outwards by when the answer lies outside what has been tried.
+    Status search(double first, double last, double widen, double ratio, int &runs)
+    {
+        const unsigned jobs = m_control.jobs > 0 ? m_control.jobs : defaultJobs();
+        const double lowest = first * 1e-6;
+        const double highest = last * 1e6;
+        std::vector<double> rates = {first, last};
+        bool lowMoved = false;
+        bool highMoved = false;
+        bool interpolated = false;
+        while (true) {
+            std::vector<Attempt> attempts(rates.size());
+            runTasks(rates.size(), jobs, [&](std::size_t i) {
+                try {
+                    const RadialModel model = buildModel(m_well, m_settings, rates[i], m_grid);
+                    attempts[i] = runModel(model,
+                                           m_flow,
+                                           m_settings,
+                                           m_control,
+                                           true,
+                                           m_accurate && m_control.keepDeck.has_value());
+                } catch (const std::exception &error) { // nothing may leave a worker thread
+                    attempts[i].message = std::string("the model cannot be built: ") + error.what();
+                }
+            });
+            lowMoved = false;
+            highMoved = false;
+            for (std::size_t i = 0; i < rates.size(); ++i) {
+                ++runs;
+                Attempt &attempt = attempts[i];
+                if (attempt.status == Status::Cancelled)
+                    return fail(Status::Cancelled, "cancelled");
+                if (attempt.status != Status::Done) {
+                    return fail(attempt.status,
+                                "at " + rateText(rates[i], m_system) + ": " + attempt.message);
+                }
+                report(runs, rates[i], attempt.brokeThrough);
+                if (attempt.brokeThrough) {
+                    if (!m_high || rates[i] < m_high->rate) {
+                        m_nextHigh = m_high;
+                        m_high = Point{rates[i], attempt.margin};
+                        highMoved = true;
+                    } else if (!m_nextHigh || rates[i] < m_nextHigh->rate) {
+                        m_nextHigh = Point{rates[i], attempt.margin};
+                    }
+                } else if (m_low && rates[i] <= m_low->rate) {
+                    if (!m_nextLow || rates[i] > m_nextLow->rate)
+                        m_nextLow = Point{rates[i], attempt.margin};
+                } else {
+                    m_nextLow = m_low;
+                    m_low = Point{rates[i], attempt.margin};
+                    m_lowAttempt = std::move(attempt);
+                    lowMoved = true;
+                }
+            }
+            if (m_low && m_high && m_high->rate <= m_low->rate) {
+                return fail(Status::Failed,
+                            "the cut does not grow with the rate: no breakthrough at "
+                                + rateText(m_low->rate, m_system) + " but at "
+                                + rateText(m_high->rate, m_system));
+            }
+            if (m_low && m_high && m_high->rate <= ratio * m_low->rate)
+                return Status::Done;
+
+            if (m_low && m_high) {
+                // An interpolation that left the answer on one side is followed by an even
+                // split, so that a lopsided margin cannot keep the search crawling.
+                const bool interpolate = !interpolated || (lowMoved && highMoved);
+                rates = interpolate ? inside(jobs, ratio, lowMoved) : evenSplit(jobs);
+                interpolated = interpolate;
+            } else if (m_high) {
+                if (m_high->rate / widen < lowest)
+                    return fail(Status::Failed,
+                                "breakthrough even at " + rateText(m_high->rate, m_system));
+                rates = outside(*m_high, m_nextHigh, 1.0 / widen, jobs, ratio);
+            } else {
+                if (m_low->rate * widen > highest)
+                    return fail(Status::Failed,
+                                "no breakthrough even at " + rateText(m_low->rate, m_system));
+                rates = outside(*m_low, m_nextLow, widen, jobs, ratio);
+            }
+        }
+    }
+
+    double low() const { return m_low->rate; }
+    double high() const { return m_high->rate; }
+    const Attempt &lowAttempt() const { return m_lowAttempt; }
+    const std::string &message() const { return m_message; }
+
+private:
+    struct Point
+    {
+        double rate;
+        double margin;
+    };
+
+    // The next rates between low and high: around the rate where the margin, interpolated
+    // linearly in the logarithm of the rate, crosses zero, close enough that two of them would
+    // end the search. One process: one rate, on the side not narrowed last.
+    std::vector<double> inside(unsigned jobs, double ratio, bool lowMoved) const
+    {
+        const double a = std::log(m_low->rate);
+        const double b = std::log(m_high->rate);
+        double x = a + (b - a) * (0.0 - m_low->margin) / (m_high->margin - m_low->margin);
+        // The margin after breakthrough (the logarithm of the time it takes) is close to
+        // linear in the logarithm of the rate; before it (the logarithm of a tiny cut) it is
+        // not. With two runs that broke through, extrapolate from them.
+        if (m_nextHigh && m_nextHigh->margin > m_high->margin) {
+            const double c = std::log(m_nextHigh->rate);
+            x = b + (c - b) * (0.0 - m_high->margin) / (m_nextHigh->margin - m_high->margin);
+        }
+        if (!std::isfinite(x))
+            x = (a + b) / 2.0;
+        // Never hug an end: an interpolation that keeps landing on one side moves slowly.
+        x = std::clamp(x, a + 0.1 * (b - a), b - 0.1 * (b - a));
+        const double half = 0.49 * std::log(ratio);
+        std::vector<double> offsets;
+        if (jobs <= 1)
+            offsets = {lowMoved ? half : -half};
+        else
+            for (unsigned i = 0; i < jobs; ++i)
+                offsets.push_back(-half + 2.0 * half * i / (jobs - 1));
+        std::vector<double> rates;
+        for (double offset : offsets) {
+            const double y = x + offset;
+            if (y > a && y < b)
+                rates.push_back(std::exp(y));
+        }
+        if (rates.empty())
+            rates.push_back(std::exp((a + b) / 2.0));
+        return rates;
+    }
+
+    // Rates splitting [low, high] evenly in the logarithm, one per process.
+    std::vector<double> evenSplit(unsigned jobs) const
+    {
+        const double span = std::log(m_high->rate / m_low->rate);
+        const unsigned parts = std::max(1U, jobs) + 1;
+        std::vector<double> rates;
+        for (unsigned i = 1; i < parts; ++i)
+            rates.push_back(m_low->rate * std::exp(span * i / parts));
+        return rates;
+    }
+
+    // The next rates beyond `nearest` when every run so far fell on its side: around the rate
+    // where the margin, extrapolated from the two nearest runs, would cross zero (at most
+    // `widen` to the power of the process count away), else steps of `widen`.
+    std::vector<double> outside(const Point &nearest,
+                                const std::optional<Point> &next,
+                                double widen,
+                                unsigned jobs,
+                                double ratio) const
+    {
+        const unsigned count = std::max(2U, jobs);
+        const double step = std::log(widen);
+        std::vector<double> rates;
+        if (next && next->margin != nearest.margin) {
+            const double a = std::log(nearest.rate);
+            const double b = std::log(next->rate);
+            double x = a + (b - a) * (0.0 - nearest.margin) / (next->margin - nearest.margin);
+            const double far = a + step * count;
+            // Beyond `nearest`, and no farther than the plain steps would go.
+            x = step > 0.0 ? std::clamp(x, a + 0.5 * step, far)
+                           : std::clamp(x, far, a + 0.5 * step);
+            const double half = 0.49 * std::log(ratio);
+            for (unsigned i = 0; i < count; ++i) {
+                const double y = x - half + 2.0 * half * i / (count - 1);
+                if (step > 0.0 ? y > a : y < a)
+                    rates.push_back(std::exp(y));
+            }
+            if (!rates.empty())
+                return rates;
+        }
+        for (unsigned i = 1; i <= count; ++i)
+            rates.push_back(nearest.rate * std::exp(step * i));
+        return rates;
+    }
+
+    Status fail(Status status, std::string message)
+    {
+        m_message = std::move(message);
+        return status;
+    }
+
+    void report(int runs, double rate, bool brokeThrough)
+    {
+        if (!m_control.progress)
+            return;
+        std::string line = "run " + std::to_string(runs) + (m_accurate ? "" : " (coarse grid)")
+                           + ": " + rateText(rate, m_system)
+                           + (brokeThrough ? ", breakthrough" : ", no breakthrough");
+        m_control.progress(line);
+    }
+
+    const Well &m_well;
+    const SimulationSettings &m_settings;
+    const std::filesystem::path &m_flow;
+    const SimulationControl &m_control;
+    GridSize m_grid;
+    bool m_accurate;
+    FluidSystem m_system;
+    std::optional<Point> m_low, m_high;
+    std::optional<Point> m_nextLow, m_nextHigh; // the runs nearest to them on the same side
+    Attempt m_lowAttempt;
+    std::string m_message;
+};
+
+} // namespace
+
+CriticalSimulation simulateCritical(const Well &well,
+                                    const SimulationSettings &settings,
+                                    const std::vector<double> &expected,
+                                    const SimulationControl &control)
+{
+    CriticalSimulation result;
+    std::filesystem::path flow;
+    result.status = prepare(well, settings, control, flow, result.engine, result.message);
+    if (result.status != Status::Done)
+        return result;
+
+    double first = 1.0;
+    double last = 1000.0;
+    std::vector<double> usable;
+    for (double rate : expected) {
+        if (rate > 0.0 && std::isfinite(rate))
+            usable.push_back(rate);
+    }
+    if (!usable.empty()) {
+        first = *std::min_element(usable.begin(), usable.end());
+        last = *std::max_element(usable.begin(), usable.end());
+        if (last < first * 1.1) { // one rate, or all alike: a range around them
+            first /= 1.5;
+            last *= 1.5;
+        }
+    }
+
+    // Progress lines come from one thread at a time.
+    std::mutex progressMutex;
+    SimulationControl serialised = control;
+    if (control.progress) {
+        serialised.progress = [&](const std::string &line) {
+            const std::lock_guard lock(progressMutex);
+            control.progress(line);
+        };
+    }
+
+    // A cheap grid places the answer; the accurate grid then brackets it closely.
+    BracketSearch coarse(well, settings, flow, serialised, coarseGrid(), false);
+    result.status = coarse.search(first, last, 2.0, 1.03, result.runs);
+    if (result.status != Status::Done) {
+        result.message = coarse.message();
+        return result;
+    }
+    const double guess = std::sqrt(coarse.low() * coarse.high());
+    BracketSearch accurate(well, settings, flow, serialised, accurateGrid(settings), true);
+    result.status = accurate.search(guess / 1.0074, guess * 1.0074, 1.03, 1.005, result.runs);
+    if (result.status != Status::Done) {
+        result.message = accurate.message();
+        return result;
+    }
+    result.low = accurate.low();
+    result.high = accurate.high();
+    if (control.keepDeck) {
+        if (auto problem = keepFiles(*control.keepDeck, accurate.lowAttempt())) {
+            result.status = Status::Failed;
+            result.message = *problem;
+        }
+    }
+    return result;
+}
+
+} // namespace coning::sim
