@@ -122,12 +122,16 @@ def attempt(command, arguments, well, years):
 
 
 def run_well(coning_calc, well, years, cache):
-    """One well and horizon: the cached record, or a new run recorded in the cache.
+    """One well and horizon: the cached record, or a new run recorded in the cache."""
+    return run_well_command(command_for(coning_calc, well, years), well, years, cache)
+
+
+def run_well_command(command, well, years, cache):
+    """The cached record of `command` for the well and horizon, or a new run recorded there.
 
     A failed search is tried once more (a failure can depend on timing); the record keeps the
     failed attempts under "earlier" so that the document can name them."""
     path = cache / f"{well['well']}-{years}y.json"
-    command = command_for(coning_calc, well, years)
     arguments = command[1:]
     record = json.loads(path.read_text()) if path.exists() else None
     if record is not None and record["arguments"] != arguments:
@@ -500,7 +504,15 @@ def write_document(table, records, seconds, path, picture, csv):
                   "Median ratio (interquartile range) by group:", "",
                   *split_table(table, years), ""]
     lines += ["## Which correlation to trust where", "", *findings(table)]
-    path.write_text("\n".join(lines).rstrip() + "\n")
+    # The model study's section (scripts/model-study.py) stays as that script wrote it.
+    kept = ""
+    if path.exists():
+        old = path.read_text()
+        begin = old.find("<!-- model study:")
+        end = old.find("<!-- end of model study -->")
+        if begin >= 0 and end > begin:
+            kept = "\n" + old[begin:end + len("<!-- end of model study -->")] + "\n"
+    path.write_text("\n".join(lines).rstrip() + "\n" + kept)
 
 
 def main():

@@ -42,18 +42,22 @@ public:
         std::vector<double> rates = {first, last};
         bool lowMoved = false;
         bool highMoved = false;
-        bool interpolated = false;
+        int oneSided = 0; // interpolations in a row that moved only one end
         while (true) {
             std::vector<Attempt> attempts(rates.size());
             runTasks(rates.size(), jobs, [&](std::size_t i) {
                 try {
                     const RadialModel model = buildModel(m_well, m_settings, rates[i], m_grid);
+                    // Every run goes on to the horizon (its rate checked only up to its
+                    // breakthrough): the highest cut interpolates on both sides of the
+                    // answer, where breakthrough times jump from years to never.
                     attempts[i] = runModel(model,
                                            m_flow,
                                            m_settings,
                                            m_control,
                                            true,
-                                           m_accurate && m_control.keepDeck.has_value());
+                                           m_accurate && m_control.keepDeck.has_value(),
+                                           0.0);
                 } catch (const std::exception &error) { // nothing may leave a worker thread
                     attempts[i].message = std::string("the model cannot be built: ") + error.what();
                 }
@@ -63,6 +67,13 @@ public:
             for (std::size_t i = 0; i < rates.size(); ++i) {
                 ++runs;
                 Attempt &attempt = attempts[i];
+                // Cuts too small to tell from the simulator's rounding say nothing of the
+                // curve near the threshold.
+                const bool smooth = attempt.cutMargin && *attempt.cutMargin > std::log(1e-4);
+                if (smooth) {
+                    attempt.margin = *attempt.cutMargin;
+                    m_smooth.push_back(Point{rates[i], attempt.margin, true});
+                }
                 if (attempt.status == Status::Cancelled)
                     return fail(Status::Cancelled, "cancelled");
                 if (attempt.status != Status::Done) {
@@ -73,17 +84,17 @@ public:
                 if (attempt.brokeThrough) {
                     if (!m_high || rates[i] < m_high->rate) {
                         m_nextHigh = m_high;
-                        m_high = Point{rates[i], attempt.margin};
+                        m_high = Point{rates[i], attempt.margin, smooth};
                         highMoved = true;
                     } else if (!m_nextHigh || rates[i] < m_nextHigh->rate) {
-                        m_nextHigh = Point{rates[i], attempt.margin};
+                        m_nextHigh = Point{rates[i], attempt.margin, smooth};
                     }
                 } else if (m_low && rates[i] <= m_low->rate) {
                     if (!m_nextLow || rates[i] > m_nextLow->rate)
-                        m_nextLow = Point{rates[i], attempt.margin};
+                        m_nextLow = Point{rates[i], attempt.margin, smooth};
                 } else {
                     m_nextLow = m_low;
-                    m_low = Point{rates[i], attempt.margin};
+                    m_low = Point{rates[i], attempt.margin, smooth};
                     m_lowAttempt = std::move(attempt);
                     lowMoved = true;
                 }
@@ -98,11 +109,14 @@ public:
                 return Status::Done;
 
             if (m_low && m_high) {
-                // An interpolation that left the answer on one side is followed by an even
-                // split, so that a lopsided margin cannot keep the search crawling.
-                const bool interpolate = !interpolated || (lowMoved && highMoved);
+                // Interpolations that keep leaving the answer on one side are followed by an
+                // even split, so that a lopsided margin cannot keep the search crawling (the
+                // highest cut's quadratic earns a second try, the margin's line none).
+                oneSided = lowMoved && highMoved ? 0 : oneSided + 1;
+                const bool interpolate = oneSided <= (estimate() ? 2 : 1);
                 rates = interpolate ? inside(jobs, ratio, lowMoved) : evenSplit(jobs);
-                interpolated = interpolate;
+                if (!interpolate)
+                    oneSided = 0;
             } else if (m_high) {
                 if (m_high->rate / widen < lowest)
                     return fail(Status::Failed,
@@ -118,6 +132,24 @@ public:
     }
 
     double low() const { return m_low->rate; }
+    // How fast the highest cut's margin grows with the logarithm of the rate at the estimated
+    // answer; nothing without an estimate.
+    std::optional<double> slope() const
+    {
+        const std::optional<double> x = estimate();
+        if (!x || !m_curve)
+            return std::nullopt;
+        return m_curve->slope + m_curve->curvature * ((*x - m_curve->a) + (*x - m_curve->b));
+    }
+    // A slope from another grid, for stepping out of a bracket its answer missed.
+    void useSlope(std::optional<double> slope) { m_slopeHint = slope; }
+    // The rate where the highest cut crosses the threshold, interpolated between the runs
+    // around it; the middle of the bracket where that cannot be done.
+    double guess() const
+    {
+        const std::optional<double> x = estimate();
+        return x ? std::exp(*x) : std::sqrt(m_low->rate * m_high->rate);
+    }
     double high() const { return m_high->rate; }
     const Attempt &lowAttempt() const { return m_lowAttempt; }
     const std::string &message() const { return m_message; }
@@ -127,7 +159,57 @@ private:
     {
         double rate;
         double margin;
+        bool smooth; // the highest cut's margin, not a breakthrough time's
     };
+
+    // The quadratic of the last estimate: fa + (x - a) (slope + curvature (x - b)).
+    struct Curve
+    {
+        double a, b, slope, curvature;
+    };
+
+    // The logarithm of the rate where the margin crosses zero, from a quadratic through low,
+    // high and the nearest other run whose highest cut is known (a line through the first
+    // two without one); nothing unless low and high both have it. The quadratic takes the
+    // margins at low and high exactly, so a root lies between them; bisection finds it.
+    std::optional<double> estimate() const
+    {
+        if (!m_low || !m_high || !m_low->smooth || !m_high->smooth)
+            return std::nullopt;
+        const double a = std::log(m_low->rate);
+        const double b = std::log(m_high->rate);
+        const double fa = m_low->margin;
+        const double fb = m_high->margin;
+        std::optional<Point> third;
+        double nearest = 0.0;
+        for (const Point &point : m_smooth) {
+            const double c = std::log(point.rate);
+            if (c == a || c == b)
+                continue;
+            const double distance = c < a ? a - c : c - b;
+            if (!third || distance < nearest) {
+                third = point;
+                nearest = distance;
+            }
+        }
+        const double slope = (fb - fa) / (b - a);
+        double curvature = 0.0;
+        if (third) {
+            const double c = std::log(third->rate);
+            curvature = ((third->margin - fa) / (c - a) - slope) / (c - b);
+        }
+        m_curve = Curve{a, b, slope, curvature};
+        const auto margin = [&](double x) { return fa + (x - a) * (slope + curvature * (x - b)); };
+        if (!(fa <= 0.0 && fb > 0.0) || !std::isfinite(slope) || !std::isfinite(curvature))
+            return std::nullopt;
+        double lo = a;
+        double hi = b;
+        for (int i = 0; i < 60; ++i) {
+            const double mid = (lo + hi) / 2.0;
+            (margin(mid) > 0.0 ? hi : lo) = mid;
+        }
+        return (lo + hi) / 2.0;
+    }
 
     // The next rates between low and high: around the rate where the margin, interpolated
     // linearly in the logarithm of the rate, crosses zero, close enough that two of them would
@@ -137,10 +219,15 @@ private:
         const double a = std::log(m_low->rate);
         const double b = std::log(m_high->rate);
         double x = a + (b - a) * (0.0 - m_low->margin) / (m_high->margin - m_low->margin);
-        // The margin after breakthrough (the logarithm of the time it takes) is close to
+        const std::optional<double> estimated = estimate();
+        // Where the highest cuts are known, a quadratic through them. Otherwise: the margin
+        // of runs stopped at breakthrough (the logarithm of the time it took) is close to
         // linear in the logarithm of the rate; before it (the logarithm of a tiny cut) it is
         // not. With two runs that broke through, extrapolate from them.
-        if (m_nextHigh && m_nextHigh->margin > m_high->margin) {
+        if (estimated) {
+            x = *estimated;
+        } else if (m_nextHigh && !m_high->smooth && !m_nextHigh->smooth
+                   && m_nextHigh->margin > m_high->margin) {
             const double c = std::log(m_nextHigh->rate);
             x = b + (c - b) * (0.0 - m_high->margin) / (m_nextHigh->margin - m_high->margin);
         }
@@ -148,7 +235,10 @@ private:
             x = (a + b) / 2.0;
         // Never hug an end: an interpolation that keeps landing on one side moves slowly.
         x = std::clamp(x, a + 0.1 * (b - a), b - 0.1 * (b - a));
-        const double half = 0.49 * std::log(ratio);
+        // Two runs close enough to end the search, or, while [low, high] is wide, farther
+        // apart: the interpolation is good to some tenth of the bracket, and runs around it
+        // that both land on one side shrink the bracket little.
+        const double half = std::max(0.49 * std::log(ratio), (estimated ? 0.08 : 0.15) * (b - a));
         std::vector<double> offsets;
         if (jobs <= 1)
             offsets = {lowMoved ? half : -half};
@@ -157,8 +247,9 @@ private:
                 offsets.push_back(-half + 2.0 * half * i / (jobs - 1));
         std::vector<double> rates;
         for (double offset : offsets) {
-            const double y = x + offset;
-            if (y > a && y < b)
+            // Runs spread wide stay inside the bracket, a twentieth of it from its ends.
+            const double y = std::clamp(x + offset, a + 0.05 * (b - a), b - 0.05 * (b - a));
+            if (y > a && y < b && (rates.empty() || std::exp(y) > rates.back()))
                 rates.push_back(std::exp(y));
         }
         if (rates.empty())
@@ -189,10 +280,15 @@ private:
         const unsigned count = std::max(2U, jobs);
         const double step = std::log(widen);
         std::vector<double> rates;
-        if (next && next->margin != nearest.margin) {
+        const bool hinted = nearest.smooth && m_slopeHint && *m_slopeHint > 0.0;
+        if (hinted || (next && next->margin != nearest.margin)) {
             const double a = std::log(nearest.rate);
-            const double b = std::log(next->rate);
-            double x = a + (b - a) * (0.0 - nearest.margin) / (next->margin - nearest.margin);
+            // With the other grid's slope at its answer: the grids' curves differ mostly by a
+            // shift, which one run measures.
+            double x = hinted ? a - nearest.margin / *m_slopeHint
+                              : a
+                                    + (std::log(next->rate) - a) * (0.0 - nearest.margin)
+                                          / (next->margin - nearest.margin);
             const double far = a + step * count;
             // Beyond `nearest`, and no farther than the plain steps would go.
             x = step > 0.0 ? std::clamp(x, a + 0.5 * step, far)
@@ -236,6 +332,9 @@ private:
     FluidSystem m_system;
     std::optional<Point> m_low, m_high;
     std::optional<Point> m_nextLow, m_nextHigh; // the runs nearest to them on the same side
+    std::vector<Point> m_smooth;                // every run whose highest cut is known
+    mutable std::optional<Curve> m_curve;
+    std::optional<double> m_slopeHint;
     Attempt m_lowAttempt;
     std::string m_message;
 };
@@ -279,16 +378,33 @@ CriticalSimulation simulateCritical(const Well &well,
         };
     }
 
-    // A cheap grid places the answer; the accurate grid then brackets it closely.
-    BracketSearch coarse(well, settings, flow, serialised, coarseGrid(), false);
-    result.status = coarse.search(first, last, 2.0, 1.03, result.runs);
+    // A cheap grid places the answer as closely as the accurate one is to be bracketed (its
+    // runs cost a fifth of an accurate run, and its critical rate differs from the accurate
+    // grid's by a few tenths of a percent); the accurate grid's first two runs then straddle
+    // that answer by the same ratio, which often ends the search at once. Otherwise their
+    // margins point the way, in steps of at most a percent.
+    constexpr double ratio = 1.005;
+    std::optional<BracketSearch> coarse;
+    coarse.emplace(well, settings, flow, serialised, coarseGrid(), false);
+    result.status = coarse->search(first, last, 2.0, 1.03, result.runs);
+    if (result.status == Status::Failed) {
+        // The cheap grid's long steps are a risk the accurate grid's short ones are not: a
+        // failed run there is tried again with those.
+        GridSize grid = coarseGrid();
+        grid.stepGrowth = accurateGrid(settings).stepGrowth;
+        grid.stepsPerHorizon = accurateGrid(settings).stepsPerHorizon;
+        coarse.emplace(well, settings, flow, serialised, grid, false);
+        result.status = coarse->search(first, last, 2.0, 1.03, result.runs);
+    }
     if (result.status != Status::Done) {
-        result.message = coarse.message();
+        result.message = coarse->message();
         return result;
     }
-    const double guess = std::sqrt(coarse.low() * coarse.high());
+    const double guess = coarse->guess();
+    const double half = std::sqrt(ratio) * (1.0 - 1e-9); // the two runs within the ratio
     BracketSearch accurate(well, settings, flow, serialised, accurateGrid(settings), true);
-    result.status = accurate.search(guess / 1.0074, guess * 1.0074, 1.03, 1.005, result.runs);
+    accurate.useSlope(coarse->slope());
+    result.status = accurate.search(guess / half, guess * half, 1.01, ratio, result.runs);
     if (result.status != Status::Done) {
         result.message = accurate.message();
         return result;

@@ -148,7 +148,8 @@ Attempt runModel(const RadialModel &model,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
                  bool stopAtBreakthrough,
-                 bool keep)
+                 bool keep,
+                 double stopWithin)
 {
     Attempt attempt;
     try {
@@ -179,7 +180,8 @@ Attempt runModel(const RadialModel &model,
                                                                         true,
                                                                         ignored)
                                                            : std::nullopt;
-                if (!run || !run->breakthroughDays || run->rateCheck.verdict != RateVerdict::Held)
+                if (!run || !run->breakthroughDays || run->rateCheck.verdict != RateVerdict::Held
+                    || *run->breakthroughDays > stopWithin * horizon)
                     return false;
                 attempt.margin = std::log(horizon / std::max(*run->breakthroughDays, 1e-6));
                 return true;
@@ -258,12 +260,16 @@ Attempt runModel(const RadialModel &model,
             attempt.unsmry = readAll(unsmry);
         }
         attempt.brokeThrough = run->breakthroughDays.has_value();
-        if (attempt.brokeThrough) {
-            attempt.margin = std::log(horizon / std::max(*run->breakthroughDays, 1e-6));
-        } else {
-            const double highest = *std::max_element(run->cut.begin(), run->cut.end());
-            attempt.margin = std::log(std::max(highest, 1e-12) / settings.breakthroughCut);
-        }
+        const double highest = *std::max_element(run->cut.begin(), run->cut.end());
+        const double cutMargin = std::log(std::max(highest, 1e-12) / settings.breakthroughCut);
+        // Only where no stop could have come first: whether a run was stopped depends on
+        // when its summary was looked at, and the margin must not.
+        if (!stopAtBreakthrough || !attempt.brokeThrough
+            || *run->breakthroughDays > stopWithin * horizon)
+            attempt.cutMargin = cutMargin;
+        attempt.margin = attempt.brokeThrough
+                             ? std::log(horizon / std::max(*run->breakthroughDays, 1e-6))
+                             : cutMargin;
         switch (run->rateCheck.verdict) {
         case RateVerdict::Held:
             attempt.status = Status::Done;

@@ -22,6 +22,9 @@ struct Attempt
     // How far the run is from the threshold: ln(horizon / breakthrough time) > 0 with
     // breakthrough, ln(highest cut / threshold) <= 0 without; near 0 close to the critical rate.
     double margin = 0.0;
+    // ln(highest cut / threshold) of a run that went on to the horizon (no breakthrough, or
+    // one too late to stop at): smooth in the rate on both sides of the critical one.
+    std::optional<double> cutMargin;
     std::string deck; // kept when asked
     std::string script;
     std::string smspec, unsmry;
@@ -31,14 +34,16 @@ struct Attempt
 std::string rateText(double rate, FluidSystem system);
 
 // Runs the model in a folder of its own. With stopAtBreakthrough the run ends as soon as its
-// summary shows breakthrough with the rate held; with keep the attempt holds the deck, the
-// script that reruns it and the summary.
+// summary shows breakthrough with the rate held, if that comes within the fraction stopWithin
+// of the horizon; with keep the attempt holds the deck, the script that reruns it and the
+// summary.
 Attempt runModel(const RadialModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
                  bool stopAtBreakthrough,
-                 bool keep);
+                 bool keep,
+                 double stopWithin = 1.0);
 
 // Writes a kept deck, the script that reruns it and its summary into the folder; a problem, or
 // nothing.

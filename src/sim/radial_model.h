@@ -91,12 +91,15 @@ double waterMargin(double connate, const SimulationSettings &settings);
 // Points of a Corey curve that is not a straight line, between its end points.
 inline constexpr std::size_t coreySteps = 20;
 
-// How fine the grid is: rings between the well and the drainage radius, and the thickness of
-// the zone's layers (the displacing zone's layers grow away from the contact).
+// How fine the grid is: rings between the well and the drainage radius, the thickness of the
+// zone's layers (the displacing zone's layers grow away from the contact), and the report
+// steps (see reportSteps).
 struct GridSize
 {
     std::size_t rings = defaultRingCount;
     double layerThickness = defaultLayerThickness; // ft
+    double stepGrowth = 0.03;        // of the time elapsed
+    double stepsPerHorizon = 120.0;  // the longest step is the horizon over this
 };
 
 // The accurate grid: the default refined by settings.refinement in both directions.
@@ -113,8 +116,9 @@ RadialModel buildModel(const Well &well,
                        const GridSize &grid);
 
 // Report steps over `years`: 0.1 day at first (breakthrough at high rates comes within days),
-// then 3 % of the time elapsed, at most a 120th of the horizon (30 days for ten years).
-std::vector<double> reportSteps(double years);
+// then `growth` of the time elapsed (3 %), at most the horizon over `perHorizon` (30 days for
+// ten years).
+std::vector<double> reportSteps(double years, double growth = 0.03, double perHorizon = 120.0);
 
 // Exact radial quantities of ring i and layer k (see the deck's EDIT section).
 double ringArea(const RadialModel &model, std::size_t ring);                      // ft2
