@@ -52,7 +52,7 @@ public:
                                            m_flow,
                                            m_settings,
                                            m_control,
-                                           true,
+                                           m_settings.breakthroughCut,
                                            m_accurate && m_control.keepDeck.has_value());
                 } catch (const std::exception &error) { // nothing may leave a worker thread
                     attempts[i].message = std::string("the model cannot be built: ") + error.what();

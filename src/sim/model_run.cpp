@@ -147,7 +147,7 @@ Attempt runModel(const RadialModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
-                 bool stopAtBreakthrough,
+                 std::optional<double> stopAtCut,
                  bool keep)
 {
     Attempt attempt;
@@ -167,19 +167,20 @@ Attempt runModel(const RadialModel &model,
         options.timeLimit = std::chrono::duration<double>(settings.timeLimitSeconds);
         options.cancelled = control.cancelled;
         const double horizon = settings.years * 365.25;
-        if (stopAtBreakthrough) {
-            // Stops once the summary shows breakthrough with the rate held up to it; the
-            // verdict of a run that finishes first is taken over the same points.
+        if (stopAtCut) {
+            // Stops once the summary shows the cut above stopAtCut with the rate held up to it;
+            // the verdict of a run that finishes first is taken over the same points.
             options.enough = [&] {
                 std::string ignored;
                 const std::optional<Summary> partial = readSummary(smspec, unsmry, ignored);
                 const std::optional<RateRun> run = partial ? analyseRun(model,
                                                                         *partial,
                                                                         settings.breakthroughCut,
-                                                                        true,
+                                                                        stopAtCut,
                                                                         ignored)
                                                            : std::nullopt;
-                if (!run || !run->breakthroughDays || run->rateCheck.verdict != RateVerdict::Held)
+                if (!run || !run->breakthroughDays || !firstCutAbove(run->cut, *stopAtCut)
+                    || run->rateCheck.verdict != RateVerdict::Held)
                     return false;
                 attempt.margin = std::log(horizon / std::max(*run->breakthroughDays, 1e-6));
                 return true;
@@ -207,10 +208,19 @@ Attempt runModel(const RadialModel &model,
             attempt.message = "the simulator did not finish within the time limit of "
                               + seconds(settings.timeLimitSeconds) + " s (--time-limit)";
             return attempt;
-        case ChildResult::Ending::StoppedEarly:
+        case ChildResult::Ending::StoppedEarly: {
+            // The summary up to the stop, for those who read the volumes produced by then.
+            std::string problem;
+            if (const std::optional<Summary> summary = readSummary(smspec, unsmry, problem))
+                attempt.run = analyseRun(model,
+                                         *summary,
+                                         settings.breakthroughCut,
+                                         stopAtCut,
+                                         problem);
             attempt.status = Status::Done;
             attempt.brokeThrough = true;
             return attempt;
+        }
         case ChildResult::Ending::NotStarted:
             attempt.message = escapedForMessage(child.output);
             return attempt;
@@ -231,7 +241,7 @@ Attempt runModel(const RadialModel &model,
         const std::optional<Summary> summary = readSummary(smspec, unsmry, problem);
         std::optional<RateRun> run;
         if (summary)
-            run = analyseRun(model, *summary, settings.breakthroughCut, stopAtBreakthrough, problem);
+            run = analyseRun(model, *summary, settings.breakthroughCut, stopAtCut, problem);
         if (!summary)
             problem = "the simulator wrote no summary (" + problem + ")";
         if (!run) {

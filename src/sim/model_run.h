@@ -30,14 +30,15 @@ struct Attempt
 // "21.5 STB/DAY" (or MCF/DAY for Gas-Water), for messages and progress lines.
 std::string rateText(double rate, FluidSystem system);
 
-// Runs the model in a folder of its own. With stopAtBreakthrough the run ends as soon as its
-// summary shows breakthrough with the rate held; with keep the attempt holds the deck, the
-// script that reruns it and the summary.
+// Runs the model in a folder of its own. With stopAtCut the run ends as soon as its summary
+// shows a cut above it with the rate held up to there (the critical search stops at the
+// breakthrough cut, the rate study at the economic cut), and its run holds the summary up to
+// there; with keep the attempt holds the deck, the script that reruns it and the summary.
 Attempt runModel(const RadialModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
-                 bool stopAtBreakthrough,
+                 std::optional<double> stopAtCut,
                  bool keep);
 
 // Writes a kept deck, the script that reruns it and its summary into the folder; a problem, or
