@@ -127,7 +127,8 @@ std::vector<double> automaticRates(const Well &well,
     double high = deliverable;
     if (!(low > 0.0 && std::isfinite(low) && high > 0.0 && std::isfinite(high)))
         throw std::runtime_error("no deliverability to choose rates from: give the rates");
-    high = std::max(high, 4.0 * low);
+    // Past the estimate, so that the top rates show where the well stops holding its rate.
+    high = std::max(1.5 * high, 4.0 * low);
     std::vector<double> rates;
     const double span = std::log(high / low);
     for (std::size_t i = 0; i < automaticRateCount; ++i) {
