@@ -168,6 +168,13 @@ void appendStudyText(std::string &out, const SimulationReport &report, bool mode
         if (!row.held)
             out.append("  at ").append(formatted("%g", row.rate)).append(": ").append(row.fellOff).append("\n");
     }
+    const bool beyond = std::any_of(study.rows.begin(), study.rows.end(), [](const auto &row) {
+        return row.recovery > 1.0;
+    });
+    if (beyond)
+        out.append("  a recovery above 100 % is ")
+            .append(gasProduced ? "gas" : "oil")
+            .append(" that flowed in across the constant-pressure outer boundary\n");
     const sim::StudyRow *best = nullptr;
     for (const sim::StudyRow &row : study.rows) {
         if (row.held && (!best || row.produced > best->produced))
