@@ -267,7 +267,7 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
     const bool rateShown = report.rate && report.rate->status == Status::Done;
     const bool criticalShown = report.critical && report.critical->status == Status::Done;
     if (report.study && report.study->status == Status::Done)
-        appendStudyText(out, report, rateShown || criticalShown);
+        appendStudyText(out, report, rateShown);
     if (criticalShown) {
         const sim::CriticalSimulation &critical = *report.critical;
         out.append("\nSIMULATED CRITICAL RATE OVER ")
