@@ -37,7 +37,10 @@ void studyBench(const Well &well,
         std::printf("rate study failed: %s\n", study.message.c_str());
         return;
     }
-    std::printf("rate study: %.1f s, %d runs on %u slots\n", studied, study.runs, sim::defaultJobs());
+    std::printf("rate study: %.1f s, %d runs on %u slots\n",
+                studied,
+                study.runs,
+                sim::defaultJobs());
 
     double one = 0.0;
     double sequential = 0.0;

@@ -474,7 +474,6 @@ void appendResultRow(std::string &out,
         appendCsvResultLine(out, label, result, penetration, simulation, studyRow, plan);
 }
 
-
 // A calculated horizontal row: its four rates in their own columns, the vertical well's empty.
 void appendHorizontalRow(std::string &out,
                          const RowLabel &label,

@@ -16,7 +16,7 @@ namespace coning::cli {
 // and each row's `simulate-rate` column its rate.
 struct BatchSimulation
 {
-    bool critical = false;            // --simulate-critical
+    bool critical = false;                      // --simulate-critical
     std::optional<sim::RateStudyRequest> study; // --simulate-rates, for every row
     sim::SimulationSettings settings; // the setting options; a row's setting columns override them
     unsigned jobs = 0; // simulator processes at once across all rows; 0: one per core

@@ -82,8 +82,8 @@ std::optional<sim::RateStudyRequest> readStudy(const SimulationOptions &options,
             messages.push_back(economicCut + ": " + *below);
     } else if (auto below = sim::checkEconomicCut(study.economicCut, breakthroughCut)) {
         messages.push_back("--" + std::string(sim::breakthroughCutName)
-                           + ": a rate study needs it below the economic cut ("
-                           + economicCut + ", default 0.95)");
+                           + ": a rate study needs it below the economic cut (" + economicCut
+                           + ", default 0.95)");
     }
     return study;
 }
@@ -219,9 +219,10 @@ void checkSimulationRequest(const SimulationRequest &request,
         messages.push_back("--" + std::string(problem.option) + ": " + problem.text);
     std::string missing;
     if (!sim::findFlow(missing)) {
-        const std::string option = request.rate       ? "--" + std::string(sim::simulateRateName)
-                                   : request.critical ? "--" + std::string(sim::simulateCriticalName)
-                                                      : "--" + std::string(sim::simulateRatesName);
+        const std::string option = request.rate ? "--" + std::string(sim::simulateRateName)
+                                   : request.critical
+                                       ? "--" + std::string(sim::simulateCriticalName)
+                                       : "--" + std::string(sim::simulateRatesName);
         messages.push_back(option + " needs the simulator: " + missing);
     }
 }
@@ -254,11 +255,13 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
                       *request.rate);
         control.progress(line);
     }
-    const SimulationReport report = sim::simulateWell(
-        well,
-        correlations,
-        {request.rate, request.critical, request.study, request.settings},
-        control);
+    const SimulationReport report = sim::simulateWell(well,
+                                                      correlations,
+                                                      {request.rate,
+                                                       request.critical,
+                                                       request.study,
+                                                       request.settings},
+                                                      control);
     const auto cancelled = [](const auto &simulation) {
         return simulation && simulation->status == sim::Status::Cancelled;
     };

@@ -166,7 +166,11 @@ void appendStudyText(std::string &out, const SimulationReport &report, bool mode
     }
     for (const sim::StudyRow &row : study.rows) {
         if (!row.held)
-            out.append("  at ").append(formatted("%g", row.rate)).append(": ").append(row.fellOff).append("\n");
+            out.append("  at ")
+                .append(formatted("%g", row.rate))
+                .append(": ")
+                .append(row.fellOff)
+                .append("\n");
     }
     const bool beyond = std::any_of(study.rows.begin(), study.rows.end(), [](const auto &row) {
         return row.recovery > 1.0;

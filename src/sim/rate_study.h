@@ -60,7 +60,7 @@ struct RateStudy
     std::string message;
     std::string engine;
     double economicCut = 0.95;
-    double inPlace = 0.0; // STB, or Mscf for Gas-Water, within the drainage radius
+    double inPlace = 0.0;       // STB, or Mscf for Gas-Water, within the drainage radius
     std::vector<StudyRow> rows; // increasing rate; all of them, or none
     int runs = 0;
 };

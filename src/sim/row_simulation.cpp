@@ -32,9 +32,8 @@ void readRowSimulation(std::optional<std::string_view> rateText,
         problems.push_back({InputProblem::Kind::Invalid, problem.option, problem.text});
     if (study) {
         if (auto below = checkEconomicCut(study->economicCut, simulation.settings.breakthroughCut))
-            problems.push_back({InputProblem::Kind::Invalid,
-                                breakthroughCutName,
-                                "the economic cut " + *below});
+            problems.push_back(
+                {InputProblem::Kind::Invalid, breakthroughCutName, "the economic cut " + *below});
     }
 }
 

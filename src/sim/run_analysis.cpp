@@ -87,7 +87,7 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
                 return {RateVerdict::Unsound,
                         "the simulator did not converge on the well: it shut it " + when
                             + "and reopened it later",
-                    run.days[i]};
+                        run.days[i]};
             return {RateVerdict::NotHeld,
                     "the well cannot hold " + number(model.rate) + unit + ": " + when
                         + "the simulator shut it",

@@ -79,8 +79,7 @@ TEST(SimulationText, RateStudyRoundsTowardTheCostAndSaysNone)
         << text;
     EXPECT_NE(text.find("  at 5000: the well cannot hold 5000\n"), std::string::npos) << text;
     // The rate not held is not the answer, however much it made.
-    EXPECT_NE(text.find("at a rate held: 500 STB at 20 STB/DAY, for 11 STB water.\n"),
-              std::string::npos)
+    EXPECT_NE(text.find("at a rate held: 500 STB at 20 STB/DAY, for 11 STB water.\n"), std::string::npos)
         << text;
 
     std::string json;

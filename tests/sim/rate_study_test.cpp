@@ -47,14 +47,15 @@ TEST_P(StudyRowReading, StopsAtTheLastTimeAtOrBelowTheEconomicCut)
     EXPECT_TRUE(row.held);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cuts,
-                         StudyRowReading,
-                         ::testing::Values(RowCase{"ReachedBetweenPoints", 0.8, 3.0, 300.0, 102.0, true},
-                                           RowCase{"ReachedAtTheLast", 0.95, 4.0, 400.0, 1002.0, true},
-                                           RowCase{"EqualIsNotAbove", 0.9, 4.0, 400.0, 1002.0, true},
-                                           RowCase{"NeverReached", 0.99, 5.0, 500.0, 4002.0, false},
-                                           RowCase{"AboveFromTheStart", -0.1, 0.0, 0.0, 0.0, true}),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cuts,
+    StudyRowReading,
+    ::testing::Values(RowCase{"ReachedBetweenPoints", 0.8, 3.0, 300.0, 102.0, true},
+                      RowCase{"ReachedAtTheLast", 0.95, 4.0, 400.0, 1002.0, true},
+                      RowCase{"EqualIsNotAbove", 0.9, 4.0, 400.0, 1002.0, true},
+                      RowCase{"NeverReached", 0.99, 5.0, 500.0, 4002.0, false},
+                      RowCase{"AboveFromTheStart", -0.1, 0.0, 0.0, 0.0, true}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(StudyRow, EconomicTimeIsInterpolatedAndARateNotHeldSaysWhen)
 {
@@ -116,8 +117,8 @@ TEST(RateStudy, InPlaceIsTheZoneWithinTheDrainageRadius)
     const RadialModel model = buildModel(simulatedWell(), settings, 20.0, accurateGrid(settings));
     const double pi = 3.141592653589793;
     const double rw = 3.0 / 12.0;
-    const double expected = pi * (std::pow(1000.0, 2.0) - std::pow(rw, 2.0)) * 50.0 * 0.2
-                            / 5.614583 * (1.0 - 0.2) / 1.2;
+    const double expected = pi * (std::pow(1000.0, 2.0) - std::pow(rw, 2.0)) * 50.0 * 0.2 / 5.614583
+                            * (1.0 - 0.2) / 1.2;
     EXPECT_NEAR(initiallyInPlace(model), expected, expected * 1e-12);
 }
 
