@@ -97,6 +97,7 @@ FrameRowOutput simulateFrameRow(long line,
         sim::readRowSimulation(texts.rate,
                                texts.settings,
                                options.critical,
+                               options.study,
                                options.settings,
                                well,
                                problems,
@@ -118,6 +119,8 @@ FrameRowOutput simulateFrameRow(long line,
         const sim::SimulationReport report = sim::simulateWell(well, result, simulation, mine);
         fillCorrelations(row, result, design);
         row.simulation = sim::rowSimulationCells(report);
+        if (report.study && report.study->status == sim::Status::Done)
+            row.study = report.study->rows;
         row.message = runMessageText(result, sim::simulationFailures(report));
         row.failed = result.anyFailure() || sim::simulationFailed(report);
         return row;
@@ -178,6 +181,50 @@ py::tuple cells(const std::array<std::optional<double>, correlationCount> &value
     return out;
 }
 
+// The study of --simulate-rates and --economic-cut; UsageError with the command line's words.
+std::optional<sim::RateStudyRequest> readStudyOption(const std::optional<std::string> &rates,
+                                                     const std::optional<double> &economicCut,
+                                                     double breakthroughCut)
+{
+    const std::string cutOption = "--" + std::string(sim::economicCutName);
+    if (!rates) {
+        if (economicCut)
+            throw UsageError(cutOption + " is only for --" + std::string(sim::simulateRatesName));
+        return std::nullopt;
+    }
+    sim::RateStudyRequest study;
+    std::string problems;
+    if (auto problem = sim::readStudyRates(*rates, study))
+        problems = "--" + std::string(sim::simulateRatesName) + ": " + *problem;
+    if (economicCut) {
+        if (auto problem = sim::readEconomicCut(NumberText(*economicCut).view(), study.economicCut))
+            problems.append(problems.empty() ? "" : "\n").append(cutOption + ": " + *problem);
+    }
+    if (auto below = sim::checkEconomicCut(study.economicCut, breakthroughCut))
+        problems.append(problems.empty() ? "" : "\n").append(cutOption + ": " + *below);
+    if (!problems.empty())
+        throw UsageError(problems);
+    return study;
+}
+
+// A study's rows as tuples (rate, held, breakthrough days, economic days, until days, produced,
+// coning phase produced, recovery, how a rate not held fell off).
+py::list studyRows(const std::vector<sim::StudyRow> &rows)
+{
+    py::list out;
+    for (const sim::StudyRow &row : rows)
+        out.append(py::make_tuple(row.rate,
+                                  row.held,
+                                  cell(row.breakthroughDays),
+                                  cell(row.economicDays),
+                                  row.untilDays,
+                                  row.produced,
+                                  row.coned,
+                                  row.recovery,
+                                  row.fellOff));
+    return out;
+}
+
 } // namespace
 
 void defineFrameRows(py::module_ &m)
@@ -221,10 +268,23 @@ void defineFrameRows(py::module_ &m)
         py::arg("jobs"),
         "Raises UsageError, in the command line's words, for settings it refuses.");
     m.def(
+        "check_study",
+        [](const std::optional<std::string> &rates,
+           const std::optional<double> &economicCut,
+           const SettingValues &settings) {
+            readStudyOption(rates, economicCut, readOptionSettings(settings).breakthroughCut);
+        },
+        py::arg("rates"),
+        py::arg("economic_cut"),
+        py::arg("settings"),
+        "Raises UsageError, in the command line's words, for a rate study it refuses.");
+    m.def(
         "simulate_row",
         [](long line,
            const std::vector<std::pair<std::string, std::variant<double, std::string>>> &given,
            bool critical,
+           const std::optional<std::string> &rates,
+           const std::optional<double> &economicCut,
            const SettingValues &settings,
            unsigned jobs,
            sim::ProcessSlots &slots,
@@ -240,6 +300,7 @@ void defineFrameRows(py::module_ &m)
             FrameRowOptions options;
             options.critical = critical;
             options.settings = readOptionSettings(settings);
+            options.study = readStudyOption(rates, economicCut, options.settings.breakthroughCut);
             options.jobs = jobs;
             sim::SimulationControl control;
             control.cancelled = [&cancel] { return cancel.set.load(); };
@@ -257,11 +318,14 @@ void defineFrameRows(py::module_ &m)
                                   cell(row.simulation.criticalLow),
                                   cell(row.simulation.criticalHigh),
                                   row.message,
-                                  row.failed);
+                                  row.failed,
+                                  studyRows(row.study));
         },
         py::arg("line"),
         py::arg("cells"),
         py::arg("critical"),
+        py::arg("rates"),
+        py::arg("economic_cut"),
         py::arg("settings"),
         py::arg("jobs"),
         py::arg("slots"),
@@ -269,7 +333,7 @@ void defineFrameRows(py::module_ &m)
         "One row of a table (cells of number or text) as the batch file's row of that line, "
         "simulated: (unit, "
         "percent-penetration, rates, max-penetrations, breakthrough-days, critical low, high, "
-        "message, failed), NaN where a cell is empty.");
+        "message, failed, study rows), NaN where a cell is empty.");
 }
 
 } // namespace coning::python

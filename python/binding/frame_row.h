@@ -23,8 +23,9 @@ struct RowCancel
 struct FrameRowOptions
 {
     bool critical = false;
+    std::optional<sim::RateStudyRequest> study; // every row's, as --simulate-rates
     sim::SimulationSettings settings;
-    unsigned jobs = 1; // simulator processes at once in a critical-rate search
+    unsigned jobs = 1; // simulator processes at once in a critical-rate search or a study
 };
 
 // A row's cells as the batch file's reader gives them: (column name, text), blanks around the
@@ -39,6 +40,7 @@ struct FrameRowOutput
     std::array<std::optional<double>, correlationCount> rates{};          // in call order
     std::array<std::optional<double>, correlationCount> maxPenetration{}; // with a target rate
     sim::RowSimulationCells simulation;
+    std::vector<sim::StudyRow> study; // one output row each, when the study is done
     std::string message;
     bool failed = false; // what makes the batch exit with status 1
 };

@@ -344,6 +344,8 @@ PYBIND11_MODULE(_core, m)
           py::arg("values"),
           py::arg("rate"),
           py::arg("critical"),
+          py::arg("rates"),
+          py::arg("economic_cut"),
           py::arg("settings"),
           py::arg("jobs"),
           py::arg("keep_deck"),

@@ -41,6 +41,8 @@ std::string simulationJson(std::optional<std::string> fluidSystem,
                            const WellValues &values,
                            std::optional<double> rate,
                            bool critical,
+                           std::optional<std::string> rates,
+                           std::optional<double> economicCut,
                            const SettingValues &settings,
                            std::optional<std::string> jobs,
                            std::optional<std::string> keepDeck)
@@ -67,12 +69,32 @@ std::string simulationJson(std::optional<std::string> fluidSystem,
         if (auto problem = sim::readSetting(name, settingText(value), asked.settings))
             messages.push_back("--" + name + ": " + *problem);
     }
+    const std::string economicCutOption = "--" + std::string(sim::economicCutName);
+    if (rates) {
+        sim::RateStudyRequest study;
+        if (auto problem = sim::readStudyRates(*rates, study))
+            messages.push_back("--" + std::string(sim::simulateRatesName) + ": " + *problem);
+        if (economicCut) {
+            if (auto problem = sim::readEconomicCut(NumberText(*economicCut).view(),
+                                                    study.economicCut))
+                messages.push_back(economicCutOption + ": " + *problem);
+        }
+        if (auto below = sim::checkEconomicCut(study.economicCut, asked.settings.breakthroughCut))
+            messages.push_back(economicCutOption + ": " + *below);
+        asked.study = study;
+    } else if (economicCut) {
+        messages.push_back(economicCutOption + " is only for --"
+                           + std::string(sim::simulateRatesName));
+    }
     sim::SimulationControl control;
     if (jobs) {
         if (auto problem = sim::readJobs(*jobs, control.jobs))
             messages.push_back("--" + std::string(sim::jobsName) + ": " + *problem);
     }
-    if (keepDeck) {
+    if (keepDeck && rates) {
+        messages.emplace_back("--keep-deck cannot be combined with --simulate-rates: it keeps the "
+                              "deck of one run");
+    } else if (keepDeck) {
         if (auto problem = sim::checkKeepDeck(*keepDeck))
             messages.push_back(*problem);
         else

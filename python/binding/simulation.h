@@ -20,7 +20,8 @@ struct SimulatorMissing : std::runtime_error
 };
 
 // The command line's JSON "simulation" member of one well, as its text: the rate run when
-// `rate` is given, the critical-rate search when `critical`. `settings` are (option name,
+// `rate` is given, the critical-rate search when `critical`, the rate study when `rates` (the
+// text of --simulate-rates) is, until `economicCut`. `settings` are (option name,
 // value) pairs in the command line's order ("kv-kh", 0.1), `jobs` and `keepDeck` the texts of
 // --jobs and --keep-deck. Throws UsageError for what the command line refuses, SimulatorMissing
 // without the simulator, and a Python error (KeyboardInterrupt) when a signal handler raises
@@ -30,6 +31,8 @@ std::string simulationJson(std::optional<std::string> fluidSystem,
                            const WellValues &values,
                            std::optional<double> rate,
                            bool critical,
+                           std::optional<std::string> rates,
+                           std::optional<double> economicCut,
                            const SettingValues &settings,
                            std::optional<std::string> jobs,
                            std::optional<std::string> keepDeck);

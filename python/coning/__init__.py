@@ -10,8 +10,9 @@ bit for bit, for notebooks and scripts:
 - :func:`sensitivity` -- the rates with each input lowered and raised (``--sensitivity``);
 - :func:`plot_sweep` -- a well's rate against percent penetration with matplotlib;
 - :func:`simulate` -- the well in the reservoir simulator flow (``--simulate-rate``,
-  ``--simulate-critical``);
+  ``--simulate-critical``, ``--simulate-rates``);
 - :func:`plot_simulation` -- a simulation's cut against time, or its critical rate;
+- :func:`plot_rate_study` -- a rate study's produced oil and water against the rate;
 - :func:`simulate_frame` -- the wells of a DataFrame in flow, here or on a Dask cluster, as
   ``coning-calc --batch`` simulates them.
 
@@ -38,7 +39,7 @@ from ._wells import (
 from ._design import sensitivity, target_penetration
 from ._frame import calculate_frame
 from ._plot import plot_sweep
-from ._simulation import plot_simulation, simulate
+from ._simulation import plot_rate_study, plot_simulation, simulate
 from ._field import simulate_frame
 
 for _error in (UsageError, SimulationError, SimulatorNotFoundError):
@@ -60,6 +61,7 @@ __all__ = [
     "sensitivity",
     "plot_sweep",
     "simulate",
+    "plot_rate_study",
     "plot_simulation",
     "simulate_frame",
 ]

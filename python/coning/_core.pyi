@@ -59,6 +59,8 @@ def simulation(
     values: Sequence[Optional[float]],
     rate: Optional[float],
     critical: bool,
+    rates: Optional[str],
+    economic_cut: Optional[float],
     settings: list[tuple[str, Union[float, str]]],
     jobs: Optional[str],
     keep_deck: Optional[str],
@@ -78,12 +80,22 @@ class RowCancel:
 def default_jobs() -> int: ...
 def check_simulator() -> None: ...
 def check_settings(settings: list[tuple[str, Union[float, str]]], jobs: Optional[str]) -> None: ...
+def check_study(
+    rates: Optional[str],
+    economic_cut: Optional[float],
+    settings: list[tuple[str, Union[float, str]]],
+) -> None: ...
 def simulate_row(
     line: int,
     cells: list[tuple[str, Union[float, str]]],
     critical: bool,
+    rates: Optional[str],
+    economic_cut: Optional[float],
     settings: list[tuple[str, Union[float, str]]],
     jobs: int,
     slots: ProcessSlots,
     cancel: RowCancel,
-) -> tuple[str, float, tuple[float, ...], tuple[float, ...], float, float, float, str, bool]: ...
+) -> tuple[
+    str, float, tuple[float, ...], tuple[float, ...], float, float, float, str, bool,
+    list[tuple[float, bool, float, float, float, float, float, float, str]],
+]: ...

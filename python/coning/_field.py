@@ -12,7 +12,7 @@ import numpy as np
 
 from . import _core
 from ._frame import _TARGET, _TYPE, _WELL, _columns, _trimmed
-from ._simulation import _settings
+from ._simulation import _rates_text, _settings
 from ._wells import _number
 
 _RATE = "simulate-rate"
@@ -68,16 +68,17 @@ def _rows(frame, names: dict, pd) -> list:
     return rows
 
 
-def simulated_row(row: tuple, critical: bool, settings: list, jobs: int,
+def simulated_row(row: tuple, asked: tuple, settings: list, jobs: int,
                   cancel_event: Optional[str] = None) -> Optional[tuple]:
     """One row simulated as the batch file's row of its line (a Dask task: top level, so that
-    it pickles by name). With `cancel_event`, the name of a ``distributed.Event``, the row stops
+    it pickles by name); `asked` is (critical, the rates' text or None, the economic cut or
+    None). With `cancel_event`, the name of a ``distributed.Event``, the row stops
     its simulators and returns None once the event is set."""
     line, _, cells = row
     slots = _process_slots(jobs)
     cancel = _core.RowCancel()
     if cancel_event is None:
-        return _core.simulate_row(line, cells, critical, settings, jobs, slots, cancel)
+        return _core.simulate_row(line, cells, *asked, settings, jobs, slots, cancel)
     from distributed import Event
 
     event = Event(cancel_event)
@@ -85,7 +86,7 @@ def simulated_row(row: tuple, critical: bool, settings: list, jobs: int,
         return None
     out: list = []
     runner = threading.Thread(target=lambda: out.append(
-        _core.simulate_row(line, cells, critical, settings, jobs, slots, cancel)))
+        _core.simulate_row(line, cells, *asked, settings, jobs, slots, cancel)))
     runner.start()
     while runner.is_alive():
         runner.join(_CANCEL_POLL)
@@ -96,14 +97,14 @@ def simulated_row(row: tuple, critical: bool, settings: list, jobs: int,
     return out[0]
 
 
-def _run_here(rows: list, critical: bool, settings: list, jobs: int) -> list:
+def _run_here(rows: list, asked: tuple, settings: list, jobs: int) -> list:
     from concurrent.futures import ThreadPoolExecutor, TimeoutError
 
     slots = _core.ProcessSlots(jobs)
     cancel = _core.RowCancel()
     pool = ThreadPoolExecutor(max_workers=jobs)
     try:
-        futures = [pool.submit(_core.simulate_row, line, cells, critical, settings, jobs, slots,
+        futures = [pool.submit(_core.simulate_row, line, cells, *asked, settings, jobs, slots,
                                cancel) for line, _, cells in rows]
         results = []
         for future in futures:
@@ -125,15 +126,15 @@ def _lost_row(line: int, error: BaseException) -> tuple:
     """A row whose task failed outside the row function (its worker died, say)."""
     nan = math.nan
     message = f"line {line}: the simulation failed: {type(error).__name__}: {error}"
-    return ("", nan, (nan,) * 6, (nan,) * 6, nan, nan, nan, message, True)
+    return ("", nan, (nan,) * 6, (nan,) * 6, nan, nan, nan, message, True, [])
 
 
-def _run_on(client, rows: list, critical: bool, settings: list, jobs: int) -> list:
+def _run_on(client, rows: list, asked: tuple, settings: list, jobs: int) -> list:
     from distributed import Event, as_completed, wait
 
     name = f"coning-cancel-{uuid.uuid4().hex}"
     event = Event(name, client=client)
-    futures = client.map(simulated_row, rows, critical=critical, settings=settings, jobs=jobs,
+    futures = client.map(simulated_row, rows, asked=asked, settings=settings, jobs=jobs,
                          cancel_event=name, pure=False)
     place = {future.key: i for i, future in enumerate(futures)}
     results: list = [None] * len(rows)
@@ -171,6 +172,8 @@ def simulate_frame(
     *,
     client: Any = None,
     critical: bool = False,
+    rates: Any = None,
+    economic_cut: Optional[float] = None,
     jobs: Optional[int] = None,
     years: Optional[float] = None,
     breakthrough_cut: Optional[float] = None,
@@ -206,6 +209,9 @@ def simulate_frame(
         PATH or in CONING_FLOW). None: on this machine.
     critical : bool
         Every row's critical rate (``--simulate-critical``).
+    rates : list of float, or "auto"
+        Every row's rate study (``--simulate-rates``), until ``economic_cut``
+        (``--economic-cut``; None: 0.95). The output then has one row per well and rate.
     jobs : int, optional
         Simulator processes at once (``--jobs``): here, over all rows; on a cluster, in each
         worker process. A critical-rate search runs this many at once, so its bracket depends
@@ -220,8 +226,10 @@ def simulate_frame(
     pandas.DataFrame
         One row per well, with the input's index and the batch CSV's output columns: those of
         :func:`calculate_frame`, then "breakthrough-days" with a "simulate-rate" column and
-        "simulated-critical-low" and "simulated-critical-high" with ``critical``, before
-        "message" (NaN where a cell is empty). A row that fails (bad input, a rate the well
+        "simulated-critical-low" and "simulated-critical-high" with ``critical``, and with
+        ``rates`` "rate", "rate-held", "rate-breakthrough-days", "economic-days", "until-days",
+        "produced", "coning-phase-produced" and "recovery", the well's row repeated (its index
+        too) once per rate, as the batch CSV, before "message" (NaN where a cell is empty). A row that fails (bad input, a rate the well
         cannot hold, a simulator failure, a lost worker) has its message and stops no other.
 
     Raises
@@ -246,24 +254,27 @@ def simulate_frame(
     if _TYPE in names:
         raise _core.UsageError(f"the column {_core.quoted_for_message(_TYPE)}: simulation is not "
                                "yet for horizontal wells (coning.calculate_frame calculates them)")
-    if _RATE not in names and not critical:
+    if _RATE not in names and not critical and rates is None:
         raise _core.UsageError("nothing to simulate: add a simulate-rate column or give "
                                "critical=True")
     values = locals()
     settings = _settings(values)
+    rates = _rates_text(rates)
+    economic_cut = _number("economic_cut", economic_cut)
+    _core.check_study(rates, economic_cut, settings)
     if jobs is not None and (isinstance(jobs, (bool, np.bool_))
                              or not isinstance(jobs, numbers.Integral)):
         raise TypeError(f"jobs must be an int, not {type(jobs).__name__}")
     _core.check_settings(settings, None if jobs is None else str(int(jobs)))
     jobs = _core.default_jobs() if jobs is None else int(jobs)
-    critical = bool(critical)
+    asked = (bool(critical), rates, economic_cut)
 
     rows = _rows(frame, names, pd)
     if client is None:
         _core.check_simulator()
-        results = _run_here(rows, critical, settings, jobs)
+        results = _run_here(rows, asked, settings, jobs)
     else:
-        results = _run_on(client, rows, critical, settings, jobs)
+        results = _run_on(client, rows, asked, settings, jobs)
 
     out: dict = {
         "line": np.array([row[0] for row in rows], dtype=np.int64),
@@ -283,4 +294,33 @@ def simulate_frame(
         out["simulated-critical-low"] = np.array([r[5] for r in results], dtype=np.float64)
         out["simulated-critical-high"] = np.array([r[6] for r in results], dtype=np.float64)
     out["message"] = np.array([r[7] for r in results], dtype=object)
-    return pd.DataFrame(out, index=frame.index)
+    if rates is None:
+        return pd.DataFrame(out, index=frame.index)
+    return _study_frame(out, results, frame.index, pd)
+
+
+_STUDY_COLUMNS = ("rate", "rate-held", "rate-breakthrough-days", "economic-days", "until-days",
+                  "produced", "coning-phase-produced", "recovery")
+
+
+def _study_frame(out: dict, results: list, index: Any, pd) -> Any:
+    """The rows repeated once per rate of their study (once without one), as the batch CSV
+    writes them, with the study's columns before "message"."""
+    counts = np.array([max(1, len(r[9])) for r in results], dtype=np.int64)
+    message = out.pop("message")
+    repeated = {name: np.repeat(values, counts) for name, values in out.items()}
+    nan = math.nan
+    study: dict = {name: [] for name in _STUDY_COLUMNS}
+    messages = []
+    for r, text in zip(results, message):
+        for row in r[9] or [None]:
+            cells = (nan, None, nan, nan, nan, nan, nan, nan) if row is None else row[:8]
+            for name, cell in zip(_STUDY_COLUMNS, cells):
+                study[name].append(cell)
+            fell_off = row[8] if row is not None and not row[1] else ""
+            messages.append("; ".join(t for t in (text, fell_off) if t))
+    for name in _STUDY_COLUMNS:
+        repeated[name] = np.array(study[name],
+                                  dtype=object if name == "rate-held" else np.float64)
+    repeated["message"] = np.array(messages, dtype=object)
+    return pd.DataFrame(repeated, index=index.repeat(counts))

@@ -62,6 +62,8 @@ def simulate(
     *,
     rate: Optional[float] = None,
     critical: bool = False,
+    rates: Union[str, list, tuple, None] = None,
+    economic_cut: Optional[float] = None,
     years: float = 10,
     breakthrough_cut: float = 0.01,
     kv_kh: float = 1,
@@ -92,7 +94,7 @@ def simulate(
     bottom_hole_pressure: Optional[float] = None,
 ) -> dict:
     """Simulates the well in the reservoir simulator flow, as ``coning-calc --format json
-    --simulate-rate Q`` and ``--simulate-critical`` do, and returns their ``"simulation"``
+    --simulate-rate Q``, ``--simulate-critical`` and ``--simulate-rates`` do, and returns their ``"simulation"``
     member: the same numbers, bit for bit.
 
     The well is given as to :func:`calculate` (same keywords and units, without ``sweep``).
@@ -109,8 +111,14 @@ def simulate(
         Production at this constant rate (STB/day, or MCF/day for Gas-Water) for the horizon.
     critical : bool
         The critical rate: the highest rate whose cut stays at or below ``breakthrough_cut``
-        over the whole horizon, as a bracket. At least one of ``rate`` and ``critical`` is
-        needed; both may be given.
+        over the whole horizon, as a bracket.
+    rates : list of float, or "auto"
+        A rate study (``--simulate-rates``): each rate run until its cut exceeds
+        ``economic_cut`` or to the horizon; "auto" chooses about eight rates. At least one of
+        ``rate``, ``critical`` and ``rates`` is needed; any of them may be combined.
+    economic_cut : float, optional
+        ``--economic-cut``: the cut at which the well stops paying (None: 0.95), above
+        ``breakthrough_cut``; only with ``rates``.
     years, breakthrough_cut, kv_kh, porosity, displacing_viscosity, time_limit : float
         The settings of ``--years`` (the horizon, at most 1000), ``--breakthrough-cut``,
         ``--kv-kh``, ``--porosity``, ``--displacing-viscosity`` (cp, the water's or for Gas-Oil
@@ -141,7 +149,12 @@ def simulate(
         ``"series"`` (lists ``"days"``, ``"cut"``, ``"rate"``, ``"conedRate"``,
         ``"bottomHolePressure"`` at every summary time); with ``critical``:
         ``"criticalRate"`` (``{"low": L, "high": H}``), ``"runs"`` and ``"comparison"``
-        (correlation name to its percent above the simulated critical rate L, negative below).
+        (correlation name to its percent above the simulated critical rate L, negative below);
+        with ``rates``: ``"economicCut"``, ``"inPlace"`` (oil, or gas for Gas-Water, initially in
+        place within the drainage radius), ``"studyRuns"`` and ``"rateStudy"``, one dict per rate
+        in increasing order (``"rate"``, ``"rateHeld"``, ``"fellOffDays"``,
+        ``"breakthroughDays"``, ``"economicDays"``, ``"untilDays"``, ``"produced"``,
+        ``"coningPhaseProduced"``, ``"recovery"``; None for what was not reached).
 
     Raises
     ------
@@ -163,8 +176,8 @@ def simulate(
     values = locals()
     if not isinstance(critical, (bool, np.bool_)):
         raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
-    if rate is None and not critical:
-        raise _core.UsageError("nothing to simulate: give rate= or critical=True")
+    if rate is None and not critical and rates is None:
+        raise _core.UsageError("nothing to simulate: give rate=, critical=True or rates=")
     settings = _settings(values)
     if jobs is not None:
         if isinstance(jobs, (bool, np.bool_)) or not isinstance(jobs, numbers.Integral):
@@ -181,6 +194,8 @@ def simulate(
         _well(values),
         _number("rate", rate),
         bool(critical),
+        _rates_text(rates),
+        _number("economic_cut", economic_cut),
         settings,
         jobs,
         keep_deck,
@@ -190,6 +205,85 @@ def simulate(
         error.result = result
         raise error
     return result
+
+
+def _rates_text(rates: Any) -> Optional[str]:
+    """The rates of a study as ``--simulate-rates`` takes them: "auto", or "Q1,Q2,..."."""
+    if rates is None or (isinstance(rates, str) and rates == "auto"):
+        return rates
+    if isinstance(rates, (str, bytes)) or not hasattr(rates, "__iter__"):
+        raise TypeError(f"rates must be a list of numbers or \"auto\", "
+                        f"not {type(rates).__name__}")
+    texts = [repr(_number("rates", r)) for r in rates]
+    if not texts:
+        raise _core.UsageError("--simulate-rates: no rate given")
+    return ",".join(text[:-2] if text.endswith(".0") else text for text in texts)
+
+
+def plot_rate_study(result: dict[str, Any], ax: Optional[Axes] = None) -> Axes:
+    """Draws a rate study with matplotlib: the oil (gas for Gas-Water) and the water (gas for
+    Gas-Oil) produced before the economic cut or by the horizon, against the rate, with the
+    simulated critical rate (when the result has one) and the correlations' rates (with a whole
+    ``coning-calc --format json`` object) marked. Rates the well could not hold are drawn
+    hollow. matplotlib is imported only here.
+
+    Raises
+    ------
+    ValueError
+        When the result has no rate study (simulate with rates=) or its study failed.
+    """
+    simulation = result.get("simulation", result)
+    whole = simulation is not result
+    if "rateStudy" not in simulation:
+        if "error" in simulation:
+            raise ValueError(f"the simulation failed, so there is nothing to draw: "
+                             f"{simulation['error']}")
+        raise ValueError("the result has no rate study to draw: simulate it with rates=")
+    if ax is None:
+        import matplotlib.pyplot as plt
+
+        ax = plt.gca()
+    system = result.get("fluidSystem") if whole else None
+    unit = result.get("unit") if whole else None
+    rows = simulation["rateStudy"]
+    rates = [row["rate"] for row in rows]
+    produced = "gas" if system == "Gas-Water" else "oil"
+    coned = "gas" if system == "Gas-Oil" else "water"
+    for key, name, colour in (("produced", produced, "tab:green"),
+                              ("coningPhaseProduced", coned, "tab:blue")):
+        values = [row[key] for row in rows]
+        ax.plot(rates, values, color=colour, label=f"{name} produced")
+        held = [row["rateHeld"] for row in rows]
+        ax.scatter([r for r, h in zip(rates, held) if h], [v for v, h in zip(values, held) if h],
+                   color=colour, zorder=3)
+        ax.scatter([r for r, h in zip(rates, held) if not h],
+                   [v for v, h in zip(values, held) if not h],
+                   facecolors="none", edgecolors=colour, zorder=3)
+    if "criticalRate" in simulation:
+        low = simulation["criticalRate"]["low"]
+        ax.axvline(low, color="tab:red", linestyle="--", linewidth=1,
+                   label=f"simulated critical rate {_floored(low, 2)}")
+    # The correlations' rates: a whole result has them; a simulation's comparison gives them
+    # as percent of the simulated critical rate.
+    shown = result.get("rates", {}) if whole else {}
+    if not shown and "comparison" in simulation:
+        low = simulation["criticalRate"]["low"]
+        shown = {name: low * (1 + percent / 100)
+                 for name, percent in simulation["comparison"].items()}
+    for name in CORRELATIONS:
+        rate = shown.get(name)
+        if isinstance(rate, (int, float)) and not isinstance(rate, bool):
+            ax.axvline(rate, color=tuple(c / 255 for c in _COLOURS[name]), linestyle=":",
+                       linewidth=1, label=name)
+    ax.set_xscale("log")
+    ax.set_xlabel("Rate" + (f", {unit}" if unit else ""))
+    units = {"Gas-Oil": "oil STB, gas MCF", "Gas-Water": "gas MCF, water STB"}
+    ax.set_ylabel("Produced, " + units.get(system, "STB"))
+    ax.set_title(f"Produced before a cut of {simulation['economicCut']:g} or by "
+                 f"{simulation['years']:g} years ({simulation['engine']})")
+    ax.grid(alpha=0.3)
+    ax.legend(loc="upper left", fontsize="small")
+    return ax
 
 
 def plot_simulation(result: dict[str, Any], ax: Optional[Axes] = None, *,

@@ -65,7 +65,7 @@ struct BatchPlan
     SimulationColumns simulation;
     const BatchSimulation *options = nullptr;
 
-    bool simulating() const { return simulation.rate || simulation.critical; }
+    bool simulating() const { return simulation.rate || simulation.critical || simulation.study; }
 };
 
 std::optional<Column> columnNamed(std::string_view name)
@@ -235,6 +235,10 @@ std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
         problems.push_back({InputProblem::Kind::Invalid,
                             wellTypeColumnName,
                             "--simulate-critical: simulation is not yet for horizontal wells"});
+    if (plan.simulation.study)
+        problems.push_back({InputProblem::Kind::Invalid,
+                            wellTypeColumnName,
+                            "--simulate-rates: simulation is not yet for horizontal wells"});
     return problems;
 }
 
@@ -404,6 +408,42 @@ void appendProblemRow(std::string &out,
     out.append("\r\n");
 }
 
+// One CSV line of a calculated row: with one rate of its study, when it has one.
+void appendCsvResultLine(std::string &out,
+                         const RowLabel &label,
+                         const RunResult &result,
+                         const TargetPenetration *penetration,
+                         const sim::SimulationReport *simulation,
+                         const sim::StudyRow *studyRow,
+                         const BatchPlan &plan)
+{
+    appendCsvRowStart(out, label, plan);
+    out.push_back(',');
+    out.append(rateUnit(result.fluidSystem));
+    out.push_back(',');
+    if (!result.failed())
+        appendShortest(out, result.percentPenetration);
+    for (Correlation c : callOrder) {
+        out.push_back(',');
+        const CorrelationOutcome &outcome = result.outcome(c);
+        if (!result.failed() && outcome.shown())
+            appendShortest(out, outcome.rate);
+    }
+    if (plan.horizontal)
+        out.append(horizontalCorrelationCount, ',');
+    if (plan.design)
+        appendTargetPenetrationCsvCells(out, penetration);
+    appendSimulationCsvCells(out, plan.simulation, simulation, studyRow);
+    out.push_back(',');
+    std::string message = runMessageText(result,
+                                         simulation ? sim::simulationFailures(*simulation)
+                                                    : std::vector<std::string>{});
+    if (studyRow && !studyRow->held) // not a failure: what the rate gave is in its cells
+        message.append(message.empty() ? "" : "; ").append(studyRow->fellOff);
+    appendCsvField(out, message);
+    out.append("\r\n");
+}
+
 // A calculated row, with its design and its simulation when it has them.
 void appendResultRow(std::string &out,
                      const RowLabel &label,
@@ -422,29 +462,16 @@ void appendResultRow(std::string &out,
         appendResultJson(out, well, result, label, members);
         return;
     }
-    appendCsvRowStart(out, label, plan);
-    out.push_back(',');
-    out.append(rateUnit(result.fluidSystem));
-    out.push_back(',');
-    if (!result.failed())
-        appendShortest(out, result.percentPenetration);
-    for (Correlation c : callOrder) {
-        out.push_back(',');
-        const CorrelationOutcome &outcome = result.outcome(c);
-        if (!result.failed() && outcome.shown())
-            appendShortest(out, outcome.rate);
+    // A rate study writes the row once per rate, each with that rate's cells.
+    std::vector<const sim::StudyRow *> studyRows = {nullptr};
+    if (plan.simulation.study && simulation && simulation->study
+        && simulation->study->status == sim::Status::Done && !simulation->study->rows.empty()) {
+        studyRows.clear();
+        for (const sim::StudyRow &row : simulation->study->rows)
+            studyRows.push_back(&row);
     }
-    if (plan.horizontal)
-        out.append(horizontalCorrelationCount, ',');
-    if (plan.design)
-        appendTargetPenetrationCsvCells(out, penetration);
-    appendSimulationCsvCells(out, plan.simulation, simulation);
-    out.push_back(',');
-    appendCsvField(out,
-                   runMessageText(result,
-                                  simulation ? sim::simulationFailures(*simulation)
-                                             : std::vector<std::string>{}));
-    out.append("\r\n");
+    for (const sim::StudyRow *studyRow : studyRows)
+        appendCsvResultLine(out, label, result, penetration, simulation, studyRow, plan);
 }
 
 // A calculated horizontal row: its four rates in their own columns, the vertical well's empty.
@@ -501,6 +528,7 @@ std::optional<std::string> simulationUsageProblem(const BatchPlan &plan,
     std::string missing;
     if (!sim::findFlow(missing))
         return (plan.simulation.critical ? std::string("--simulate-critical")
+                : plan.simulation.study  ? std::string("--simulate-rates")
                                          : "the column " + quotedForMessage(sim::simulateRateName))
                + " needs the simulator: " + missing;
     return std::nullopt;
@@ -693,6 +721,7 @@ int runBatch(std::istream &in,
     plan.horizontal = has(ColumnKind::WellType);
     plan.simulation.rate = has(ColumnKind::SimulateRate);
     plan.simulation.critical = simulation.critical;
+    plan.simulation.study = simulation.study.has_value();
     plan.options = &simulation;
     if (const std::optional<std::string> problem = simulationUsageProblem(plan,
                                                                           *columns,

@@ -11,11 +11,15 @@ void appendSimulationCsvHeader(std::string &out, SimulationColumns columns)
         out.append(",breakthrough-days");
     if (columns.critical)
         out.append(",simulated-critical-low,simulated-critical-high");
+    if (columns.study)
+        out.append(",rate,rate-held,rate-breakthrough-days,economic-days,until-days,produced,"
+                   "coning-phase-produced,recovery");
 }
 
 void appendSimulationCsvCells(std::string &out,
                               SimulationColumns columns,
-                              const sim::SimulationReport *report)
+                              const sim::SimulationReport *report,
+                              const sim::StudyRow *studyRow)
 {
     const sim::RowSimulationCells cells = report ? sim::rowSimulationCells(*report)
                                                  : sim::RowSimulationCells{};
@@ -30,6 +34,20 @@ void appendSimulationCsvCells(std::string &out,
         cell(cells.criticalLow);
         cell(cells.criticalHigh);
     }
+    if (columns.study) {
+        if (!studyRow) {
+            out.append(8, ',');
+            return;
+        }
+        cell(studyRow->rate);
+        out.append(studyRow->held ? ",true" : ",false");
+        cell(studyRow->breakthroughDays);
+        cell(studyRow->economicDays);
+        cell(studyRow->untilDays);
+        cell(studyRow->produced);
+        cell(studyRow->coned);
+        cell(studyRow->recovery);
+    }
 }
 
 void readRowSimulation(std::optional<std::string_view> rateText,
@@ -39,8 +57,14 @@ void readRowSimulation(std::optional<std::string_view> rateText,
                        std::vector<InputProblem> &problems,
                        RowSimulation &simulation)
 {
-    sim::readRowSimulation(
-        rateText, settings, options.critical, options.settings, well, problems, simulation);
+    sim::readRowSimulation(rateText,
+                           settings,
+                           options.critical,
+                           options.study,
+                           options.settings,
+                           well,
+                           problems,
+                           simulation);
 }
 
 } // namespace coning::cli

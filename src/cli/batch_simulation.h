@@ -16,7 +16,8 @@ namespace coning::cli {
 // and each row's `simulate-rate` column its rate.
 struct BatchSimulation
 {
-    bool critical = false;            // --simulate-critical
+    bool critical = false;                      // --simulate-critical
+    std::optional<sim::RateStudyRequest> study; // --simulate-rates, for every row
     sim::SimulationSettings settings; // the setting options; a row's setting columns override them
     unsigned jobs = 0; // simulator processes at once across all rows; 0: one per core
     std::optional<std::string> firstSettingOption; // "--years", when a setting option was given
@@ -25,17 +26,21 @@ struct BatchSimulation
 using RowSimulation = sim::WellSimulation;
 
 // The simulation's CSV columns, before "message": breakthrough-days with a simulate-rate
-// column, simulated-critical-low and -high with --simulate-critical.
+// column, simulated-critical-low and -high with --simulate-critical, the study's with
+// --simulate-rates.
 struct SimulationColumns
 {
     bool rate = false;
     bool critical = false;
+    bool study = false; // one output row per rate: rate, rate-held, ..., recovery
 };
 void appendSimulationCsvHeader(std::string &out, SimulationColumns columns);
-// The cells of a row; empty where the row did not simulate (no report) or nothing came of it.
+// The cells of a row, with those of one rate of its study; empty where the row did not simulate
+// (no report) or nothing came of it.
 void appendSimulationCsvCells(std::string &out,
                               SimulationColumns columns,
-                              const sim::SimulationReport *report);
+                              const sim::SimulationReport *report,
+                              const sim::StudyRow *studyRow = nullptr);
 
 // Reads a row's simulate-rate cell and setting cells (column name, text) over the options'
 // settings into `simulation`, adding what is wrong to `problems`, naming the columns; when

@@ -329,6 +329,8 @@ std::vector<std::string> horizontalMisplaced(const Options &o)
     refuse(o.sensitivityOption, verticalOnlyProblemText);
     refuse(o.simulation.rateOption, horizontalSimulationProblemText);
     refuse(o.simulation.criticalOption, horizontalSimulationProblemText);
+    refuse(o.simulation.ratesOption, horizontalSimulationProblemText);
+    refuse(o.simulation.economicCutOption, horizontalSimulationProblemText);
     refuse(o.simulation.keepDeckOption, horizontalSimulationProblemText);
     refuse(o.simulation.jobsOption, horizontalSimulationProblemText);
     for (std::size_t i = 1; i < o.simulation.settingOptions.size(); ++i) // [0] is --kv-kh

@@ -60,6 +60,34 @@ const std::array<SettingOption, 15> settingOptions = {{
     {sim::minimumBhpName, "PSIA", "The well's lowest bottom-hole pressure (default 14.7)"},
 }};
 
+// Reads --simulate-rates and --economic-cut; nothing without --simulate-rates.
+std::optional<sim::RateStudyRequest> readStudy(const SimulationOptions &options,
+                                               double breakthroughCut,
+                                               std::vector<std::string> &messages)
+{
+    const std::string economicCut = "--" + std::string(sim::economicCutName);
+    if (options.ratesOption->count() == 0) {
+        if (options.economicCutOption->count() > 0)
+            messages.push_back(economicCut + " is only for --"
+                               + std::string(sim::simulateRatesName));
+        return std::nullopt;
+    }
+    sim::RateStudyRequest study;
+    if (auto problem = sim::readStudyRates(options.rates, study))
+        messages.push_back("--" + std::string(sim::simulateRatesName) + ": " + *problem);
+    if (options.economicCutOption->count() > 0) {
+        if (auto problem = sim::readEconomicCut(options.economicCut, study.economicCut))
+            messages.push_back(economicCut + ": " + *problem);
+        else if (auto below = sim::checkEconomicCut(study.economicCut, breakthroughCut))
+            messages.push_back(economicCut + ": " + *below);
+    } else if (auto below = sim::checkEconomicCut(study.economicCut, breakthroughCut)) {
+        messages.push_back("--" + std::string(sim::breakthroughCutName)
+                           + ": a rate study needs it below the economic cut (" + economicCut
+                           + ", default 0.95)");
+    }
+    return study;
+}
+
 } // namespace
 
 void describeSimulation(CLI::App &app, SimulationOptions &options)
@@ -73,6 +101,17 @@ void describeSimulation(CLI::App &app, SimulationOptions &options)
                                           options.critical,
                                           "Simulate the critical rate: the highest rate whose "
                                           "cut stays at or below the breakthrough cut");
+    options.ratesOption = app.add_option("--" + std::string(sim::simulateRatesName),
+                                         options.rates,
+                                         "Rate study: simulate each rate Q1,Q2,... (or \"auto\": "
+                                         "about eight from below the correlations to where the "
+                                         "well cannot hold its rate) until the economic cut")
+                              ->type_name("Q1,Q2,...|auto");
+    options.economicCutOption = app.add_option("--" + std::string(sim::economicCutName),
+                                               options.economicCut,
+                                               "Cut at which the well stops paying, for "
+                                               "--simulate-rates (default 0.95)")
+                                    ->type_name("F");
     options.keepDeckOption = app.add_option("--keep-deck",
                                             options.keepDeck,
                                             "Write the simulator deck and its summary files into "
@@ -97,7 +136,7 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
     SimulationRequest request;
     const bool rateGiven = options.rateOption->count() > 0;
     request.critical = options.critical;
-    request.active = rateGiven || request.critical;
+    request.active = rateGiven || request.critical || options.ratesOption->count() > 0;
     if (rateGiven) {
         double rate = 0.0;
         if (auto problem = sim::readSimulatedRate(options.rate, rate))
@@ -117,6 +156,7 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
         texts.emplace_back(settingOptions[i].name, options.settings[i]);
     }
     sim::readSettings(texts, request.settings, messages);
+    request.study = readStudy(options, request.settings.breakthroughCut, messages);
     if (options.jobsOption->count() > 0) {
         if (!request.active)
             messages.push_back(options.jobsOption->get_name()
@@ -127,6 +167,9 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
     if (options.keepDeckOption->count() > 0) {
         if (!request.active)
             messages.emplace_back("--keep-deck is only for --simulate-rate or --simulate-critical");
+        else if (request.study)
+            messages.emplace_back("--keep-deck cannot be combined with --simulate-rates: it keeps "
+                                  "the deck of one run");
         else if (auto problem = sim::checkKeepDeck(options.keepDeck))
             messages.push_back(*problem);
         else
@@ -156,6 +199,7 @@ BatchSimulation readBatchSimulation(const SimulationOptions &options,
             simulation.firstSettingOption = options.settingOptions[i]->get_name();
     }
     sim::readSettings(texts, simulation.settings, messages);
+    simulation.study = readStudy(options, simulation.settings.breakthroughCut, messages);
     if (options.jobsOption->count() > 0) {
         if (!simulation.firstSettingOption)
             simulation.firstSettingOption = options.jobsOption->get_name();
@@ -176,7 +220,9 @@ void checkSimulationRequest(const SimulationRequest &request,
     std::string missing;
     if (!sim::findFlow(missing)) {
         const std::string option = request.rate ? "--" + std::string(sim::simulateRateName)
-                                                : "--" + std::string(sim::simulateCriticalName);
+                                   : request.critical
+                                       ? "--" + std::string(sim::simulateCriticalName)
+                                       : "--" + std::string(sim::simulateRatesName);
         messages.push_back(option + " needs the simulator: " + missing);
     }
 }
@@ -209,15 +255,21 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
                       *request.rate);
         control.progress(line);
     }
-    const SimulationReport report = sim::simulateWell(
-        well, correlations, {request.rate, request.critical, request.settings}, control);
+    const SimulationReport report = sim::simulateWell(well,
+                                                      correlations,
+                                                      {request.rate,
+                                                       request.critical,
+                                                       request.study,
+                                                       request.settings},
+                                                      control);
     const auto cancelled = [](const auto &simulation) {
         return simulation && simulation->status == sim::Status::Cancelled;
     };
     if (terminal)
         err << "\r\x1b[K" << std::flush;
     signal = StopSignals::signal();
-    if ((cancelled(report.rate) || cancelled(report.critical)) && (signal != 0 || readerGone(out)))
+    if ((cancelled(report.rate) || cancelled(report.critical) || cancelled(report.study))
+        && (signal != 0 || readerGone(out)))
         return std::nullopt;
     return report;
 }

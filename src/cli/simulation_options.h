@@ -25,12 +25,16 @@ struct SimulationOptions
 {
     std::string rate;
     bool critical = false;
+    std::string rates;       // --simulate-rates
+    std::string economicCut; // --economic-cut
     std::string keepDeck;
     std::string jobs;
     std::array<std::string, 15> settings; // in the order of settingOptions (the .cpp)
 
     CLI::Option *rateOption = nullptr;
     CLI::Option *criticalOption = nullptr;
+    CLI::Option *ratesOption = nullptr;
+    CLI::Option *economicCutOption = nullptr;
     CLI::Option *keepDeckOption = nullptr;
     CLI::Option *jobsOption = nullptr;
     std::array<CLI::Option *, 15> settingOptions{};
@@ -44,6 +48,7 @@ struct SimulationRequest
     bool active = false;
     std::optional<double> rate;
     bool critical = false;
+    std::optional<sim::RateStudyRequest> study;
     sim::SimulationSettings settings;
     std::optional<std::string> keepDeck;
     unsigned jobs = 0; // 0: one per core

@@ -103,6 +103,103 @@ std::string modelLine(const SimulationReport &report)
     return line;
 }
 
+// A volume as shown: `up` for what costs (water), down for what pays (oil), never the other way.
+std::string volume(double value, bool up)
+{
+    return formatted("%.0f", up ? std::ceil(value) : std::floor(value));
+}
+
+std::string padded(const std::string &text, std::size_t width)
+{
+    return std::string(text.size() < width ? width - text.size() : 0, ' ') + text;
+}
+
+std::string daysCell(const std::optional<double> &days)
+{
+    return days ? floored(*days, 1, 2) : std::string("none");
+}
+
+// The rate study as a table, one line per rate, and the rate that recovers the most.
+void appendStudyText(std::string &out, const SimulationReport &report, bool modelShown)
+{
+    const sim::RateStudy &study = *report.study;
+    const FluidSystem system = report.system;
+    const bool gasProduced = system == FluidSystem::GasWater;
+    const char *producedName = gasProduced ? "gas MCF" : "oil STB";
+    const char *conedName = system == FluidSystem::GasOil ? "gas MCF" : "water STB";
+    out.append("\nSIMULATED RATE STUDY OVER ")
+        .append(upper(years(report.settings.years)))
+        .append(" TO A ")
+        .append(upper(cutName(system)))
+        .append(" OF ")
+        .append(formatted("%g", study.economicCut))
+        .append(" (")
+        .append(study.engine)
+        .append(", ")
+        .append(std::to_string(study.runs))
+        .append(" runs)\n");
+    if (!modelShown)
+        out.append(modelLine(report));
+    out.append("  ")
+        .append(gasProduced ? "gas" : "oil")
+        .append(" initially in place within the drainage radius: ")
+        .append(volume(study.inPlace, false))
+        .append(gasProduced ? " MCF\n" : " STB\n");
+    out.append("  ")
+        .append(padded(unitOf(system), 10))
+        .append("  held  breakthrough  economic cut  produced until")
+        .append(padded(producedName, 12))
+        .append(padded(conedName, 12))
+        .append("  recovery\n");
+    out.append("                         days          days            days\n");
+    for (const sim::StudyRow &row : study.rows) {
+        out.append("  ")
+            .append(padded(formatted("%g", row.rate), 10))
+            .append(row.held ? "   yes" : "    no")
+            .append(padded(daysCell(row.breakthroughDays), 14))
+            .append(padded(daysCell(row.economicDays), 14))
+            .append(padded(floored(row.untilDays, 1, 2), 16))
+            .append(padded(volume(row.produced, false), 12))
+            .append(padded(volume(row.coned, true), 12))
+            .append(padded(floored(row.recovery * 100.0, 2, 2) + " %", 10))
+            .append("\n");
+    }
+    for (const sim::StudyRow &row : study.rows) {
+        if (!row.held)
+            out.append("  at ")
+                .append(formatted("%g", row.rate))
+                .append(": ")
+                .append(row.fellOff)
+                .append("\n");
+    }
+    const bool beyond = std::any_of(study.rows.begin(), study.rows.end(), [](const auto &row) {
+        return row.recovery > 1.0;
+    });
+    if (beyond)
+        out.append("  a recovery above 100 % is ")
+            .append(gasProduced ? "gas" : "oil")
+            .append(" that flowed in across the constant-pressure outer boundary\n");
+    const sim::StudyRow *best = nullptr;
+    for (const sim::StudyRow &row : study.rows) {
+        if (row.held && (!best || row.produced > best->produced))
+            best = &row;
+    }
+    if (best) {
+        out.append("Most ")
+            .append(gasProduced ? "gas" : "oil")
+            .append(" before the economic cut at a rate held: ")
+            .append(volume(best->produced, false))
+            .append(gasProduced ? " MCF" : " STB")
+            .append(" at ")
+            .append(formatted("%g", best->rate))
+            .append(" ")
+            .append(unitOf(system))
+            .append(", for ")
+            .append(volume(best->coned, true))
+            .append(system == FluidSystem::GasOil ? " MCF gas.\n" : " STB water.\n");
+    }
+}
+
 } // namespace
 
 std::string simulationFailureText(const SimulationReport &report)
@@ -171,7 +268,11 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(formatted("%.0f", run.cumulativeConed))
             .append(system == FluidSystem::GasOil ? " MCF gas\n" : " STB water\n");
     }
-    if (report.critical && report.critical->status == Status::Done) {
+    const bool rateShown = report.rate && report.rate->status == Status::Done;
+    const bool criticalShown = report.critical && report.critical->status == Status::Done;
+    if (report.study && report.study->status == Status::Done)
+        appendStudyText(out, report, rateShown);
+    if (criticalShown) {
         const sim::CriticalSimulation &critical = *report.critical;
         out.append("\nSIMULATED CRITICAL RATE OVER ")
             .append(upper(horizon))
@@ -180,7 +281,7 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(", ")
             .append(std::to_string(critical.runs))
             .append(" runs)\n");
-        if (!(report.rate && report.rate->status == Status::Done))
+        if (!rateShown && !(report.study && report.study->status == Status::Done))
             out.append(modelLine(report));
         out.append("  ")
             .append(floored(critical.low, 2, 3))

@@ -48,16 +48,18 @@ public:
             runTasks(rates.size(), jobs, [&](std::size_t i) {
                 try {
                     const RadialModel model = buildModel(m_well, m_settings, rates[i], m_grid);
-                    // Every run goes on to the horizon (its rate checked only up to its
-                    // breakthrough): the highest cut interpolates on both sides of the
-                    // answer, where breakthrough times jump from years to never.
+                    // A run that breaks through after the first quarter of the horizon
+                    // goes on to its end (its rate checked only up to the breakthrough):
+                    // near the answer, where breakthrough times jump from years to never,
+                    // the highest cut interpolates on both sides. Runs far above it stop
+                    // early (after breakthrough, gas coning can take long to simulate).
                     attempts[i] = runModel(model,
                                            m_flow,
                                            m_settings,
                                            m_control,
-                                           true,
+                                           m_settings.breakthroughCut,
                                            m_accurate && m_control.keepDeck.has_value(),
-                                           0.0);
+                                           0.25);
                 } catch (const std::exception &error) { // nothing may leave a worker thread
                     attempts[i].message = std::string("the model cannot be built: ") + error.what();
                 }

@@ -147,7 +147,7 @@ Attempt runModel(const RadialModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
-                 bool stopAtBreakthrough,
+                 std::optional<double> stopAtCut,
                  bool keep,
                  double stopWithin)
 {
@@ -168,20 +168,21 @@ Attempt runModel(const RadialModel &model,
         options.timeLimit = std::chrono::duration<double>(settings.timeLimitSeconds);
         options.cancelled = control.cancelled;
         const double horizon = settings.years * 365.25;
-        if (stopAtBreakthrough) {
-            // Stops once the summary shows breakthrough with the rate held up to it; the
-            // verdict of a run that finishes first is taken over the same points.
+        if (stopAtCut) {
+            // Stops once the summary shows the cut above stopAtCut with the rate held up to it;
+            // the verdict of a run that finishes first is taken over the same points.
             options.enough = [&] {
                 std::string ignored;
                 const std::optional<Summary> partial = readSummary(smspec, unsmry, ignored);
                 const std::optional<RateRun> run = partial ? analyseRun(model,
                                                                         *partial,
                                                                         settings.breakthroughCut,
-                                                                        true,
+                                                                        stopAtCut,
                                                                         ignored)
                                                            : std::nullopt;
-                if (!run || !run->breakthroughDays || run->rateCheck.verdict != RateVerdict::Held
-                    || *run->breakthroughDays > stopWithin * horizon)
+                if (!run || !run->breakthroughDays || !firstCutAbove(run->cut, *stopAtCut)
+                    || run->rateCheck.verdict != RateVerdict::Held
+                    || !reachedWithin(*run, *stopAtCut, stopWithin * horizon))
                     return false;
                 attempt.margin = std::log(horizon / std::max(*run->breakthroughDays, 1e-6));
                 return true;
@@ -209,10 +210,19 @@ Attempt runModel(const RadialModel &model,
             attempt.message = "the simulator did not finish within the time limit of "
                               + seconds(settings.timeLimitSeconds) + " s (--time-limit)";
             return attempt;
-        case ChildResult::Ending::StoppedEarly:
+        case ChildResult::Ending::StoppedEarly: {
+            // The summary up to the stop, for those who read the volumes produced by then.
+            std::string problem;
+            if (const std::optional<Summary> summary = readSummary(smspec, unsmry, problem))
+                attempt.run = analyseRun(model,
+                                         *summary,
+                                         settings.breakthroughCut,
+                                         stopAtCut,
+                                         problem);
             attempt.status = Status::Done;
             attempt.brokeThrough = true;
             return attempt;
+        }
         case ChildResult::Ending::NotStarted:
             attempt.message = escapedForMessage(child.output);
             return attempt;
@@ -233,7 +243,7 @@ Attempt runModel(const RadialModel &model,
         const std::optional<Summary> summary = readSummary(smspec, unsmry, problem);
         std::optional<RateRun> run;
         if (summary)
-            run = analyseRun(model, *summary, settings.breakthroughCut, stopAtBreakthrough, problem);
+            run = analyseRun(model, *summary, settings.breakthroughCut, stopAtCut, problem);
         if (!summary)
             problem = "the simulator wrote no summary (" + problem + ")";
         if (!run) {
@@ -264,8 +274,7 @@ Attempt runModel(const RadialModel &model,
         const double cutMargin = std::log(std::max(highest, 1e-12) / settings.breakthroughCut);
         // Only where no stop could have come first: whether a run was stopped depends on
         // when its summary was looked at, and the margin must not.
-        if (!stopAtBreakthrough || !attempt.brokeThrough
-            || *run->breakthroughDays > stopWithin * horizon)
+        if (!stopAtCut || !reachedWithin(*run, *stopAtCut, stopWithin * horizon))
             attempt.cutMargin = cutMargin;
         attempt.margin = attempt.brokeThrough
                              ? std::log(horizon / std::max(*run->breakthroughDays, 1e-6))
@@ -312,6 +321,12 @@ std::optional<std::string> keepFiles(const std::filesystem::path &folder, const 
                                  std::filesystem::perm_options::add,
                                  error);
     return std::nullopt;
+}
+
+bool reachedWithin(const RateRun &run, double cut, double days)
+{
+    const std::optional<double> reached = breakthroughTime(run.days, run.cut, cut);
+    return reached && *reached <= days;
 }
 
 ChildOptions probeOptions(const SimulationSettings &settings, const SimulationControl &control)

@@ -22,8 +22,8 @@ struct Attempt
     // How far the run is from the threshold: ln(horizon / breakthrough time) > 0 with
     // breakthrough, ln(highest cut / threshold) <= 0 without; near 0 close to the critical rate.
     double margin = 0.0;
-    // ln(highest cut / threshold) of a run that went on to the horizon (no breakthrough, or
-    // one too late to stop at): smooth in the rate on both sides of the critical one.
+    // ln(highest cut / threshold) of a run that went on to the horizon (no stop at the cut, or
+    // a cut reached too late to stop at): smooth in the rate on both sides of the critical one.
     std::optional<double> cutMargin;
     std::string deck; // kept when asked
     std::string script;
@@ -33,17 +33,22 @@ struct Attempt
 // "21.5 STB/DAY" (or MCF/DAY for Gas-Water), for messages and progress lines.
 std::string rateText(double rate, FluidSystem system);
 
-// Runs the model in a folder of its own. With stopAtBreakthrough the run ends as soon as its
-// summary shows breakthrough with the rate held, if that comes within the fraction stopWithin
-// of the horizon; with keep the attempt holds the deck, the script that reruns it and the
-// summary.
+// Runs the model in a folder of its own. With stopAtCut the run ends as soon as its summary
+// shows a cut above it with the rate held up to there (the critical search stops at the
+// breakthrough cut, the rate study at the economic cut), and its run holds the summary up to
+// there; with keep the attempt holds the deck, the script that reruns it and the summary.
+// A cut reached after the fraction stopWithin of the horizon stops nothing: the run goes on to
+// the horizon, its rate still checked only up to the cut.
 Attempt runModel(const RadialModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
-                 bool stopAtBreakthrough,
+                 std::optional<double> stopAtCut,
                  bool keep,
                  double stopWithin = 1.0);
+
+// Whether the run's cut exceeds `cut` by `days` (linear between its summary times).
+bool reachedWithin(const RateRun &run, double cut, double days);
 
 // Writes a kept deck, the script that reruns it and its summary into the folder; a problem, or
 // nothing.

@@ -5,6 +5,7 @@ namespace coning::sim {
 void readRowSimulation(std::optional<std::string_view> rateText,
                        const std::vector<std::pair<std::string_view, std::string_view>> &settings,
                        bool critical,
+                       const std::optional<RateStudyRequest> &study,
                        const SimulationSettings &base,
                        const Well &well,
                        std::vector<InputProblem> &problems,
@@ -12,6 +13,7 @@ void readRowSimulation(std::optional<std::string_view> rateText,
 {
     simulation = WellSimulation{};
     simulation.critical = critical;
+    simulation.study = study;
     simulation.settings = base;
     if (rateText) {
         double rate = 0.0;
@@ -28,6 +30,11 @@ void readRowSimulation(std::optional<std::string_view> rateText,
         return;
     for (const SettingProblem &problem : checkSimulation(well, simulation.settings))
         problems.push_back({InputProblem::Kind::Invalid, problem.option, problem.text});
+    if (study) {
+        if (auto below = checkEconomicCut(study->economicCut, simulation.settings.breakthroughCut))
+            problems.push_back(
+                {InputProblem::Kind::Invalid, breakthroughCutName, "the economic cut " + *below});
+    }
 }
 
 RowSimulationCells rowSimulationCells(const SimulationReport &report)

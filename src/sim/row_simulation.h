@@ -16,10 +16,12 @@ namespace coning::sim {
 
 // Reads a row's simulate-rate cell and setting cells (column name, text) over `base` (the
 // options' settings) into `simulation`, adding what is wrong to `problems`, naming the columns;
-// when nothing is, also what the model cannot take of the well (naming the well's columns).
+// when nothing is, also what the model cannot take of the well (naming the well's columns), and
+// a breakthrough cut not below the study's economic cut.
 void readRowSimulation(std::optional<std::string_view> rateText,
                        const std::vector<std::pair<std::string_view, std::string_view>> &settings,
                        bool critical,
+                       const std::optional<RateStudyRequest> &study,
                        const SimulationSettings &base,
                        const Well &well,
                        std::vector<InputProblem> &problems,

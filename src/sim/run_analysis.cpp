@@ -86,16 +86,19 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
             if (reopened)
                 return {RateVerdict::Unsound,
                         "the simulator did not converge on the well: it shut it " + when
-                            + "and reopened it later"};
+                            + "and reopened it later",
+                        run.days[i]};
             return {RateVerdict::NotHeld,
                     "the well cannot hold " + number(model.rate) + unit + ": " + when
-                        + "the simulator shut it"};
+                        + "the simulator shut it",
+                    run.days[i]};
         }
         if (atLimit && shortfall > 1e-4)
             return {RateVerdict::NotHeld,
                     "the well cannot hold " + number(model.rate) + unit + ": " + when
                         + "it makes only " + number(made) + " at a bottom-hole pressure of "
-                        + number(run.bottomHolePressure[i]) + " psia"};
+                        + number(run.bottomHolePressure[i]) + " psia",
+                    run.days[i]};
         // Far from the limit the well makes its rate to the simulator's well tolerance (held
         // to a hundred-thousandth of it); more is an unconverged solution, not physics.
         if (shortfall > 1e-3)
@@ -103,7 +106,8 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
                     "the simulator did not converge on the well's rates: " + when + "it reports "
                         + number(made) + unit + " instead of " + number(model.rate)
                         + " at a bottom-hole pressure of " + number(run.bottomHolePressure[i])
-                        + " psia, far above its limit of " + number(model.minimumBhp) + " psia"};
+                        + " psia, far above its limit of " + number(model.minimumBhp) + " psia",
+                    run.days[i]};
     }
     return {};
 }
@@ -111,7 +115,7 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
 std::optional<RateRun> analyseRun(const RadialModel &model,
                                   const Summary &summary,
                                   double threshold,
-                                  bool untilBreakthrough,
+                                  std::optional<double> checkUntilCut,
                                   std::string &problem)
 {
     const std::vector<double> *time = summary.find("TIME");
@@ -134,15 +138,17 @@ std::optional<RateRun> analyseRun(const RadialModel &model,
         run.conedRate.push_back(
             at(summary, model.system == FluidSystem::GasOil ? "WGPR" : "WWPR", i));
         run.bottomHolePressure.push_back(at(summary, "WBHP", i));
+        run.producedTotal.push_back(at(summary, gas ? "WGPT" : "WOPT", i));
+        run.conedTotal.push_back(
+            at(summary, model.system == FluidSystem::GasOil ? "WGPT" : "WWPT", i));
     }
-    run.cumulativeProduced = at(summary, gas ? "WGPT" : "WOPT", steps - 1);
-    run.cumulativeConed = at(summary,
-                             model.system == FluidSystem::GasOil ? "WGPT" : "WWPT",
-                             steps - 1);
+    run.cumulativeProduced = run.producedTotal.back();
+    run.cumulativeConed = run.conedTotal.back();
 
     run.breakthroughDays = breakthroughTime(run.days, run.cut, threshold);
-    const std::optional<std::size_t> above = firstCutAbove(run.cut, threshold);
-    run.rateCheck = checkRate(model, run, untilBreakthrough && above ? *above + 1 : steps);
+    const std::optional<std::size_t> above = checkUntilCut ? firstCutAbove(run.cut, *checkUntilCut)
+                                                           : std::nullopt;
+    run.rateCheck = checkRate(model, run, above ? *above + 1 : steps);
     run.finalCut = run.cut.back();
     for (std::size_t y = 0; y < cutReportYears.size(); ++y) {
         const double day = cutReportYears[y] * 365.25;

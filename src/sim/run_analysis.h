@@ -24,6 +24,7 @@ struct RateCheck
 {
     RateVerdict verdict = RateVerdict::Held;
     std::string problem; // when and how, for anything but Held
+    double days = 0.0;   // the summary time it happened at, for anything but Held
 };
 
 // What one run at a constant rate gave, at every summary time.
@@ -37,6 +38,8 @@ struct RateRun
     std::vector<double> producedRate;       // STB/day, or Mscf/day for Gas-Water
     std::vector<double> conedRate;          // water STB/day, or gas Mscf/day for Gas-Oil
     std::vector<double> bottomHolePressure; // psia
+    std::vector<double> producedTotal;      // cumulative STB, or Mscf for Gas-Water
+    std::vector<double> conedTotal;         // cumulative water STB, or gas Mscf for Gas-Oil
     double cumulativeProduced = 0.0;        // STB or Mscf at the end
     double cumulativeConed = 0.0;
 
@@ -65,13 +68,13 @@ std::optional<double> breakthroughTime(const std::vector<double> &days,
 RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t end);
 
 // Reads a run's summary for the model. The rate is checked over the whole run, or with
-// `untilBreakthrough` only up to the breakthrough (all that a run stopped there shows, so that
-// the verdict is the same however soon it was stopped). Returns nothing, and says why in
-// `problem`, when the summary lacks what the model needs.
+// `checkUntilCut` only up to the first point whose cut exceeds it (all that a run stopped there
+// shows, so that the verdict is the same however soon it was stopped). Returns nothing, and
+// says why in `problem`, when the summary lacks what the model needs.
 std::optional<RateRun> analyseRun(const RadialModel &model,
                                   const Summary &summary,
                                   double threshold,
-                                  bool untilBreakthrough,
+                                  std::optional<double> checkUntilCut,
                                   std::string &problem);
 
 } // namespace coning::sim

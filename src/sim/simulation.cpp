@@ -33,7 +33,8 @@ RateSimulation simulateModel(const RadialModel &model,
         return result;
     }
     result.engine = flowVersion(*flow, probeOptions(settings, control)).line;
-    Attempt attempt = runModel(model, *flow, settings, control, false, control.keepDeck.has_value());
+    Attempt attempt = runModel(
+        model, *flow, settings, control, std::nullopt, control.keepDeck.has_value());
     result.status = attempt.status;
     result.message = attempt.message;
     if (attempt.run)

@@ -48,6 +48,46 @@ void appendPair(std::string &out, std::string_view key, const std::array<double,
     out.push_back(']');
 }
 
+void appendOptionalMember(std::string &out, std::string_view key, std::optional<double> value)
+{
+    out.push_back(',');
+    appendKey(out, key);
+    appendNumberOrNull(out, value);
+}
+
+// The study's members; its rows only when all of them are done.
+void appendStudyJson(std::string &out, const RateStudy &study)
+{
+    appendMember(out, "economicCut", study.economicCut);
+    if (study.status == Status::Done) {
+        appendMember(out, "inPlace", study.inPlace);
+        out.push_back(',');
+        appendKey(out, "rateStudy");
+        out.push_back('[');
+        for (std::size_t i = 0; i < study.rows.size(); ++i) {
+            const StudyRow &row = study.rows[i];
+            out.append(i > 0 ? ",{" : "{");
+            appendKey(out, "rate");
+            appendShortest(out, row.rate);
+            out.push_back(',');
+            appendKey(out, "rateHeld");
+            out.append(row.held ? "true" : "false");
+            appendOptionalMember(out, "fellOffDays", row.fellOffDays);
+            appendOptionalMember(out, "breakthroughDays", row.breakthroughDays);
+            appendOptionalMember(out, "economicDays", row.economicDays);
+            appendMember(out, "untilDays", row.untilDays);
+            appendMember(out, "produced", row.produced);
+            appendMember(out, "coningPhaseProduced", row.coned);
+            appendMember(out, "recovery", row.recovery);
+            out.push_back('}');
+        }
+        out.push_back(']');
+    }
+    out.push_back(',');
+    appendKey(out, "studyRuns");
+    out.append(std::to_string(study.runs));
+}
+
 } // namespace
 
 void appendModelJson(std::string &out, const SimulationReport &report)
@@ -103,18 +143,31 @@ SimulationReport simulateWell(const Well &well,
         if (report.rate->status == Status::Cancelled)
             return report;
     }
-    if (asked.critical)
+    if (asked.critical) {
         report.critical = simulateCritical(well,
                                            asked.settings,
                                            correlationRates(correlations),
                                            criticalControl);
+        if (report.critical->status == Status::Cancelled)
+            return report;
+    }
+    if (asked.study) {
+        SimulationControl studyControl = control;
+        studyControl.keepDeck.reset(); // a study keeps no deck: refused before it runs
+        report.study = studyRates(well,
+                                  asked.settings,
+                                  *asked.study,
+                                  correlationRates(correlations),
+                                  studyControl);
+    }
     return report;
 }
 
 bool simulationFailed(const SimulationReport &report)
 {
     return (report.rate && report.rate->status != Status::Done)
-           || (report.critical && report.critical->status != Status::Done);
+           || (report.critical && report.critical->status != Status::Done)
+           || (report.study && report.study->status != Status::Done);
 }
 
 std::vector<std::string> simulationFailures(const SimulationReport &report)
@@ -124,6 +177,8 @@ std::vector<std::string> simulationFailures(const SimulationReport &report)
         failures.push_back(report.rate->message);
     if (report.critical && report.critical->status != Status::Done)
         failures.push_back("simulated critical rate: " + report.critical->message);
+    if (report.study && report.study->status != Status::Done)
+        failures.push_back("rate study: " + report.study->message);
     return failures;
 }
 
@@ -136,7 +191,10 @@ void appendSimulationJson(std::string &out, const SimulationReport &report)
 {
     out.push_back('{');
     appendKey(out, "engine");
-    appendJsonString(out, report.rate ? report.rate->engine : report.critical->engine);
+    appendJsonString(out,
+                     report.rate       ? report.rate->engine
+                     : report.critical ? report.critical->engine
+                                       : report.study->engine);
     out.push_back(',');
     appendKey(out, "years");
     appendShortest(out, report.settings.years);
@@ -198,6 +256,8 @@ void appendSimulationJson(std::string &out, const SimulationReport &report)
             });
         }
     }
+    if (report.study)
+        appendStudyJson(out, *report.study);
     if (const std::vector<std::string> failures = simulationFailures(report); !failures.empty()) {
         std::string joined;
         for (const std::string &failure : failures)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rate_study.h"
 #include "simulation.h"
 
 #include "calc/run_result.h"
@@ -20,6 +21,7 @@ struct SimulationReport
     std::optional<RateSimulation> rate;
     std::optional<double> requestedRate;
     std::optional<CriticalSimulation> critical;
+    std::optional<RateStudy> study;
     const RunResult *correlations = nullptr; // to compare with the critical rate
 };
 
@@ -28,13 +30,14 @@ struct WellSimulation
 {
     std::optional<double> rate; // production at this rate (the report's unit)
     bool critical = false;      // the critical rate
+    std::optional<RateStudyRequest> study;
     SimulationSettings settings;
 
-    bool active() const { return rate || critical; }
+    bool active() const { return rate || critical || study; }
 };
 
 // Simulates what is asked: the rate, then the critical rate, its search starting from the
-// correlations' rates of the same well (`correlations` must outlive the report). The control's
+// correlations' rates of the same well, then the rate study (its automatic rates from them too) (`correlations` must outlive the report). The control's
 // cancel ends both.
 SimulationReport simulateWell(const Well &well,
                               const RunResult &correlations,
@@ -45,7 +48,7 @@ SimulationReport simulateWell(const Well &well,
 bool simulationFailed(const SimulationReport &report);
 
 // What failed, one message each: the rate run's ("the well cannot hold ..."), then the search's
-// ("simulated critical rate: ...").
+// ("simulated critical rate: ..."), then the study's ("rate study: ...").
 std::vector<std::string> simulationFailures(const SimulationReport &report);
 
 // How far a correlation's rate is from the simulated critical rate, in percent of the bracket's
@@ -56,7 +59,10 @@ double percentFromCritical(double rate, const CriticalSimulation &critical);
 // defaults included: modelJson}, then for a rate "rate",
 // "rateHeld", "breakthroughDays" (null without breakthrough), "series":{"days":[..],"cut":[..],
 // "rate":[..],"conedRate":[..],"bottomHolePressure":[..]}; for the critical rate
-// "criticalRate":{"low":L,"high":H},"runs":N,"comparison":{correlation: percent, ..}; and
+// "criticalRate":{"low":L,"high":H},"runs":N,"comparison":{correlation: percent, ..}; for a
+// rate study "economicCut", "inPlace" and "rateStudy":[{"rate","rateHeld","fellOffDays",
+// "breakthroughDays","economicDays","untilDays","produced","coningPhaseProduced","recovery"},
+// ..] in increasing rate (null for what was not reached), "studyRuns"; and
 // "error" with the failures joined by "; " in place of the numbers of what failed}.
 void appendSimulationJson(std::string &out, const SimulationReport &report);
 

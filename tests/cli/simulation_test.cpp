@@ -219,6 +219,32 @@ TEST_F(Simulation, BatchCriticalColumnsBracketTheRate)
     EXPECT_TRUE(nothingLeft());
 }
 
+// One line per well and rate, the rates in increasing order; a row whose study cannot run is one
+// line with its message, and the cumulative water grows with the rate to the horizon.
+TEST_F(Simulation, BatchRateStudyWritesALinePerRate)
+{
+    const ProcessResult r = runProgram(words("--batch - --simulate-rates 100,20 --years 0.1 "
+                                             "--jobs 2"),
+                                       batchHeader + "A," + batchWell + ",\n"
+                                           + "B," + batchWell + ",0.005\n");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    const auto rows = csvRows(r.out);
+    ASSERT_EQ(rows.size(), 4u) << r.out;
+    EXPECT_EQ(rows[0][11], "rate");
+    EXPECT_EQ(rows[0][17], "coning-phase-produced");
+    EXPECT_EQ(rows[1][1], "A");
+    EXPECT_EQ(rows[2][1], "A");
+    EXPECT_EQ(rows[1][4], rows[2][4]); // the correlations on both
+    EXPECT_EQ(rows[1][11], "20");
+    EXPECT_EQ(rows[2][11], "100");
+    EXPECT_EQ(rows[2][12], "true");
+    EXPECT_LE(std::stod(rows[1][17]), std::stod(rows[2][17]));
+    EXPECT_GT(std::stod(rows[2][17]), 0.0);
+    EXPECT_EQ(rows[3][1], "B");
+    EXPECT_EQ(rows[3][19].rfind("line 3, column years: ", 0), 0u) << rows[3][19];
+    EXPECT_TRUE(nothingLeft());
+}
+
 TEST_F(Simulation, BatchJsonRowsCarryTheSingleWellMember)
 {
     const ProcessResult batch = runProgram(words("--batch - --format json"),

@@ -52,6 +52,50 @@ TEST(SimulationText, BreakthroughAtTheFirstPointIsWithinIt)
         << text;
 }
 
+// Oil rounded down and water up, never a number for what was not reached, and the study's rows
+// in JSON only when every rate is done.
+TEST(SimulationText, RateStudyRoundsTowardTheCostAndSaysNone)
+{
+    SimulationReport report;
+    report.study = RateStudy{};
+    RateStudy &study = *report.study;
+    study.status = Status::Done;
+    study.engine = "flow 0.0";
+    study.inPlace = 1000.9;
+    study.runs = 2;
+    StudyRow slow{20.0, true, {}, "", {}, {}, 3652.5, 500.99, 10.01, 0.5};
+    StudyRow fast{5000.0, false, 1.8, "the well cannot hold 5000", 0.36, 3.57, 3.5, 600.5, 7.2, 0.6};
+    study.rows = {slow, fast};
+    std::string text;
+    cli::appendSimulationText(text, report);
+    EXPECT_NE(text.find("within the drainage radius: 1000 STB\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  20   yes          none          none          3652.5         500"
+                        "          11   50.00 %\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("5000    no          0.36           3.5             3.5         600"
+                        "           8   60.00 %\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  at 5000: the well cannot hold 5000\n"), std::string::npos) << text;
+    // The rate not held is not the answer, however much it made.
+    EXPECT_NE(text.find("at a rate held: 500 STB at 20 STB/DAY, for 11 STB water.\n"), std::string::npos)
+        << text;
+
+    std::string json;
+    appendSimulationJson(json, report);
+    nlohmann::json parsed = nlohmann::json::parse(json);
+    EXPECT_EQ(parsed["rateStudy"][1]["fellOffDays"], 1.8);
+    EXPECT_TRUE(parsed["rateStudy"][0]["economicDays"].is_null());
+    study.status = Status::Failed;
+    study.message = "at 5000 STB/DAY: the simulator failed";
+    json.clear();
+    appendSimulationJson(json, report);
+    parsed = nlohmann::json::parse(json);
+    EXPECT_FALSE(parsed.contains("rateStudy"));
+    EXPECT_EQ(parsed["error"], "rate study: at 5000 STB/DAY: the simulator failed");
+}
+
 TEST(SimulationJson, ASimulationIsKeptWhenTheCorrelationsFail)
 {
     RunResult failed;

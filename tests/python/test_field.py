@@ -50,6 +50,8 @@ def assert_same_as_batch(frame, rows):
                 assert value == int(text)
             elif text == "":
                 assert pd.isna(value), name
+            elif name == "rate-held":
+                assert value == (text == "true")
             else:
                 assert bits(value) == bits(float(text)), name
 
@@ -77,6 +79,18 @@ def test_a_cluster_gives_the_batch_rows(client, tmp_path, rows, critical):
         assert_same_as_batch(here, expected)
 
 
+@needs_flow
+def test_a_rate_study_gives_the_batch_rows(tmp_path):
+    text = "\n".join([HEADER] + RATE_ROWS[:2]) + "\n"
+    expected = batch(text, tmp_path, "--years", "0.02", "--jobs", "2", "--simulate-rates",
+                     "1000,200000", "--economic-cut", "0.5")
+    frame = pd.read_csv(io.StringIO(text), float_precision="round_trip")
+    mine = coning.simulate_frame(frame, rates=[200000, 1000], economic_cut=0.5, years=0.02,
+                                 jobs=2)
+    assert_same_as_batch(mine, expected)
+    assert list(mine.index) == [0, 0, 1]  # the well's row once per rate
+
+
 @pytest.mark.parametrize("frame, kwargs, message", [
     (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {}, "nothing to simulate"),
     (pd.DataFrame({"fluid-system": ["Oil-Water"], "rate": [1]}), {}, 'unknown column "rate"'),
@@ -85,6 +99,9 @@ def test_a_cluster_gives_the_batch_rows(client, tmp_path, rows, critical):
     (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {"critical": True, "jobs": 0}, "--jobs: "),
     (pd.DataFrame({"fluid-system": ["Oil-Water"], "well-type": ["vertical"]}), {"critical": True},
      "not yet for horizontal wells"),
+    (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {"rates": [1, 1]}, "given twice"),
+    (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {"rates": "auto", "economic_cut": 0.01},
+     "--economic-cut: 0.01 is not above the breakthrough cut 0.01"),
 ])
 def test_usage_errors(frame, kwargs, message):
     for name in ("permeability", "viscosity", "fvf", "density-difference", "drainage-radius",

@@ -40,9 +40,11 @@ def well_args(**well):
 def test_same_numbers_as_the_command_line():
     cli = subprocess.Popen([os.environ.get("CONING_CALC", "coning-calc"), *well_args(**SAMPLE),
                             "--simulate-rate", "100", "--simulate-critical", "--years", "0.1",
+                            "--simulate-rates", "40,1e3", "--economic-cut", "0.2",
                             "--jobs", "2", "--format", "json"],
                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    mine = coning.simulate("Oil-Water", rate=100, critical=True, years=0.1, jobs=2, **SAMPLE)
+    mine = coning.simulate("Oil-Water", rate=100, critical=True, years=0.1, jobs=2,
+                           rates=[1000, 40], economic_cut=0.2, **SAMPLE)
     out, err = cli.communicate()
     assert cli.returncode == 0, err
     assert mine == json.loads(out)["simulation"]
@@ -77,6 +79,10 @@ def test_rock_and_aquifer_keywords_give_the_command_lines_numbers():
                                                "--years", "2000"]),
     (dict(critical=True, penetration=60), ["--simulate-critical"]),
     (dict(critical=True, jobs=0), ["--simulate-critical", "--jobs", "0"]),
+    (dict(rates=[20, 10, 20]), ["--simulate-rates", "20,10,20"]),
+    (dict(rates="auto", economic_cut=0.005), ["--simulate-rates", "auto", "--economic-cut",
+                                              "0.005"]),
+    (dict(critical=True, economic_cut=0.9), ["--simulate-critical", "--economic-cut", "0.9"]),
 ])
 def test_usage_errors_raise_the_command_line_messages(change, args):
     with pytest.raises(coning.UsageError) as raised:
@@ -93,6 +99,9 @@ def test_usage_errors_raise_the_command_line_messages(change, args):
     (dict(rate=40, keep_deck=3), TypeError),
     (dict(rate=40, keep_deck="deck\0folder"), ValueError),  # refused before anything runs
     (dict(critical=True, keep_deck="/dev/null/deck"), ValueError),
+    (dict(rates=40), TypeError),
+    (dict(rates="20,40"), TypeError),
+    (dict(rates=[]), coning.UsageError),
 ])
 def test_wrong_arguments(change, error):
     with pytest.raises(error):
@@ -208,6 +217,29 @@ def test_plot_simulation_draws_the_bracket_against_the_correlations():
     assert [t.get_text() for t in ax.get_xticklabels()] == ["Sobocinski", "Muskat", "Schols"]
     assert "21.27 to 21.48" in ax.get_legend().get_texts()[0].get_text()
     plt.close(fig)
+
+
+STUDY = {"engine": "flow 2022.10", "years": 2, "breakthroughCut": 0.01, "economicCut": 0.5,
+         "criticalRate": {"low": 21.27, "high": 21.48}, "comparison": {"Muskat": 6.4},
+         "rateStudy": [{"rate": r, "rateHeld": held, "produced": p, "coningPhaseProduced": w}
+                       for r, held, p, w in ((20, True, 14610, 0), (100, True, 31043, 17187),
+                                             (5000, False, 12000, 6000))]}
+
+
+def test_plot_rate_study_draws_oil_and_water_against_the_rate():
+    fig, ax = plt.subplots()
+    assert coning.plot_rate_study(STUDY, ax) is ax
+    oil, water, critical, muskat = ax.lines
+    assert list(oil.get_xdata()) == [20, 100, 5000]
+    assert list(oil.get_ydata()) == [14610, 31043, 12000]
+    assert list(water.get_ydata()) == [0, 17187, 6000]
+    assert critical.get_xdata()[0] == 21.27
+    assert muskat.get_xdata()[0] == pytest.approx(21.27 * 1.064)
+    held, hollow = ax.collections[:2]  # the oil's rates held, and the one not held
+    assert len(held.get_offsets()) == 2 and len(hollow.get_offsets()) == 1
+    plt.close(fig)
+    with pytest.raises(ValueError, match="no rate study to draw"):
+        coning.plot_rate_study(CRITICAL)
 
 
 @pytest.mark.parametrize("result, kind, message", [

@@ -2,6 +2,7 @@
 #include "sim_test_support.h"
 
 #include "sim/flow_runner.h"
+#include "sim/rate_study.h"
 #include "sim/simulation.h"
 #include "sim/summary_reader.h"
 
@@ -253,6 +254,38 @@ TEST_F(Flow, ARateTheWellCannotHoldIsNoResult)
     const RateSimulation run = coarseRun(simulatedWell(), 1e6, settings);
     EXPECT_EQ(run.status, Status::RateNotHeld);
     EXPECT_NE(run.message.find("cannot hold 1e+06 STB/DAY"), std::string::npos) << run.message;
+}
+
+// A study in one batch of runs: to the horizon the cumulative water grows with the rate and the
+// oil is the rate times the horizon; a rate that reaches the economic cut stops there.
+TEST_F(Flow, RateStudyWaterGrowsWithTheRateAndStopsAtTheEconomicCut)
+{
+    SimulationSettings settings;
+    settings.years = 1;
+    RateStudyRequest request;
+    request.rates = {10.0, 40.0, 100.0, 400.0};
+    request.economicCut = 0.3;
+    SimulationControl control;
+    control.jobs = 2;
+    const RateStudy study = studyRates(simulatedWell(), settings, request, {}, control);
+    ASSERT_EQ(study.status, Status::Done) << study.message;
+    ASSERT_EQ(study.rows.size(), 4U);
+    EXPECT_EQ(study.runs, 4);
+    const double horizon = 365.25;
+    for (std::size_t i = 0; i < 2; ++i) { // held to the horizon below the economic cut
+        const StudyRow &row = study.rows[i];
+        EXPECT_TRUE(row.held && !row.economicDays) << row.rate;
+        EXPECT_EQ(row.untilDays, horizon);
+        EXPECT_NEAR(row.produced, row.rate * horizon, 1e-3 * row.rate * horizon);
+        EXPECT_EQ(row.recovery, row.produced / study.inPlace);
+    }
+    EXPECT_LT(study.rows[0].coned, study.rows[1].coned);
+    const StudyRow &fast = study.rows[3];
+    ASSERT_TRUE(fast.economicDays && fast.breakthroughDays);
+    EXPECT_LT(*fast.breakthroughDays, *fast.economicDays);
+    EXPECT_LE(fast.untilDays, *fast.economicDays); // stopped there, never read past it
+    EXPECT_LT(fast.produced, fast.rate * *fast.economicDays);
+    EXPECT_GT(fast.coned, 0.0);
 }
 
 TEST_F(Flow, CriticalRateIsProportionalToPermeability)
