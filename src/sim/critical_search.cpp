@@ -17,19 +17,19 @@ namespace {
 class BracketSearch
 {
 public:
-    BracketSearch(const Well &well,
+    BracketSearch(const ModelSource &source,
                   const SimulationSettings &settings,
                   const std::filesystem::path &flow,
                   const SimulationControl &control,
                   const GridSize &grid,
                   bool accurate)
-        : m_well(well)
+        : m_source(source)
         , m_settings(settings)
         , m_flow(flow)
         , m_control(control)
         , m_grid(grid)
         , m_accurate(accurate)
-        , m_system(fluidSystemOf(well))
+        , m_system(source.system)
     {}
 
     // Searches from a guess of the answer between `first` and `last`; `widen` is the factor
@@ -47,7 +47,7 @@ public:
             std::vector<Attempt> attempts(rates.size());
             runTasks(rates.size(), jobs, [&](std::size_t i) {
                 try {
-                    const RadialModel model = buildModel(m_well, m_settings, rates[i], m_grid);
+                    const ReservoirModel model = m_source.build(rates[i], m_grid);
                     attempts[i] = runModel(model,
                                            m_flow,
                                            m_settings,
@@ -227,7 +227,7 @@ private:
         m_control.progress(line);
     }
 
-    const Well &m_well;
+    const ModelSource &m_source;
     const SimulationSettings &m_settings;
     const std::filesystem::path &m_flow;
     const SimulationControl &m_control;
@@ -247,9 +247,17 @@ CriticalSimulation simulateCritical(const Well &well,
                                     const std::vector<double> &expected,
                                     const SimulationControl &control)
 {
+    return simulateCritical(modelSource(well, settings), settings, expected, control);
+}
+
+CriticalSimulation simulateCritical(const ModelSource &source,
+                                    const SimulationSettings &settings,
+                                    const std::vector<double> &expected,
+                                    const SimulationControl &control)
+{
     CriticalSimulation result;
     std::filesystem::path flow;
-    result.status = prepare(well, settings, control, flow, result.engine, result.message);
+    result.status = prepare(source.problems, settings, control, flow, result.engine, result.message);
     if (result.status != Status::Done)
         return result;
 
@@ -280,14 +288,14 @@ CriticalSimulation simulateCritical(const Well &well,
     }
 
     // A cheap grid places the answer; the accurate grid then brackets it closely.
-    BracketSearch coarse(well, settings, flow, serialised, coarseGrid(), false);
+    BracketSearch coarse(source, settings, flow, serialised, source.coarse, false);
     result.status = coarse.search(first, last, 2.0, 1.03, result.runs);
     if (result.status != Status::Done) {
         result.message = coarse.message();
         return result;
     }
     const double guess = std::sqrt(coarse.low() * coarse.high());
-    BracketSearch accurate(well, settings, flow, serialised, accurateGrid(settings), true);
+    BracketSearch accurate(source, settings, flow, serialised, source.accurate, true);
     result.status = accurate.search(guess / 1.0074, guess * 1.0074, 1.03, 1.005, result.runs);
     if (result.status != Status::Done) {
         result.message = accurate.message();

@@ -80,7 +80,7 @@ std::string seconds(double value)
 }
 
 // The simulator's command line for a run of the model in the current folder.
-std::vector<std::string> flowArguments(const RadialModel &model)
+std::vector<std::string> flowArguments(const ReservoirModel &model)
 {
     // The simulator's well tolerances are absolute, in m3/s at reservoir conditions, and made
     // for field wells: its default of 1e-4 (54 rb/day) exceeds the whole rate of many wells
@@ -88,7 +88,7 @@ std::vector<std::string> flowArguments(const RadialModel &model)
     // the phases (a spurious cut of a few percent in the first step, an oil rate a sixth short
     // as gas arrived). A hundred-thousandth of the well's rate instead.
     constexpr double cubicMetresPerBarrel = 0.158987294928;
-    const double wellTolerance = 1e-5 * model.rate * model.producedFvf * cubicMetresPerBarrel
+    const double wellTolerance = 1e-5 * deckRate(model) * model.producedFvf * cubicMetresPerBarrel
                                  / 86400.0;
     return {"--threads-per-process=1",
             // The boundary ring's huge pore volume would let every other cell go unconverged.
@@ -143,7 +143,7 @@ std::string rerunScript(const std::vector<std::string> &arguments)
 
 } // namespace
 
-Attempt runModel(const RadialModel &model,
+Attempt runModel(const ReservoirModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
@@ -324,7 +324,16 @@ Status prepare(const Well &well,
                std::string &engine,
                std::string &message)
 {
-    const std::vector<SettingProblem> problems = checkSimulation(well, settings);
+    return prepare(checkSimulation(well, settings), settings, control, flow, engine, message);
+}
+
+Status prepare(const std::vector<SettingProblem> &problems,
+               const SimulationSettings &settings,
+               const SimulationControl &control,
+               std::filesystem::path &flow,
+               std::string &engine,
+               std::string &message)
+{
     if (!problems.empty()) {
         message = "--" + std::string(problems.front().option) + ": " + problems.front().text;
         return Status::Failed;

@@ -33,7 +33,7 @@ std::string rateText(double rate, FluidSystem system);
 // Runs the model in a folder of its own. With stopAtBreakthrough the run ends as soon as its
 // summary shows breakthrough with the rate held; with keep the attempt holds the deck, the
 // script that reruns it and the summary.
-Attempt runModel(const RadialModel &model,
+Attempt runModel(const ReservoirModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
@@ -47,8 +47,14 @@ std::optional<std::string> keepFiles(const std::filesystem::path &folder, const 
 // The limits of a short child process (the version probe) under the settings and control.
 ChildOptions probeOptions(const SimulationSettings &settings, const SimulationControl &control);
 
-// The checks every entry point makes first (settings, the simulator and its version); a status
-// other than Done ends the call with the message.
+// The checks every entry point makes first (what the model cannot take, the simulator and its
+// version); a status other than Done ends the call with the message.
+Status prepare(const std::vector<SettingProblem> &problems,
+               const SimulationSettings &settings,
+               const SimulationControl &control,
+               std::filesystem::path &flow,
+               std::string &engine,
+               std::string &message);
 Status prepare(const Well &well,
                const SimulationSettings &settings,
                const SimulationControl &control,

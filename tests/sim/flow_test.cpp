@@ -60,7 +60,7 @@ TEST_F(Flow, SummaryReaderAgreesWithOpmCommon)
     settings.years = 1;
     SimulationControl control;
     control.keepDeck = kept;
-    const RadialModel model = buildModel(simulatedWell(), settings, 100.0, coarseGrid());
+    const ReservoirModel model = buildModel(simulatedWell(), settings, 100.0, coarseGrid());
     ASSERT_EQ(simulateModel(model, settings, control).status, Status::Done);
     std::string problem;
     const std::optional<Summary> ours = readSummary(kept / "CONING.SMSPEC",
