@@ -2,11 +2,14 @@
 
 namespace coning::sim {
 
-void readRowSimulation(std::optional<std::string_view> rateText,
+namespace {
+
+template<class AnyWell>
+void readRowSimulationOf(std::optional<std::string_view> rateText,
                        const std::vector<std::pair<std::string_view, std::string_view>> &settings,
                        bool critical,
                        const SimulationSettings &base,
-                       const Well &well,
+                       const AnyWell &well,
                        std::vector<InputProblem> &problems,
                        WellSimulation &simulation)
 {
@@ -28,6 +31,30 @@ void readRowSimulation(std::optional<std::string_view> rateText,
         return;
     for (const SettingProblem &problem : checkSimulation(well, simulation.settings))
         problems.push_back({InputProblem::Kind::Invalid, problem.option, problem.text});
+}
+
+} // namespace
+
+void readRowSimulation(std::optional<std::string_view> rateText,
+                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                       bool critical,
+                       const SimulationSettings &base,
+                       const Well &well,
+                       std::vector<InputProblem> &problems,
+                       WellSimulation &simulation)
+{
+    readRowSimulationOf(rateText, settings, critical, base, well, problems, simulation);
+}
+
+void readRowSimulation(std::optional<std::string_view> rateText,
+                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                       bool critical,
+                       const SimulationSettings &base,
+                       const HorizontalWell &well,
+                       std::vector<InputProblem> &problems,
+                       WellSimulation &simulation)
+{
+    readRowSimulationOf(rateText, settings, critical, base, well, problems, simulation);
 }
 
 RowSimulationCells rowSimulationCells(const SimulationReport &report)
