@@ -13,7 +13,8 @@ import numpy as np
 from . import _core
 from ._design import _well
 from ._plot import _COLOURS
-from ._wells import CORRELATIONS, _choice, _number
+from ._wells import (CORRELATIONS, _HORIZONTAL, _HORIZONTAL_ONLY, _VERTICAL_ONLY, _choice,
+                     _number, _option)
 
 if TYPE_CHECKING:
     from matplotlib.axes import Axes
@@ -62,9 +63,10 @@ def simulate(
     *,
     rate: Optional[float] = None,
     critical: bool = False,
+    well: str = "vertical",
     years: float = 10,
     breakthrough_cut: float = 0.01,
-    kv_kh: float = 1,
+    kv_kh: Optional[float] = None,
     porosity: float = 0.2,
     displacing_viscosity: Optional[float] = None,
     time_limit: float = 600,
@@ -90,6 +92,9 @@ def simulate(
     penetration: Optional[float] = None,
     completion_top: Optional[float] = None,
     bottom_hole_pressure: Optional[float] = None,
+    well_length: Optional[float] = None,
+    standoff: Optional[float] = None,
+    boundary_distance: Optional[float] = None,
 ) -> dict:
     """Simulates the well in the reservoir simulator flow, as ``coning-calc --format json
     --simulate-rate Q`` and ``--simulate-critical`` do, and returns their ``"simulation"``
@@ -111,9 +116,15 @@ def simulate(
         The critical rate: the highest rate whose cut stays at or below ``breakthrough_cut``
         over the whole horizon, as a bracket. At least one of ``rate`` and ``critical`` is
         needed; both may be given.
+    well : str
+        "vertical" (default) or "horizontal": a horizontal well is given as to
+        :func:`calculate` with ``well="horizontal"`` (``kv_kh``, ``well_length``, ``standoff``,
+        ``boundary_distance`` and the shared inputs, all required) and simulated in a vertical
+        cross-section across it (docs/horizontal.md); the result's ``"model"`` then starts with
+        ``"geometry": "cross-section"``.
     years, breakthrough_cut, kv_kh, porosity, displacing_viscosity, time_limit : float
         The settings of ``--years`` (the horizon, at most 1000), ``--breakthrough-cut``,
-        ``--kv-kh``, ``--porosity``, ``--displacing-viscosity`` (cp, the water's or for Gas-Oil
+        ``--kv-kh`` (None: 1; a horizontal well's own), ``--porosity``, ``--displacing-viscosity`` (cp, the water's or for Gas-Oil
         the gas's; None: 0.5, or 0.02 for Gas-Oil) and ``--time-limit`` (seconds per simulator
         run).
     connate_water, residual_saturation, aquifer_thickness, initial_pressure, minimum_bhp : float
@@ -163,9 +174,20 @@ def simulate(
     values = locals()
     if not isinstance(critical, (bool, np.bool_)):
         raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
+    if not isinstance(well, str):
+        raise TypeError(f"well must be a str, not {type(well).__name__}")
+    if well not in ("vertical", "horizontal"):
+        raise _core.UsageError(f"--well: {_core.quoted_for_message(well)} is not a well type: "
+                               "use vertical or horizontal")
+    horizontal = well == "horizontal"
+    problems = _misplaced(values, horizontal)
+    if problems:
+        raise _core.UsageError("\n".join(problems))
     if rate is None and not critical:
         raise _core.UsageError("nothing to simulate: give rate= or critical=True")
     settings = _settings(values)
+    if horizontal:  # kv_kh is the well's
+        settings = [(option, value) for option, value in settings if option != "kv-kh"]
     if jobs is not None:
         if isinstance(jobs, (bool, np.bool_)) or not isinstance(jobs, numbers.Integral):
             raise TypeError(f"jobs must be an int, not {type(jobs).__name__}")
@@ -175,21 +197,45 @@ def simulate(
         if not isinstance(folder, str):
             raise TypeError(f"keep_deck must be a str or a path, not {type(keep_deck).__name__}")
         keep_deck = folder
-    result = json.loads(_core.simulation(
-        _choice("fluid_system", fluid_system),
-        _choice("completion", completion),
-        _well(values),
-        _number("rate", rate),
-        bool(critical),
-        settings,
-        jobs,
-        keep_deck,
-    ))
+    if horizontal:
+        text = _core.horizontal_simulation(
+            _choice("fluid_system", fluid_system),
+            [_number(name, values[name]) for name in _HORIZONTAL],
+            _number("rate", rate),
+            bool(critical),
+            settings,
+            jobs,
+            keep_deck,
+        )
+    else:
+        text = _core.simulation(
+            _choice("fluid_system", fluid_system),
+            _choice("completion", completion),
+            _well(values),
+            _number("rate", rate),
+            bool(critical),
+            settings,
+            jobs,
+            keep_deck,
+        )
+    result = json.loads(text)
     if "error" in result:
         error = _core.SimulationError(result["error"])
         error.result = result
         raise error
     return result
+
+
+def _misplaced(values: dict, horizontal: bool) -> list:
+    """The command line's usage errors for inputs of the other kind of well."""
+    if not horizontal:
+        return [f"--{_option(name)} is only for horizontal wells: add --well horizontal"
+                for name in _HORIZONTAL_ONLY if name != "kv_kh" and values[name] is not None]
+    problems = [f"--{_option(name)} is only for vertical wells, not with --well horizontal"
+                for name in _VERTICAL_ONLY if values[name] is not None]
+    if values["completion"] != "partial-penetration":
+        problems.insert(0, "--completion is only for vertical wells, not with --well horizontal")
+    return problems
 
 
 def plot_simulation(result: dict[str, Any], ax: Optional[Axes] = None, *,
