@@ -1,6 +1,7 @@
 #include "cross_section_model.h"
 
 #include "calc/message_text.h"
+#include "model/real.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,34 @@ double wellLayerThickness(const HorizontalWell &well, const GridSize &grid)
 {
     const double scale = std::max(1.0, std::ceil(well.zoneThickness / 50.0 - 1e-9));
     return std::min(grid.layerThickness * scale, well.zoneThickness);
+}
+
+// `count` widths filling `length`, the first `first`, each the last times a ratio of at least
+// 1; when `first` is too wide for that, fewer equal widths of at least `first`.
+std::vector<double> growingWidths(double length, double first, std::size_t count)
+{
+    const auto filled = [&](double ratio) {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < count; ++i)
+            sum += first * power(ratio, static_cast<double>(i)).value();
+        return sum;
+    };
+    std::vector<double> widths;
+    if (filled(1.0) >= length) {
+        const double fitting = std::max(1.0, std::floor(length / first));
+        return std::vector<double>(static_cast<std::size_t>(fitting), length / fitting);
+    }
+    double low = 1.0;
+    double high = 2.0;
+    while (filled(high) < length)
+        high *= 2.0;
+    for (int i = 0; i < 100; ++i) {
+        const double middle = (low + high) / 2.0;
+        (filled(middle) < length ? low : high) = middle;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        widths.push_back(first * power(low, static_cast<double>(i)).value());
+    return widths;
 }
 
 double feetOf(double inches)
@@ -60,15 +89,15 @@ ReservoirModel buildModel(const HorizontalWell &well,
     model.wellRadius = feetOf(well.wellRadius);
     const bool gasOil = model.system == FluidSystem::GasOil;
 
-    // Columns: the half well cell, then edges spaced evenly in the logarithm out to y_e, nodes
+    // Columns: the half well cell, then columns growing geometrically out to ye from the whole
+    // well cell's width, so that the well's neighbours lie as Peaceman's radius assumes; nodes
     // midway (the flow far from the well is linear).
     const double half = wellCellHalfWidth(well, grid);
     const double ye = well.boundaryDistance;
+    const std::vector<double> widths = growingWidths(ye - half, 2.0 * half, grid.columns);
     model.columnEdges = {0.0, half};
-    const std::size_t count = grid.columns;
-    const double ratio = std::log(ye / half);
-    for (std::size_t i = 1; i < count; ++i)
-        model.columnEdges.push_back(half * std::exp(ratio * static_cast<double>(i) / count));
+    for (std::size_t i = 0; i + 1 < widths.size(); ++i)
+        model.columnEdges.push_back(model.columnEdges.back() + widths[i]);
     model.columnEdges.push_back(ye);
     model.columnNodes.push_back(0.0);
     for (std::size_t i = 1; i + 1 < model.columnEdges.size(); ++i)
