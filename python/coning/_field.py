@@ -244,8 +244,9 @@ def simulate_frame(
         raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
     names = _columns(frame, simulating=True)
     if _TYPE in names:
-        raise _core.UsageError(f"the column {_core.quoted_for_message(_TYPE)}: simulation is not "
-                               "yet for horizontal wells (coning.calculate_frame calculates them)")
+        raise _core.UsageError(f"the column {_core.quoted_for_message(_TYPE)}: simulate_frame "
+                               "does not yet simulate horizontal rows (coning.simulate with "
+                               "well=\"horizontal\" and coning-calc --batch do)")
     if _RATE not in names and not critical:
         raise _core.UsageError("nothing to simulate: add a simulate-rate column or give "
                                "critical=True")

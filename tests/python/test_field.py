@@ -84,7 +84,7 @@ def test_a_cluster_gives_the_batch_rows(client, tmp_path, rows, critical):
      "--years: "),
     (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {"critical": True, "jobs": 0}, "--jobs: "),
     (pd.DataFrame({"fluid-system": ["Oil-Water"], "well-type": ["vertical"]}), {"critical": True},
-     "not yet for horizontal wells"),
+     "does not yet simulate horizontal rows"),
 ])
 def test_usage_errors(frame, kwargs, message):
     for name in ("permeability", "viscosity", "fvf", "density-difference", "drainage-radius",
