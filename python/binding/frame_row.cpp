@@ -2,8 +2,8 @@
 
 #include "calc/design.h"
 #include "calc/design_request.h"
-#include "calc/strict_number.h"
 #include "calc/message_text.h"
+#include "calc/strict_number.h"
 #include "calc/well_messages.h"
 
 #include <algorithm>
@@ -182,13 +182,13 @@ FrameRowOutput simulateFrameRow(long line,
         if (type == horizontalWellText)
             return horizontalRow(line, cells, options, control);
         if (!type.empty() && type != verticalWellText)
-            return problemRow(rowProblemsText(
-                line,
-                std::vector<InputProblem>{{InputProblem::Kind::Invalid,
-                                           wellTypeColumnName,
-                                           quotedForMessage(type)
-                                               + " is not a well type: use vertical or "
-                                                 "horizontal"}}));
+            return problemRow(rowProblemsText(line,
+                                              std::vector<InputProblem>{
+                                                  {InputProblem::Kind::Invalid,
+                                                   wellTypeColumnName,
+                                                   quotedForMessage(type)
+                                                       + " is not a well type: use vertical or "
+                                                         "horizontal"}}));
         const RowTexts texts = rowTexts(cells);
         Well well;
         std::vector<InputProblem> problems = checkWell(texts.input, well);

@@ -570,9 +570,12 @@ struct PendingRow
         }
         RowOutput row;
         row.text = separator;
-        const sim::SimulationReport report
-            = horizontal ? sim::simulateWell(*horizontal, horizontalResult, simulation, mine)
-                         : sim::simulateWell(well, result, simulation, mine);
+        const sim::SimulationReport report = horizontal
+                                                 ? sim::simulateWell(*horizontal,
+                                                                     horizontalResult,
+                                                                     simulation,
+                                                                     mine)
+                                                 : sim::simulateWell(well, result, simulation, mine);
         if (horizontal) {
             appendHorizontalRow(row.text, label(), *horizontal, horizontalResult, &report, plan);
             row.failed = horizontalResult.anyFailure() || sim::simulationFailed(report);

@@ -256,8 +256,10 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
                                                      int &signal)
 {
     const auto simulate = [&](const sim::SimulationControl &control) {
-        return sim::simulateWell(
-            well, correlations, {request.rate, request.critical, request.settings}, control);
+        return sim::simulateWell(well,
+                                 correlations,
+                                 {request.rate, request.critical, request.settings},
+                                 control);
     };
     return runStoppable(request, simulate, out, err, signal);
 }
@@ -270,8 +272,10 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
                                                      int &signal)
 {
     const auto simulate = [&](const sim::SimulationControl &control) {
-        return sim::simulateWell(
-            well, correlations, {request.rate, request.critical, request.settings}, control);
+        return sim::simulateWell(well,
+                                 correlations,
+                                 {request.rate, request.critical, request.settings},
+                                 control);
     };
     return runStoppable(request, simulate, out, err, signal);
 }

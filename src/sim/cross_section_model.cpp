@@ -135,7 +135,9 @@ ReservoirModel buildModel(const HorizontalWell &well,
     model.openLayers = 1;
     model.zoneLayers = towardContact.size() + 1 + beyond.size();
     if (!gasOil)
-        model.layerThickness.insert(model.layerThickness.end(), displacing.begin(), displacing.end());
+        model.layerThickness.insert(model.layerThickness.end(),
+                                    displacing.begin(),
+                                    displacing.end());
 
     model.zoneTop = zoneTopDepth;
     model.modelTop = gasOil ? zoneTopDepth - aquifer : zoneTopDepth;
@@ -183,7 +185,8 @@ std::vector<SettingProblem> checkSimulation(const HorizontalWell &well,
                             "the simulation takes a well radius greater than 0 and less than "
                             "12 inches"});
     if (!(well.wellLength <= 100000.0))
-        problems.push_back({"well-length", "the simulation takes a well length of at most 100000 ft"});
+        problems.push_back(
+            {"well-length", "the simulation takes a well length of at most 100000 ft"});
     if (!(well.boundaryDistance >= 10.0 && well.boundaryDistance <= 100000.0))
         problems.push_back(
             {"boundary-distance", "the simulation takes a boundary distance from 10 to 100000 ft"});

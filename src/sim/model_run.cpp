@@ -46,8 +46,8 @@ std::string failureLines(const std::string &output)
         line.erase(line.find_last_not_of(" \r\t") + 1);
         line.erase(0, line.find_first_not_of(" \t"));
         if (!line.empty()) {
-            if (line.starts_with("Error:") && std::find(stated.begin(), stated.end(), line)
-                                                  == stated.end())
+            if (line.starts_with("Error:")
+                && std::find(stated.begin(), stated.end(), line) == stated.end())
                 stated.push_back(line);
             if (line.find("rror") != std::string::npos
                 || line.find("exception") != std::string::npos)
@@ -127,13 +127,14 @@ std::string commandComment(const std::vector<std::string> &arguments)
 // A script that reruns a kept deck with the options of the run, its results in rerun/.
 std::string rerunScript(const std::vector<std::string> &arguments)
 {
-    std::string text = "#!/bin/sh\n"
-                       "# Reruns CONING.DATA with the options coning-calc ran it with; the results go\n"
-                       "# into rerun/ beside it. FLOW names another simulator than flow on the PATH.\n"
-                       "set -e\n"
-                       "cd \"$(dirname \"$0\")\"\n"
-                       "mkdir -p rerun\n"
-                       "OMPI_MCA_ess_singleton_isolated=1 exec \"${FLOW:-flow}\"";
+    std::string text
+        = "#!/bin/sh\n"
+          "# Reruns CONING.DATA with the options coning-calc ran it with; the results go\n"
+          "# into rerun/ beside it. FLOW names another simulator than flow on the PATH.\n"
+          "set -e\n"
+          "cd \"$(dirname \"$0\")\"\n"
+          "mkdir -p rerun\n"
+          "OMPI_MCA_ess_singleton_isolated=1 exec \"${FLOW:-flow}\"";
     for (const std::string &argument : arguments) {
         const std::string written = argument == "--output-dir=." ? "--output-dir=rerun" : argument;
         text.append(" \\\n    '").append(written).append("'");
@@ -159,7 +160,8 @@ Attempt runModel(const ReservoirModel &model,
         const std::vector<std::string> arguments = flowArguments(model);
         const std::string deck = commandComment(arguments) + writeDeck(model);
         if (!writeAll(deckFile, deck)) {
-            attempt.message = "cannot write the deck into " + escapedForMessage(folder.path().string())
+            attempt.message = "cannot write the deck into "
+                              + escapedForMessage(folder.path().string())
                               + ": is the temporary folder full?";
             return attempt;
         }
@@ -246,8 +248,7 @@ Attempt runModel(const ReservoirModel &model,
         const double end = std::accumulate(model.reportSteps.begin(), model.reportSteps.end(), 0.0);
         if (run->days.back() < end - 0.5 * model.reportSteps.back()) {
             attempt.message = "the simulator stopped at day " + numberForMessage(run->days.back())
-                              + " of " + numberForMessage(end)
-                              + ": is the temporary folder full? ("
+                              + " of " + numberForMessage(end) + ": is the temporary folder full? ("
                               + escapedForMessage(folder.path().parent_path().string()) + ")";
             return attempt;
         }

@@ -29,9 +29,9 @@ GridSize coarseGrid()
 }
 
 ReservoirModel buildModel(const Well &well,
-                       const SimulationSettings &settings,
-                       double rate,
-                       const GridSize &grid)
+                          const SimulationSettings &settings,
+                          double rate,
+                          const GridSize &grid)
 {
     const ParameterSet &m = well.parameters;
     ReservoirModel model;

@@ -16,8 +16,8 @@ GridSize coarseGrid();
 // checkSimulation accepted. For a partial completion the completed interval is the typed one
 // (completion top down to the penetration), not the calculation run's equivalent well.
 ReservoirModel buildModel(const Well &well,
-                       const SimulationSettings &settings,
-                       double rate,
-                       const GridSize &grid);
+                          const SimulationSettings &settings,
+                          double rate,
+                          const GridSize &grid);
 
 } // namespace coning::sim

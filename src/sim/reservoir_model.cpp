@@ -269,7 +269,10 @@ double connectionFactor(const ReservoirModel &model, std::size_t layer)
         // half in the model, and the model holds its share of the whole well's factor.
         const double ky = model.horizontalPermeability;
         const double kz = model.verticalPermeability;
-        const double ro = peacemanRadius(ky, kz, 2.0 * model.columnEdges[1], model.layerThickness[layer]);
+        const double ro = peacemanRadius(ky,
+                                         kz,
+                                         2.0 * model.columnEdges[1],
+                                         model.layerThickness[layer]);
         const double rw = effectiveWellRadius(ky, kz, model.wellRadius);
         const double whole = 2.0 * pi * darcyConstant * power(ky * kz, 0.5).value()
                              * model.wellLength / naturalLog(ro / rw).value();

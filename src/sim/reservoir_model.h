@@ -35,8 +35,8 @@ struct ReservoirModel
     // midway between their edges.
     std::vector<double> columnEdges; // ft
     std::vector<double> columnNodes; // ft
-    double wellRadius = 0.0; // ft
-    double wellLength = 0.0; // ft, the cross-section's length along the well
+    double wellRadius = 0.0;         // ft
+    double wellLength = 0.0;         // ft, the cross-section's length along the well
     // The share of the well's rate the model produces: a half for the half cross-section. The
     // deck holds that share of the rate and of the connection factor; a run's rates are given
     // back for the whole well.
@@ -144,7 +144,7 @@ std::vector<double> reportSteps(double years);
 
 // Exact quantities of column i and layer k (see the deck's EDIT section), for either geometry.
 // The column's footprint: a ring's area, or a strip's width times the well's length.
-double columnArea(const ReservoirModel &model, std::size_t column); // ft2
+double columnArea(const ReservoirModel &model, std::size_t column);                    // ft2
 double poreVolume(const ReservoirModel &model, std::size_t column, std::size_t layer); // rb
 // Between column i and column i + 1 (the boundary column after the last).
 double lateralTransmissibility(const ReservoirModel &model, std::size_t column, std::size_t layer);

@@ -6,12 +6,12 @@ namespace {
 
 template<class AnyWell>
 void readRowSimulationOf(std::optional<std::string_view> rateText,
-                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
-                       bool critical,
-                       const SimulationSettings &base,
-                       const AnyWell &well,
-                       std::vector<InputProblem> &problems,
-                       WellSimulation &simulation)
+                         const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                         bool critical,
+                         const SimulationSettings &base,
+                         const AnyWell &well,
+                         std::vector<InputProblem> &problems,
+                         WellSimulation &simulation)
 {
     simulation = WellSimulation{};
     simulation.critical = critical;

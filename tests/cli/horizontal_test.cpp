@@ -70,7 +70,8 @@ TEST(Horizontal, MixedOptionsAreUsageErrorsNamingTheOption)
          "--standoff: the simulation needs the well inside the zone: a standoff greater than 0 "
          "and at most the zone thickness of 50 ft"},
         {"well cell beyond the boundary",
-         "--well horizontal --fluid-system Oil-Water --permeability 100 --kv-kh 0.001 --viscosity 1 "
+         "--well horizontal --fluid-system Oil-Water --permeability 100 --kv-kh 0.001 --viscosity "
+         "1 "
          "--fvf 1.2 --density-difference 0.3 --zone-thickness 50 --well-length 2000 --standoff 40 "
          "--boundary-distance 100 --well-radius 4 --simulate-critical",
          "--boundary-distance: the well's cell in the model is"},

@@ -104,10 +104,11 @@ TEST_F(Simulation, RateRunInJsonWithTheDeckKept)
 TEST_F(Simulation, BothDecksAreKeptAndEachRerunsToTheSameSummary)
 {
     const fs::path kept = m_scratch.path() / "decks";
-    const ProcessResult r = runProgram(words(sampleWell
-                                             + "--simulate-rate 100 --simulate-critical --years 0.1 "
-                                               "--jobs 2 --keep-deck "
-                                             + kept.string()));
+    const ProcessResult r = runProgram(
+        words(sampleWell
+              + "--simulate-rate 100 --simulate-critical --years 0.1 "
+                "--jobs 2 --keep-deck "
+              + kept.string()));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const char *run : {"rate", "critical"}) {
         for (const char *file : {"CONING.DATA", "CONING.SMSPEC", "CONING.UNSMRY", "run-flow.sh"})
@@ -287,6 +288,5 @@ TEST_F(Simulation, HorizontalWellRunsAsSingleWellAndBatchRow)
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     // The breakthrough-days cell, before the empty message.
     const std::string days = member.at("breakthroughDays").dump();
-    EXPECT_NE(csv.out.find("," + days + ",\r\n"), std::string::npos)
-        << csv.out;
+    EXPECT_NE(csv.out.find("," + days + ",\r\n"), std::string::npos) << csv.out;
 }

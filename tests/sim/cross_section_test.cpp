@@ -61,7 +61,10 @@ TEST_P(CrossSection, PoreVolumeAndConnectionAreExact)
     SimulationSettings settings;
     settings.aquiferThickness = c.aquifer;
     ASSERT_TRUE(checkSimulation(well, settings).empty());
-    const ReservoirModel model = buildModel(well, settings, 80.0, accurateCrossSectionGrid(settings));
+    const ReservoirModel model = buildModel(well,
+                                            settings,
+                                            80.0,
+                                            accurateCrossSectionGrid(settings));
     const std::string deck = writeDeck(model);
 
     // phi L ye (h + h_aquifer) over the cells, the boundary column (1e12 rb) aside.
@@ -83,17 +86,14 @@ TEST_P(CrossSection, PoreVolumeAndConnectionAreExact)
     const bool gasOil = std::string(c.system) == "Gas-Oil";
     const double contactDepth = gasOil ? c.aquifer : c.zoneThickness; // from the model's top
     const double standoff = std::abs(contactDepth - (top + dz / 2.0));
-    EXPECT_NEAR(standoff,
-                std::clamp(c.standoff, dz / 2.0, c.zoneThickness - dz / 2.0),
-                1e-9);
+    EXPECT_NEAR(standoff, std::clamp(c.standoff, dz / 2.0, c.zoneThickness - dz / 2.0), 1e-9);
 
     // Half of 2 pi 0.001127 sqrt(kh kv) L / ln(ro / rw') for the whole well cell, ro at least
     // twice rw'; only the well's cell is connected, along x.
     const double kh = 100.0;
     const double kv = 100.0 * c.kvKh;
     const double dy = 2.0 * model.columnEdges[1];
-    const double ro = 0.28
-                      * std::sqrt(std::sqrt(kv / kh) * dy * dy + std::sqrt(kh / kv) * dz * dz)
+    const double ro = 0.28 * std::sqrt(std::sqrt(kv / kh) * dy * dy + std::sqrt(kh / kv) * dz * dz)
                       / (std::pow(kv / kh, 0.25) + std::pow(kh / kv, 0.25));
     const double rw = 4.0 / 12.0 * 0.5 * (std::pow(kh / kv, 0.25) + std::pow(kv / kh, 0.25));
     EXPECT_GE(ro, 2.0 * rw);

@@ -77,8 +77,8 @@ TEST(DeckWriter, PoreVolumesAndTransmissibilitiesAreTheRadialOnes)
         EXPECT_EQ(tranx[k * nx + 20], 0.0);
     }
     // The well's connection factor into ring 1, in every open layer.
-    EXPECT_NE(scheduleSection(model).find(
-                  deckNumber(0.001127 * 2 * pi * 100 * 1.0 / std::log(model.columnNodes[0] / 0.25))),
+    EXPECT_NE(scheduleSection(model).find(deckNumber(0.001127 * 2 * pi * 100 * 1.0
+                                                     / std::log(model.columnNodes[0] / 0.25))),
               std::string::npos);
 }
 
@@ -98,9 +98,9 @@ TEST_P(DeckLayers, SplitExactlyAtTheCompletionsEnds)
 {
     const LayerCase &c = GetParam();
     const ReservoirModel model = buildModel(simulatedWell(c.system, c.values, c.completion),
-                                         {},
-                                         40.0,
-                                         accurateGrid({}));
+                                            {},
+                                            40.0,
+                                            accurateGrid({}));
     const auto &dz = model.layerThickness;
     const auto depthOf = [&](std::size_t layer) {
         return model.modelTop + std::accumulate(dz.begin(), dz.begin() + layer, 0.0);

@@ -78,7 +78,10 @@ TEST_F(Flow, HorizontalDrawdownIsTheStripSolution)
         SimulationSettings settings;
         settings.years = 0.1;
         settings.displacingViscosity = 1.0;
-        const ReservoirModel model = buildModel(well, settings, 20.0, accurateCrossSectionGrid(settings));
+        const ReservoirModel model = buildModel(well,
+                                                settings,
+                                                20.0,
+                                                accurateCrossSectionGrid(settings));
         const RateSimulation run = simulateModel(model, settings);
         ASSERT_EQ(run.status, Status::Done) << run.message;
         // The well at the centre of its layer, the bottom water 50 ft.
@@ -108,7 +111,9 @@ TEST_F(Flow, HorizontalCriticalSearch)
     const HorizontalWell well = coning::testing::horizontalSample();
     SimulationControl control;
     control.jobs = 2;
-    const CriticalSimulation critical = simulateCritical(modelSource(well, {}), {}, {60.0, 250.0},
+    const CriticalSimulation critical = simulateCritical(modelSource(well, {}),
+                                                         {},
+                                                         {60.0, 250.0},
                                                          control);
     ASSERT_EQ(critical.status, Status::Done) << critical.message;
     EXPECT_LE(critical.high, 1.005 * critical.low);
