@@ -444,8 +444,10 @@ std::string summarySection(const ReservoirModel & /*model*/)
 std::string scheduleSection(const ReservoirModel &model)
 {
     std::string text = "SCHEDULE\n\n";
-    text.append("WELSPECS\n-- well, group, ring, sector, reference depth (top connection), "
-                "preferred phase\n '")
+    text.append(crossSection(model) ? "WELSPECS\n-- well, group, cell along the well, column, "
+                                      "reference depth (its connection), preferred phase\n '"
+                                    : "WELSPECS\n-- well, group, ring, sector, reference depth "
+                                      "(top connection), preferred phase\n '")
         .append(wellName)
         .append("' 'G' 1 1 1* '")
         .append(producesGas(model) ? "GAS" : "OIL")
