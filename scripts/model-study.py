@@ -12,6 +12,7 @@ the markers in docs/validation.md.
 import argparse
 import importlib.util
 import os
+import re
 import sys
 from pathlib import Path
 
@@ -24,8 +25,8 @@ study = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(study)
 
 YEARS = 10
-# Two Oil-Water and two Gas-Oil wells of the validation study, kv/kh 1 and 0.1.
-WELLS = ("W02", "W12", "W18", "W33", "W36", "W44")
+# Two Oil-Water and two Gas-Oil wells of the validation study, one each with kv/kh 1 and 0.1.
+WELLS = ("W02", "W18", "W33", "W44")
 # (name, extra options): the default model first. The thicknesses are multiples of the zone's.
 VARIANTS = (
     ("default", []),
@@ -53,7 +54,7 @@ def run(coning_calc, cache):
         well = wells[name]
         for variant, extra in VARIANTS:
             command = study.command_for(coning_calc, well, YEARS) + options(extra, well)
-            key = dict(well, well=f"{name}-{variant.replace(' ', '-').replace(',', '-')}")
+            key = dict(well, well=f"{name}-{re.sub('[^A-Za-z0-9]+', '-', variant)}")
             record, ran = study.run_well_command(command, key, YEARS, cache)
             _, simulation, error = study.outcome(record)
             bracket = simulation.get("criticalRate", {})

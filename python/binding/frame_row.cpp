@@ -2,8 +2,11 @@
 
 #include "calc/design.h"
 #include "calc/design_request.h"
+#include "calc/message_text.h"
 #include "calc/strict_number.h"
 #include "calc/well_messages.h"
+
+#include <algorithm>
 
 namespace coning::python {
 namespace {
@@ -20,6 +23,7 @@ struct RowTexts
     std::optional<std::string_view> target;
     std::optional<std::string_view> rate;
     std::vector<std::pair<std::string_view, std::string_view>> settings;
+    std::vector<InputProblem> misplaced; // a horizontal well's inputs
 };
 
 RowTexts rowTexts(const FrameRowCells &cells)
@@ -47,6 +51,13 @@ RowTexts rowTexts(const FrameRowCells &cells)
                 if (fields[i].name == name)
                     texts.input.values[i] = value;
             }
+            for (const HorizontalField &field : horizontalFields()) {
+                if (field.name == name && !field.sharedWithVertical && name != sim::kvKhName)
+                    texts.misplaced.push_back(
+                        {InputProblem::Kind::Invalid,
+                         field.name,
+                         "only for horizontal wells, not for a vertical row"});
+            }
         }
     }
     return texts;
@@ -72,6 +83,86 @@ void fillCorrelations(FrameRowOutput &row,
     }
 }
 
+constexpr std::string_view wellTypeColumnName = "well-type"; // as in a batch file
+
+// The well-type cell, blanks around it removed; empty when there is none.
+std::string_view wellTypeOf(const FrameRowCells &cells)
+{
+    for (const auto &[name, text] : cells) {
+        if (name == wellTypeColumnName)
+            return withoutBlanks(text);
+    }
+    return {};
+}
+
+// A horizontal row as the batch reads it: its inputs, then the vertical well's inputs as
+// problems, then what its simulation cannot take.
+FrameRowOutput horizontalRow(long line,
+                             const FrameRowCells &cells,
+                             const FrameRowOptions &options,
+                             const sim::SimulationControl &control)
+{
+    FrameRowOutput row;
+    HorizontalWellInput input;
+    std::vector<InputProblem> misplaced;
+    std::optional<std::string_view> rate;
+    std::vector<std::pair<std::string_view, std::string_view>> settings;
+    const auto &fields = horizontalFields();
+    for (const auto &[name, text] : cells) {
+        const std::string_view value = withoutBlanks(text);
+        if (value.empty() || name == wellTypeColumnName)
+            continue;
+        const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto &f) {
+            return f.name == name;
+        });
+        const bool setting = std::find(sim::wellSettingNames.begin(),
+                                       sim::wellSettingNames.end(),
+                                       name)
+                             != sim::wellSettingNames.end();
+        if (name == fluidSystemName)
+            input.fluidSystem = value;
+        else if (field != fields.end())
+            input.values[static_cast<std::size_t>(field - fields.begin())] = value;
+        else if (name == sim::simulateRateName)
+            rate = value;
+        else if (setting)
+            settings.emplace_back(name, value);
+        else
+            misplaced.push_back({InputProblem::Kind::Invalid,
+                                 name,
+                                 "only for vertical wells, not for a horizontal row"});
+    }
+    HorizontalWell well;
+    std::vector<InputProblem> problems = checkHorizontalWell(input, well);
+    problems.insert(problems.end(), misplaced.begin(), misplaced.end());
+    sim::WellSimulation simulation;
+    sim::readRowSimulation(
+        rate, settings, options.critical, options.settings, well, problems, simulation);
+    if (!problems.empty()) {
+        row.message = rowProblemsText(line, problems);
+        row.failed = true;
+        return row;
+    }
+    const HorizontalResult result = calculateHorizontalWell(well);
+    row.unit = rateUnit(result.fluidSystem);
+    for (std::size_t i = 0; i < horizontalCorrelationCount; ++i) {
+        if (result.outcomes[i].shown())
+            row.horizontalRates[i] = shown(result.outcomes[i].rate);
+    }
+    if (!simulation.active()) {
+        row.message = horizontalMessageText(result);
+        row.failed = result.anyFailure();
+        return row;
+    }
+    sim::SimulationControl mine = control;
+    mine.jobs = options.jobs;
+    const sim::SimulationReport report = sim::simulateWell(well, result, simulation, mine);
+    row.simulation = sim::rowSimulationCells(report);
+    row.message = horizontalMessageText(result, sim::simulationFailures(report));
+    row.failed = result.anyFailure() || sim::simulationFailed(report);
+    return row;
+}
+
 } // namespace
 
 FrameRowOutput simulateFrameRow(long line,
@@ -87,9 +178,21 @@ FrameRowOutput simulateFrameRow(long line,
         return row;
     };
     try {
+        const std::string_view type = wellTypeOf(cells);
+        if (type == horizontalWellText)
+            return horizontalRow(line, cells, options, control);
+        if (!type.empty() && type != verticalWellText)
+            return problemRow(rowProblemsText(line,
+                                              std::vector<InputProblem>{
+                                                  {InputProblem::Kind::Invalid,
+                                                   wellTypeColumnName,
+                                                   quotedForMessage(type)
+                                                       + " is not a well type: use vertical or "
+                                                         "horizontal"}}));
         const RowTexts texts = rowTexts(cells);
         Well well;
         std::vector<InputProblem> problems = checkWell(texts.input, well);
+        problems.insert(problems.end(), texts.misplaced.begin(), texts.misplaced.end());
         std::optional<double> targetRate;
         if (texts.target)
             targetRate = readRowTargetRate(*texts.target, well.completion, problems);
@@ -310,6 +413,9 @@ void defineFrameRows(py::module_ &m)
                 py::gil_scoped_release unlocked;
                 row = simulateFrameRow(line, rowCells, options, control);
             }
+            py::tuple horizontalRates(horizontalCorrelationCount);
+            for (std::size_t i = 0; i < horizontalCorrelationCount; ++i)
+                horizontalRates[i] = cell(row.horizontalRates[i]);
             return py::make_tuple(row.unit,
                                   cell(row.percentPenetration),
                                   cells(row.rates),
@@ -319,7 +425,8 @@ void defineFrameRows(py::module_ &m)
                                   cell(row.simulation.criticalHigh),
                                   row.message,
                                   row.failed,
-                                  studyRows(row.study));
+                                  studyRows(row.study),
+                                  horizontalRates);
         },
         py::arg("line"),
         py::arg("cells"),
@@ -333,7 +440,7 @@ void defineFrameRows(py::module_ &m)
         "One row of a table (cells of number or text) as the batch file's row of that line, "
         "simulated: (unit, "
         "percent-penetration, rates, max-penetrations, breakthrough-days, critical low, high, "
-        "message, failed, study rows), NaN where a cell is empty.");
+        "message, failed, study rows, horizontal rates), NaN where a cell is empty.");
 }
 
 } // namespace coning::python

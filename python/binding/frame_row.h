@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/correlation.h"
+#include "calc/horizontal_well.h"
 #include "sim/row_simulation.h"
 #include "sim/simulation.h"
 
@@ -39,6 +40,7 @@ struct FrameRowOutput
     std::optional<double> percentPenetration;
     std::array<std::optional<double>, correlationCount> rates{};          // in call order
     std::array<std::optional<double>, correlationCount> maxPenetration{}; // with a target rate
+    std::array<std::optional<double>, horizontalCorrelationCount> horizontalRates{};
     sim::RowSimulationCells simulation;
     std::vector<sim::StudyRow> study; // one output row each, when the study is done
     std::string message;

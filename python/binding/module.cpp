@@ -350,6 +350,17 @@ PYBIND11_MODULE(_core, m)
           py::arg("jobs"),
           py::arg("keep_deck"),
           "The command line's JSON \"simulation\" member of one well, as its text.");
+    m.def("horizontal_simulation",
+          &python::horizontalSimulationJson,
+          py::arg("fluid_system"),
+          py::arg("values"),
+          py::arg("rate"),
+          py::arg("critical"),
+          py::arg("settings"),
+          py::arg("jobs"),
+          py::arg("keep_deck"),
+          "The command line's JSON \"simulation\" member of one horizontal well, as its text; "
+          "values in the order of HORIZONTAL_FIELDS.");
     python::defineFrameRows(m);
     m.def("number_problem",
           &numberProblem,

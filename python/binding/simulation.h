@@ -3,6 +3,8 @@
 #include "design_dicts.h"
 #include "setting_value.h"
 
+#include "calc/horizontal_well.h"
+
 #include <pybind11/pybind11.h>
 
 #include <optional>
@@ -36,5 +38,16 @@ std::string simulationJson(std::optional<std::string> fluidSystem,
                            const SettingValues &settings,
                            std::optional<std::string> jobs,
                            std::optional<std::string> keepDeck);
+
+// The same for a horizontal well, its values in horizontalFields() order; `settings` without
+// kv-kh, which is the well's.
+std::string horizontalSimulationJson(
+    std::optional<std::string> fluidSystem,
+    const std::array<std::optional<double>, horizontalFieldCount> &values,
+    std::optional<double> rate,
+    bool critical,
+    const SettingValues &settings,
+    std::optional<std::string> jobs,
+    std::optional<std::string> keepDeck);
 
 } // namespace coning::python

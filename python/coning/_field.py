@@ -126,7 +126,7 @@ def _lost_row(line: int, error: BaseException) -> tuple:
     """A row whose task failed outside the row function (its worker died, say)."""
     nan = math.nan
     message = f"line {line}: the simulation failed: {type(error).__name__}: {error}"
-    return ("", nan, (nan,) * 6, (nan,) * 6, nan, nan, nan, message, True, [])
+    return ("", nan, (nan,) * 6, (nan,) * 6, nan, nan, nan, message, True, [], (nan,) * 4)
 
 
 def _run_on(client, rows: list, asked: tuple, settings: list, jobs: int) -> list:
@@ -251,9 +251,6 @@ def simulate_frame(
     if not isinstance(critical, (bool, np.bool_)):
         raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
     names = _columns(frame, simulating=True)
-    if _TYPE in names:
-        raise _core.UsageError(f"the column {_core.quoted_for_message(_TYPE)}: simulation is not "
-                               "yet for horizontal wells (coning.calculate_frame calculates them)")
     if _RATE not in names and not critical and rates is None:
         raise _core.UsageError("nothing to simulate: add a simulate-rate column or give "
                                "critical=True")
@@ -279,11 +276,18 @@ def simulate_frame(
     out: dict = {
         "line": np.array([row[0] for row in rows], dtype=np.int64),
         "well": np.array([row[1] for row in rows], dtype=object),
-        "unit": np.array([r[0] for r in results], dtype=object),
-        "percent-penetration": np.array([r[1] for r in results], dtype=np.float64),
     }
+    if _TYPE in names:  # rows of either well, as batch mode writes them
+        types = [_trimmed(str(dict(row[2]).get(_TYPE, ""))) for row in rows]
+        out[_TYPE] = np.array([t if t == "horizontal" else "vertical" if t in ("", "vertical")
+                               else "" for t in types], dtype=object)
+    out["unit"] = np.array([r[0] for r in results], dtype=object)
+    out["percent-penetration"] = np.array([r[1] for r in results], dtype=np.float64)
     for k, name in enumerate(_core.CALL_ORDER):
         out[name] = np.array([r[2][k] for r in results], dtype=np.float64)
+    if _TYPE in names:
+        for k, name in enumerate(_core.HORIZONTAL_CORRELATIONS):
+            out[name] = np.array([r[10][k] for r in results], dtype=np.float64)
     if _TARGET in names:
         for k, name in enumerate(_core.CALL_ORDER):
             out["max-penetration:" + name] = np.array([r[3][k] for r in results],

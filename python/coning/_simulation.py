@@ -13,7 +13,8 @@ import numpy as np
 from . import _core
 from ._design import _well
 from ._plot import _COLOURS
-from ._wells import CORRELATIONS, _choice, _number
+from ._wells import (CORRELATIONS, _HORIZONTAL, _HORIZONTAL_ONLY, _VERTICAL_ONLY, _choice,
+                     _number, _option)
 
 if TYPE_CHECKING:
     from matplotlib.axes import Axes
@@ -64,9 +65,10 @@ def simulate(
     critical: bool = False,
     rates: Union[str, list, tuple, None] = None,
     economic_cut: Optional[float] = None,
+    well: str = "vertical",
     years: float = 10,
     breakthrough_cut: float = 0.01,
-    kv_kh: float = 1,
+    kv_kh: Optional[float] = None,
     porosity: float = 0.2,
     displacing_viscosity: Optional[float] = None,
     time_limit: float = 600,
@@ -92,6 +94,9 @@ def simulate(
     penetration: Optional[float] = None,
     completion_top: Optional[float] = None,
     bottom_hole_pressure: Optional[float] = None,
+    well_length: Optional[float] = None,
+    standoff: Optional[float] = None,
+    boundary_distance: Optional[float] = None,
 ) -> dict:
     """Simulates the well in the reservoir simulator flow, as ``coning-calc --format json
     --simulate-rate Q``, ``--simulate-critical`` and ``--simulate-rates`` do, and returns their ``"simulation"``
@@ -119,9 +124,15 @@ def simulate(
     economic_cut : float, optional
         ``--economic-cut``: the cut at which the well stops paying (None: 0.95), above
         ``breakthrough_cut``; only with ``rates``.
+    well : str
+        "vertical" (default) or "horizontal": a horizontal well is given as to
+        :func:`calculate` with ``well="horizontal"`` (``kv_kh``, ``well_length``, ``standoff``,
+        ``boundary_distance`` and the shared inputs, all required) and simulated in a vertical
+        cross-section across it (docs/horizontal.md); the result's ``"model"`` then starts with
+        ``"geometry": "cross-section"``.
     years, breakthrough_cut, kv_kh, porosity, displacing_viscosity, time_limit : float
         The settings of ``--years`` (the horizon, at most 1000), ``--breakthrough-cut``,
-        ``--kv-kh``, ``--porosity``, ``--displacing-viscosity`` (cp, the water's or for Gas-Oil
+        ``--kv-kh`` (None: 1; a horizontal well's own), ``--porosity``, ``--displacing-viscosity`` (cp, the water's or for Gas-Oil
         the gas's; None: 0.5, or 0.02 for Gas-Oil) and ``--time-limit`` (seconds per simulator
         run).
     connate_water, residual_saturation, aquifer_thickness, initial_pressure, minimum_bhp : float
@@ -176,9 +187,23 @@ def simulate(
     values = locals()
     if not isinstance(critical, (bool, np.bool_)):
         raise TypeError(f"critical must be a bool, not {type(critical).__name__}")
+    if not isinstance(well, str):
+        raise TypeError(f"well must be a str, not {type(well).__name__}")
+    if well not in ("vertical", "horizontal"):
+        raise _core.UsageError(f"--well: {_core.quoted_for_message(well)} is not a well type: "
+                               "use vertical or horizontal")
+    horizontal = well == "horizontal"
+    problems = _misplaced(values, horizontal)
+    if problems:
+        raise _core.UsageError("\n".join(problems))
     if rate is None and not critical and rates is None:
         raise _core.UsageError("nothing to simulate: give rate=, critical=True or rates=")
+    if horizontal and (rates is not None or economic_cut is not None):
+        option = "--simulate-rates" if rates is not None else "--economic-cut"
+        raise _core.UsageError(f"{option}: the rate study is not yet for horizontal wells")
     settings = _settings(values)
+    if horizontal:  # kv_kh is the well's
+        settings = [(option, value) for option, value in settings if option != "kv-kh"]
     if jobs is not None:
         if isinstance(jobs, (bool, np.bool_)) or not isinstance(jobs, numbers.Integral):
             raise TypeError(f"jobs must be an int, not {type(jobs).__name__}")
@@ -188,18 +213,30 @@ def simulate(
         if not isinstance(folder, str):
             raise TypeError(f"keep_deck must be a str or a path, not {type(keep_deck).__name__}")
         keep_deck = folder
-    result = json.loads(_core.simulation(
-        _choice("fluid_system", fluid_system),
-        _choice("completion", completion),
-        _well(values),
-        _number("rate", rate),
-        bool(critical),
-        _rates_text(rates),
-        _number("economic_cut", economic_cut),
-        settings,
-        jobs,
-        keep_deck,
-    ))
+    if horizontal:
+        text = _core.horizontal_simulation(
+            _choice("fluid_system", fluid_system),
+            [_number(name, values[name]) for name in _HORIZONTAL],
+            _number("rate", rate),
+            bool(critical),
+            settings,
+            jobs,
+            keep_deck,
+        )
+    else:
+        text = _core.simulation(
+            _choice("fluid_system", fluid_system),
+            _choice("completion", completion),
+            _well(values),
+            _number("rate", rate),
+            bool(critical),
+            _rates_text(rates),
+            _number("economic_cut", economic_cut),
+            settings,
+            jobs,
+            keep_deck,
+        )
+    result = json.loads(text)
     if "error" in result:
         error = _core.SimulationError(result["error"])
         error.result = result
@@ -284,6 +321,18 @@ def plot_rate_study(result: dict[str, Any], ax: Optional[Axes] = None) -> Axes:
     ax.grid(alpha=0.3)
     ax.legend(loc="upper left", fontsize="small")
     return ax
+
+
+def _misplaced(values: dict, horizontal: bool) -> list:
+    """The command line's usage errors for inputs of the other kind of well."""
+    if not horizontal:
+        return [f"--{_option(name)} is only for horizontal wells: add --well horizontal"
+                for name in _HORIZONTAL_ONLY if name != "kv_kh" and values[name] is not None]
+    problems = [f"--{_option(name)} is only for vertical wells, not with --well horizontal"
+                for name in _VERTICAL_ONLY if values[name] is not None]
+    if values["completion"] != "partial-penetration":
+        problems.insert(0, "--completion is only for vertical wells, not with --well horizontal")
+    return problems
 
 
 def plot_simulation(result: dict[str, Any], ax: Optional[Axes] = None, *,

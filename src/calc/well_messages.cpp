@@ -52,7 +52,8 @@ std::string runMessageText(const RunResult &result, const std::vector<std::strin
     return text;
 }
 
-std::string horizontalMessageText(const HorizontalResult &result)
+std::string horizontalMessageText(const HorizontalResult &result,
+                                  const std::vector<std::string> &moreFailures)
 {
     std::string text;
     const auto add = [&](std::string_view part) {
@@ -65,6 +66,8 @@ std::string horizontalMessageText(const HorizontalResult &result)
         if (outcome.failed())
             add(std::string(horizontalCorrelationName(c)) + ": " + outcome.failure);
     }
+    for (const std::string &failure : moreFailures)
+        add(failure);
     for (const std::string &warning : result.warnings)
         add("warning: " + warning);
     return text;
@@ -78,11 +81,6 @@ std::string verticalOnlyProblemText(std::string_view option)
 std::string horizontalOnlyProblemText(std::string_view option)
 {
     return std::string(option) + " is only for horizontal wells: add --well horizontal";
-}
-
-std::string horizontalSimulationProblemText(std::string_view option)
-{
-    return std::string(option) + ": simulation is not yet for horizontal wells";
 }
 
 std::string wellTypeProblemText(std::string_view option, std::string_view text)

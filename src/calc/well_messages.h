@@ -36,14 +36,15 @@ std::string runMessageText(const RunResult &result,
                            const std::vector<std::string> &moreFailures = {});
 
 // A horizontal row's message: its correlations' failures ("Joshi: division by zero: ..."), then
-// each warning prefixed "warning: ", joined with "; "; empty when there is nothing to say.
-std::string horizontalMessageText(const HorizontalResult &result);
+// `moreFailures` (its simulation's), then each warning prefixed "warning: ", joined with "; ";
+// empty when there is nothing to say.
+std::string horizontalMessageText(const HorizontalResult &result,
+                                  const std::vector<std::string> &moreFailures = {});
 
 // The usage errors of mixing the inputs of vertical and horizontal wells, naming the option
 // ("--penetration", "--well-length").
 std::string verticalOnlyProblemText(std::string_view option);
 std::string horizontalOnlyProblemText(std::string_view option);
-std::string horizontalSimulationProblemText(std::string_view option);
 // "--well: \"x\" is not a well type: use vertical or horizontal".
 std::string wellTypeProblemText(std::string_view option, std::string_view text);
 

@@ -15,6 +15,7 @@
 #include "stop_signals.h"
 
 #include "sim/flow_runner.h"
+#include "sim/row_simulation.h"
 
 #include <unistd.h>
 
@@ -171,12 +172,13 @@ std::optional<std::vector<Column>> readHeader(const CsvRecord &header, std::ostr
 // Takes one data row into `well` (its name into `label`, its target rate and what it simulates
 // into `targetRate` and `simulation`); returns what is wrong with it, naming its line and column,
 // or nothing when it can be calculated.
-// A horizontal row: its inputs into `well`; the vertical well's inputs and the simulation are
-// problems of the row.
+// A horizontal row: its inputs into `well`, what it simulates into `simulation`; the vertical
+// well's inputs are problems of the row.
 std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
                                             const std::vector<Column> &columns,
                                             const BatchPlan &plan,
-                                            HorizontalWell &well)
+                                            HorizontalWell &well,
+                                            RowSimulation &simulation)
 {
     const auto &horizontal = horizontalFields();
     const auto indexOf = [&](std::string_view name) {
@@ -188,6 +190,8 @@ std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
     };
     HorizontalWellInput input;
     std::vector<InputProblem> misplaced;
+    std::optional<std::string_view> rateText;
+    std::vector<std::pair<std::string_view, std::string_view>> settingTexts;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string_view value = withoutBlanks(fields[i]);
         if (value.empty())
@@ -205,9 +209,7 @@ std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
             if (h < horizontalFieldCount)
                 input.values[h] = value;
             else if (column.kind == ColumnKind::Setting)
-                misplaced.push_back({InputProblem::Kind::Invalid,
-                                     column.name,
-                                     "simulation is not yet for horizontal wells"});
+                settingTexts.emplace_back(column.name, value);
             else
                 misplaced.push_back({InputProblem::Kind::Invalid,
                                      column.name,
@@ -220,9 +222,7 @@ std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
                                  "only for vertical wells, not for a horizontal row"});
             break;
         case ColumnKind::SimulateRate:
-            misplaced.push_back({InputProblem::Kind::Invalid,
-                                 column.name,
-                                 "simulation is not yet for horizontal wells"});
+            rateText = value;
             break;
         case ColumnKind::Well:
         case ColumnKind::WellType:
@@ -231,14 +231,19 @@ std::vector<InputProblem> readHorizontalRow(std::span<const std::string> fields,
     }
     std::vector<InputProblem> problems = checkHorizontalWell(input, well);
     problems.insert(problems.end(), misplaced.begin(), misplaced.end());
-    if (plan.simulation.critical)
-        problems.push_back({InputProblem::Kind::Invalid,
-                            wellTypeColumnName,
-                            "--simulate-critical: simulation is not yet for horizontal wells"});
+    simulation = RowSimulation{};
     if (plan.simulation.study)
         problems.push_back({InputProblem::Kind::Invalid,
                             wellTypeColumnName,
-                            "--simulate-rates: simulation is not yet for horizontal wells"});
+                            "--simulate-rates: the rate study is not yet for horizontal wells"});
+    else if (plan.simulating())
+        sim::readRowSimulation(rateText,
+                               settingTexts,
+                               plan.options->critical,
+                               plan.options->settings,
+                               well,
+                               problems,
+                               simulation);
     return problems;
 }
 
@@ -281,8 +286,8 @@ std::string readRow(const CsvRecord &record,
         if (type == horizontalWellText) {
             label.wellType = horizontalWellText;
             horizontal.emplace();
-            return rowProblemsText(record.line(),
-                                   readHorizontalRow(fields, columns, plan, *horizontal));
+            return rowProblemsText(
+                record.line(), readHorizontalRow(fields, columns, plan, *horizontal, simulation));
         }
         if (!type.empty() && type != verticalWellText)
             return rowProblemsText(record.line(),
@@ -479,10 +484,14 @@ void appendHorizontalRow(std::string &out,
                          const RowLabel &label,
                          const HorizontalWell &well,
                          const HorizontalResult &result,
+                         const sim::SimulationReport *simulation,
                          const BatchPlan &plan)
 {
     if (plan.format == BatchFormat::Json) {
-        appendHorizontalJson(out, well, result, label);
+        std::string members;
+        if (simulation)
+            appendSimulationMember(members, *simulation);
+        appendHorizontalJson(out, well, result, label, members);
         return;
     }
     appendCsvRowStart(out, label, plan);
@@ -498,9 +507,12 @@ void appendHorizontalRow(std::string &out,
     }
     if (plan.design)
         appendTargetPenetrationCsvCells(out, nullptr);
-    appendSimulationCsvCells(out, plan.simulation, nullptr);
+    appendSimulationCsvCells(out, plan.simulation, simulation);
     out.push_back(',');
-    appendCsvField(out, horizontalMessageText(result));
+    appendCsvField(out,
+                   horizontalMessageText(result,
+                                         simulation ? sim::simulationFailures(*simulation)
+                                                    : std::vector<std::string>{}));
     out.append("\r\n");
 }
 
@@ -545,6 +557,14 @@ struct PendingRow
     std::optional<TargetPenetration> penetration;
     RowSimulation simulation;
     std::string separator; // before a JSON object
+    // A horizontal row's well and correlations, in place of the vertical ones.
+    std::optional<HorizontalWell> horizontal;
+    HorizontalResult horizontalResult;
+
+    RowLabel label() const
+    {
+        return RowLabel{line, wellName, horizontal ? horizontalWellText : verticalWellText};
+    }
 
     // What nothing below caught (no memory left, say) makes the row a bad row, not the end of
     // the program.
@@ -559,7 +579,7 @@ struct PendingRow
             const std::string message = "line " + std::to_string(line)
                                         + ": the simulation failed: " + error.what();
             row.errors.append(programName).append(": ").append(message).append("\n");
-            appendProblemRow(row.text, RowLabel{line, wellName, verticalWellText}, message, plan);
+            appendProblemRow(row.text, label(), message, plan);
             return row;
         }
     }
@@ -577,16 +597,26 @@ struct PendingRow
                               + shortest(*simulation.rate) + " ...");
         }
         RowOutput row;
-        const sim::SimulationReport report = sim::simulateWell(well, result, simulation, mine);
         row.text = separator;
-        appendResultRow(row.text,
-                        RowLabel{line, wellName, verticalWellText},
-                        well,
-                        result,
-                        penetration ? &*penetration : nullptr,
-                        &report,
-                        plan);
-        row.failed = result.anyFailure() || sim::simulationFailed(report);
+        const sim::SimulationReport report = horizontal
+                                                 ? sim::simulateWell(*horizontal,
+                                                                     horizontalResult,
+                                                                     simulation,
+                                                                     mine)
+                                                 : sim::simulateWell(well, result, simulation, mine);
+        if (horizontal) {
+            appendHorizontalRow(row.text, label(), *horizontal, horizontalResult, &report, plan);
+            row.failed = horizontalResult.anyFailure() || sim::simulationFailed(report);
+        } else {
+            appendResultRow(row.text,
+                            label(),
+                            well,
+                            result,
+                            penetration ? &*penetration : nullptr,
+                            &report,
+                            plan);
+            row.failed = result.anyFailure() || sim::simulationFailed(report);
+        }
         for (const std::string &failure : sim::simulationFailures(report))
             row.errors.append(programName)
                 .append(": line ")
@@ -776,9 +806,19 @@ int runBatch(std::istream &in,
             return true;
         }
         if (horizontal) {
-            const HorizontalResult result = calculateHorizontalWell(*horizontal);
+            HorizontalResult result = calculateHorizontalWell(*horizontal);
+            if (rowSimulation.active()) {
+                pending = std::make_unique<PendingRow>();
+                pending->line = label.line;
+                pending->wellName = std::string(label.well);
+                pending->simulation = rowSimulation;
+                pending->separator = std::move(row.text);
+                pending->horizontal = *horizontal;
+                pending->horizontalResult = std::move(result);
+                return true;
+            }
             row.failed = result.anyFailure();
-            appendHorizontalRow(row.text, label, *horizontal, result, plan);
+            appendHorizontalRow(row.text, label, *horizontal, result, nullptr, plan);
             return true;
         }
         RunResult result = calculateWell(well, Sweep::Skip);
@@ -792,7 +832,9 @@ int runBatch(std::istream &in,
                                                               std::move(result),
                                                               std::move(penetration),
                                                               rowSimulation,
-                                                              std::move(row.text)});
+                                                              std::move(row.text),
+                                                              std::nullopt,
+                                                              {}});
             return true;
         }
         row.failed = result.anyFailure();

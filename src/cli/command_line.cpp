@@ -311,7 +311,7 @@ int runSingleWell(const Options &o, std::ostream &out, std::ostream &err)
 }
 
 // The usage errors of options a horizontal well does not take: the vertical well's own inputs
-// and designs, and the simulation (not yet built for horizontal wells).
+// and designs, and the rate study. Every other simulation option serves both wells.
 std::vector<std::string> horizontalMisplaced(const Options &o)
 {
     std::vector<std::string> messages;
@@ -327,14 +327,11 @@ std::vector<std::string> horizontalMisplaced(const Options &o)
     refuse(o.sweepOption, verticalOnlyProblemText);
     refuse(o.targetRateOption, verticalOnlyProblemText);
     refuse(o.sensitivityOption, verticalOnlyProblemText);
-    refuse(o.simulation.rateOption, horizontalSimulationProblemText);
-    refuse(o.simulation.criticalOption, horizontalSimulationProblemText);
-    refuse(o.simulation.ratesOption, horizontalSimulationProblemText);
-    refuse(o.simulation.economicCutOption, horizontalSimulationProblemText);
-    refuse(o.simulation.keepDeckOption, horizontalSimulationProblemText);
-    refuse(o.simulation.jobsOption, horizontalSimulationProblemText);
-    for (std::size_t i = 1; i < o.simulation.settingOptions.size(); ++i) // [0] is --kv-kh
-        refuse(o.simulation.settingOptions[i], horizontalSimulationProblemText);
+    const auto noStudy = [](std::string_view option) {
+        return std::string(option) + ": the rate study is not yet for horizontal wells";
+    };
+    refuse(o.simulation.ratesOption, noStudy);
+    refuse(o.simulation.economicCutOption, noStudy);
     return messages;
 }
 
@@ -357,8 +354,12 @@ int runHorizontalWell(const Options &o, std::ostream &out, std::ostream &err)
             input.values[h] = *o.horizontalTexts[h];
     }
     HorizontalWell well;
-    for (const InputProblem &problem : checkHorizontalWell(input, well))
+    const std::vector<InputProblem> problems = checkHorizontalWell(input, well);
+    for (const InputProblem &problem : problems)
         messages.push_back(optionProblemText(problem));
+    const SimulationRequest simulation = readSimulationRequest(o.simulation, messages, true);
+    if (problems.empty())
+        checkSimulationRequest(simulation, well, messages);
     if (!messages.empty()) {
         for (const std::string &message : messages)
             err << programName << ": " << message << '\n';
@@ -367,16 +368,36 @@ int runHorizontalWell(const Options &o, std::ostream &out, std::ostream &err)
     }
 
     const HorizontalResult result = calculateHorizontalWell(well);
+    std::optional<SimulationReport> simulated;
+    if (simulation.active) {
+        int signal = 0;
+        simulated = runSimulationRequest(simulation, well, result, out, err, signal);
+        if (!simulated && signal > 0)
+            return 128 + signal;
+        if (!simulated) {
+            err << programName << ": cannot write the results: the reader has gone\n";
+            return writeFailureStatus;
+        }
+    }
     std::string text;
     if (json) {
-        appendHorizontalJson(text, well, result);
+        std::string members;
+        if (simulated)
+            appendSimulationMember(members, *simulated);
+        appendHorizontalJson(text, well, result, std::nullopt, members);
         text.push_back('\n');
     } else {
         appendHorizontalText(text, result);
+        if (simulated)
+            appendSimulationText(text, *simulated);
     }
     out << text << std::flush;
     if (!out)
         return reportWriteFailure(out, err);
+    if (simulated && sim::simulationFailed(*simulated)) {
+        err << simulationFailureText(*simulated);
+        return 1;
+    }
     return result.anyFailure() ? 1 : 0;
 }
 

@@ -41,7 +41,8 @@ void appendHorizontalText(std::string &out, const HorizontalResult &result)
 void appendHorizontalJson(std::string &out,
                           const HorizontalWell &well,
                           const HorizontalResult &result,
-                          const std::optional<RowLabel> &label)
+                          const std::optional<RowLabel> &label,
+                          std::string_view extraMembers)
 {
     out.push_back('{');
     appendLabel(out, label);
@@ -58,6 +59,7 @@ void appendHorizontalJson(std::string &out,
     const auto name = [](HorizontalCorrelation c) { return horizontalCorrelationName(c); };
     appendShownRatesOf(out, result, horizontalOrder, name, [](double rate) { return rate; });
     appendFailures(out, result, horizontalOrder, name);
+    out.append(extraMembers);
     appendWarnings(out, result.warnings);
     out.push_back('}');
 }

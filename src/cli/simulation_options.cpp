@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 
 #include <unistd.h>
@@ -131,7 +132,8 @@ void describeSimulation(CLI::App &app, SimulationOptions &options)
 }
 
 SimulationRequest readSimulationRequest(const SimulationOptions &options,
-                                        std::vector<std::string> &messages)
+                                        std::vector<std::string> &messages,
+                                        bool horizontal)
 {
     SimulationRequest request;
     const bool rateGiven = options.rateOption->count() > 0;
@@ -146,7 +148,7 @@ SimulationRequest readSimulationRequest(const SimulationOptions &options,
     }
     sim::SettingTexts texts;
     for (std::size_t i = 0; i < settingOptions.size(); ++i) {
-        if (options.settingOptions[i]->count() == 0)
+        if (options.settingOptions[i]->count() == 0 || (horizontal && i == 0))
             continue;
         if (!request.active) {
             messages.push_back(options.settingOptions[i]->get_name()
@@ -209,13 +211,15 @@ BatchSimulation readBatchSimulation(const SimulationOptions &options,
     return simulation;
 }
 
-void checkSimulationRequest(const SimulationRequest &request,
-                            const Well &well,
-                            std::vector<std::string> &messages)
+namespace {
+
+void checkProblems(const SimulationRequest &request,
+                   const std::vector<sim::SettingProblem> &problems,
+                   std::vector<std::string> &messages)
 {
     if (!request.active)
         return;
-    for (const sim::SettingProblem &problem : sim::checkSimulation(well, request.settings))
+    for (const sim::SettingProblem &problem : problems)
         messages.push_back("--" + std::string(problem.option) + ": " + problem.text);
     std::string missing;
     if (!sim::findFlow(missing)) {
@@ -227,12 +231,33 @@ void checkSimulationRequest(const SimulationRequest &request,
     }
 }
 
-std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &request,
-                                                     const Well &well,
-                                                     const RunResult &correlations,
-                                                     const std::ostream &out,
-                                                     std::ostream &err,
-                                                     int &signal)
+} // namespace
+
+void checkSimulationRequest(const SimulationRequest &request,
+                            const Well &well,
+                            std::vector<std::string> &messages)
+{
+    if (request.active)
+        checkProblems(request, sim::checkSimulation(well, request.settings), messages);
+}
+
+void checkSimulationRequest(const SimulationRequest &request,
+                            const HorizontalWell &well,
+                            std::vector<std::string> &messages)
+{
+    if (request.active)
+        checkProblems(request, sim::checkSimulation(well, request.settings), messages);
+}
+
+namespace {
+
+// Runs `simulate` with stop signals, a reader that has gone and progress on a terminal.
+std::optional<SimulationReport> runStoppable(
+    const SimulationRequest &request,
+    const std::function<SimulationReport(const sim::SimulationControl &)> &simulate,
+    const std::ostream &out,
+    std::ostream &err,
+    int &signal)
 {
     const StopSignals stopSignals;
     sim::SimulationControl control;
@@ -255,13 +280,7 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
                       *request.rate);
         control.progress(line);
     }
-    const SimulationReport report = sim::simulateWell(well,
-                                                      correlations,
-                                                      {request.rate,
-                                                       request.critical,
-                                                       request.study,
-                                                       request.settings},
-                                                      control);
+    const SimulationReport report = simulate(control);
     const auto cancelled = [](const auto &simulation) {
         return simulation && simulation->status == sim::Status::Cancelled;
     };
@@ -272,6 +291,40 @@ std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &re
         && (signal != 0 || readerGone(out)))
         return std::nullopt;
     return report;
+}
+
+} // namespace
+
+std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &request,
+                                                     const Well &well,
+                                                     const RunResult &correlations,
+                                                     const std::ostream &out,
+                                                     std::ostream &err,
+                                                     int &signal)
+{
+    const auto simulate = [&](const sim::SimulationControl &control) {
+        return sim::simulateWell(well,
+                                 correlations,
+                                 {request.rate, request.critical, request.study, request.settings},
+                                 control);
+    };
+    return runStoppable(request, simulate, out, err, signal);
+}
+
+std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &request,
+                                                     const HorizontalWell &well,
+                                                     const HorizontalResult &correlations,
+                                                     const std::ostream &out,
+                                                     std::ostream &err,
+                                                     int &signal)
+{
+    const auto simulate = [&](const sim::SimulationControl &control) {
+        return sim::simulateWell(well,
+                                 correlations,
+                                 {request.rate, request.critical, std::nullopt, request.settings},
+                                 control);
+    };
+    return runStoppable(request, simulate, out, err, signal);
 }
 
 } // namespace coning::cli

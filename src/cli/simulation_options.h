@@ -3,6 +3,7 @@
 #include "batch_simulation.h"
 #include "simulation_output.h"
 
+#include "calc/horizontal_well.h"
 #include "calc/run_result.h"
 #include "calc/well_input.h"
 #include "sim/settings.h"
@@ -54,9 +55,11 @@ struct SimulationRequest
     unsigned jobs = 0; // 0: one per core
 };
 
-// Reads the options; appends a usage message for each problem, naming the option.
+// Reads the options; appends a usage message for each problem, naming the option. A horizontal
+// well's --kv-kh is an input of the well, not a setting.
 SimulationRequest readSimulationRequest(const SimulationOptions &options,
-                                        std::vector<std::string> &messages);
+                                        std::vector<std::string> &messages,
+                                        bool horizontal = false);
 
 // Reads the options for a batch, whose simulate-rate column gives the rates; appends a usage
 // message for each problem.
@@ -68,6 +71,9 @@ BatchSimulation readBatchSimulation(const SimulationOptions &options,
 void checkSimulationRequest(const SimulationRequest &request,
                             const Well &well,
                             std::vector<std::string> &messages);
+void checkSimulationRequest(const SimulationRequest &request,
+                            const HorizontalWell &well,
+                            std::vector<std::string> &messages);
 
 // Runs what the request asks for, with progress on `err` when it is a terminal, stopping at
 // once on SIGINT, SIGTERM or a reader of `out` that has gone. Nothing when it was stopped;
@@ -75,6 +81,12 @@ void checkSimulationRequest(const SimulationRequest &request,
 std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &request,
                                                      const Well &well,
                                                      const RunResult &correlations,
+                                                     const std::ostream &out,
+                                                     std::ostream &err,
+                                                     int &signal);
+std::optional<SimulationReport> runSimulationRequest(const SimulationRequest &request,
+                                                     const HorizontalWell &well,
+                                                     const HorizontalResult &correlations,
                                                      const std::ostream &out,
                                                      std::ostream &err,
                                                      int &signal);

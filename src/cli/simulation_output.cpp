@@ -75,7 +75,10 @@ std::string modelLine(const SimulationReport &report)
     const sim::SimulationSettings &s = report.settings;
     const FluidSystem system = report.system;
     const bool gasOil = system == FluidSystem::GasOil;
-    std::string line = "  Model: kv/kh " + shortest(s.kvKh) + ", porosity " + shortest(s.porosity)
+    const bool crossSection = report.geometry == sim::Geometry::CrossSection;
+    std::string line = std::string(crossSection ? "  Model: cross-section across the well, kv/kh "
+                                                : "  Model: kv/kh ")
+                       + shortest(s.kvKh) + ", porosity " + shortest(s.porosity)
                        + (gasOil ? ", gas " : ", water ")
                        + shortest(sim::displacingViscosity(system, s)) + " cp, connate water "
                        + shortest(sim::connateWater(s, system));
@@ -298,18 +301,28 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
             .append(", not at ")
             .append(floored(critical.high, 2, 3))
             .append("\n");
-        if (!report.correlations)
+        // The correlations of the well, by name, in their report's order.
+        std::vector<std::pair<std::string_view, const CorrelationOutcome *>> rows;
+        if (report.correlations) {
+            for (Correlation c : callOrder) {
+                if (report.correlations->outcome(c).evaluated)
+                    rows.emplace_back(correlationName(c), &report.correlations->outcome(c));
+            }
+        } else if (report.horizontalCorrelations) {
+            for (HorizontalCorrelation c : horizontalOrder)
+                rows.emplace_back(horizontalCorrelationName(c),
+                                  &report.horizontalCorrelations->outcome(c));
+        } else {
             return;
+        }
         out.append("  correlation          rate    versus the simulated ")
             .append(floored(critical.low, 2, 3))
             .append("\n");
-        std::optional<Correlation> closest;
+        std::optional<std::string_view> closest;
         double closestPercent = 0.0;
-        for (Correlation c : callOrder) {
-            const CorrelationOutcome &outcome = report.correlations->outcome(c);
-            if (!outcome.evaluated)
-                continue;
-            std::string name(correlationName(c));
+        for (const auto &[correlation, outcomePointer] : rows) {
+            const CorrelationOutcome &outcome = *outcomePointer;
+            std::string name(correlation);
             name.resize(14, ' ');
             out.append("  ").append(name);
             if (!outcome.shown()) {
@@ -324,12 +337,12 @@ void appendSimulationText(std::string &out, const SimulationReport &report)
                 .append(change)
                 .append(percent >= 0.0 ? " % above\n" : " % below\n");
             if (!closest || std::abs(percent) < std::abs(closestPercent)) {
-                closest = c;
+                closest = correlation;
                 closestPercent = percent;
             }
         }
         if (closest) {
-            out.append(correlationName(*closest))
+            out.append(*closest)
                 .append(" is the closest (")
                 .append(formatted("%.1f", std::abs(closestPercent)))
                 .append(closestPercent >= 0.0 ? " % above" : " % below")

@@ -17,19 +17,19 @@ namespace {
 class BracketSearch
 {
 public:
-    BracketSearch(const Well &well,
+    BracketSearch(const ModelSource &source,
                   const SimulationSettings &settings,
                   const std::filesystem::path &flow,
                   const SimulationControl &control,
                   const GridSize &grid,
                   bool accurate)
-        : m_well(well)
+        : m_source(source)
         , m_settings(settings)
         , m_flow(flow)
         , m_control(control)
         , m_grid(grid)
         , m_accurate(accurate)
-        , m_system(fluidSystemOf(well))
+        , m_system(source.system)
     {}
 
     // Searches from a guess of the answer between `first` and `last`; `widen` is the factor
@@ -47,7 +47,7 @@ public:
             std::vector<Attempt> attempts(rates.size());
             runTasks(rates.size(), jobs, [&](std::size_t i) {
                 try {
-                    const RadialModel model = buildModel(m_well, m_settings, rates[i], m_grid);
+                    const ReservoirModel model = m_source.build(rates[i], m_grid);
                     // A run that breaks through after the first quarter of the horizon
                     // goes on to its end (its rate checked only up to the breakthrough):
                     // near the answer, where breakthrough times jump from years to never,
@@ -325,7 +325,7 @@ private:
         m_control.progress(line);
     }
 
-    const Well &m_well;
+    const ModelSource &m_source;
     const SimulationSettings &m_settings;
     const std::filesystem::path &m_flow;
     const SimulationControl &m_control;
@@ -348,9 +348,17 @@ CriticalSimulation simulateCritical(const Well &well,
                                     const std::vector<double> &expected,
                                     const SimulationControl &control)
 {
+    return simulateCritical(modelSource(well, settings), settings, expected, control);
+}
+
+CriticalSimulation simulateCritical(const ModelSource &source,
+                                    const SimulationSettings &settings,
+                                    const std::vector<double> &expected,
+                                    const SimulationControl &control)
+{
     CriticalSimulation result;
     std::filesystem::path flow;
-    result.status = prepare(well, settings, control, flow, result.engine, result.message);
+    result.status = prepare(source.problems, settings, control, flow, result.engine, result.message);
     if (result.status != Status::Done)
         return result;
 
@@ -387,15 +395,15 @@ CriticalSimulation simulateCritical(const Well &well,
     // margins point the way, in steps of at most a percent.
     constexpr double ratio = 1.005;
     std::optional<BracketSearch> coarse;
-    coarse.emplace(well, settings, flow, serialised, coarseGrid(), false);
+    coarse.emplace(source, settings, flow, serialised, source.coarse, false);
     result.status = coarse->search(first, last, 2.0, 1.03, result.runs);
     if (result.status == Status::Failed) {
         // The cheap grid's long steps are a risk the accurate grid's short ones are not: a
         // failed run there is tried again with those.
-        GridSize grid = coarseGrid();
-        grid.stepGrowth = accurateGrid(settings).stepGrowth;
-        grid.stepsPerHorizon = accurateGrid(settings).stepsPerHorizon;
-        coarse.emplace(well, settings, flow, serialised, grid, false);
+        GridSize grid = source.coarse;
+        grid.stepGrowth = source.accurate.stepGrowth;
+        grid.stepsPerHorizon = source.accurate.stepsPerHorizon;
+        coarse.emplace(source, settings, flow, serialised, grid, false);
         result.status = coarse->search(first, last, 2.0, 1.03, result.runs);
     }
     if (result.status != Status::Done) {
@@ -404,7 +412,7 @@ CriticalSimulation simulateCritical(const Well &well,
     }
     const double guess = coarse->guess();
     const double half = std::sqrt(ratio) * (1.0 - 1e-9); // the two runs within the ratio
-    BracketSearch accurate(well, settings, flow, serialised, accurateGrid(settings), true);
+    BracketSearch accurate(source, settings, flow, serialised, source.accurate, true);
     accurate.useSlope(coarse->slope());
     result.status = accurate.search(guess / half, guess * half, 1.01, ratio, result.runs);
     if (result.status != Status::Done) {

@@ -10,12 +10,12 @@ namespace {
 
 constexpr double stockTankWaterDensity = 1.0; // g/cc; water's formation volume factor is 1
 
-std::size_t columns(const RadialModel &model)
+std::size_t columns(const ReservoirModel &model)
 {
-    return model.nodeRadii.size() + 1; // the rings and the boundary ring
+    return model.columnNodes.size() + 1; // the rings and the boundary ring
 }
 
-std::size_t cellCount(const RadialModel &model)
+std::size_t cellCount(const ReservoirModel &model)
 {
     return columns(model) * model.layerThickness.size();
 }
@@ -28,7 +28,12 @@ std::string line(std::initializer_list<double> values)
     return text;
 }
 
-bool producesGas(const RadialModel &model)
+bool crossSection(const ReservoirModel &model)
+{
+    return model.geometry == Geometry::CrossSection;
+}
+
+bool producesGas(const ReservoirModel &model)
 {
     return model.system == FluidSystem::GasWater;
 }
@@ -98,6 +103,11 @@ std::string curveText(const CoreyCurves &c)
 
 } // namespace
 
+double deckRate(const ReservoirModel &model)
+{
+    return model.rate * model.wellShare;
+}
+
 std::string deckNumber(double value)
 {
     char buffer[32];
@@ -127,16 +137,28 @@ std::string deckArray(const std::vector<double> &values)
     return text;
 }
 
-std::string runspecSection(const RadialModel &model)
+std::string runspecSection(const ReservoirModel &model)
 {
     const std::string layers = std::to_string(model.layerThickness.size());
-    std::string text = "RUNSPEC\n\nTITLE\nconing well in a pseudo-radial slice\n\n";
-    text.append("DIMENS\n-- rings (the last holds the pressure at the drainage radius), one "
-                "sector, layers\n ")
-        .append(std::to_string(columns(model)))
-        .append(" 1 ")
-        .append(layers)
-        .append(" /\n\n");
+    std::string text = "RUNSPEC\n\nTITLE\n";
+    if (crossSection(model)) {
+        // The well runs along x: one cell of its length, the columns along y.
+        text.append("horizontal well in a vertical cross-section\n\n");
+        text.append("DIMENS\n-- one cell along the well, columns from the well out (the last "
+                    "holds the pressure at\n-- the boundary distance), layers\n 1 ")
+            .append(std::to_string(columns(model)))
+            .append(" ")
+            .append(layers)
+            .append(" /\n\n");
+    } else {
+        text.append("coning well in a pseudo-radial slice\n\n");
+        text.append("DIMENS\n-- rings (the last holds the pressure at the drainage radius), one "
+                    "sector, layers\n ")
+            .append(std::to_string(columns(model)))
+            .append(" 1 ")
+            .append(layers)
+            .append(" /\n\n");
+    }
     switch (model.system) {
     case FluidSystem::OilWater:
         text.append("-- dead oil over bottom water\nOIL\nWATER\n\n");
@@ -160,7 +182,7 @@ std::string runspecSection(const RadialModel &model)
     return text;
 }
 
-std::string gridSection(const RadialModel &model)
+std::string gridSection(const ReservoirModel &model)
 {
     const std::size_t nx = columns(model);
     const std::size_t cells = cellCount(model);
@@ -168,8 +190,11 @@ std::string gridSection(const RadialModel &model)
     for (double thickness : model.layerThickness)
         dz.insert(dz.end(), nx, thickness);
     std::string text = "GRID\n\n";
-    text.append("-- The Cartesian sizes only give the cells their depths: EDIT replaces pore "
-                "volumes and\n-- transmissibilities with exact radial values.\n");
+    text.append(crossSection(model)
+                    ? "-- The Cartesian sizes only give the cells their depths: EDIT replaces pore "
+                      "volumes and\n-- transmissibilities with exact values.\n"
+                    : "-- The Cartesian sizes only give the cells their depths: EDIT replaces pore "
+                      "volumes and\n-- transmissibilities with exact radial values.\n");
     text.append("DX\n-- ft\n").append(deckArray(std::vector<double>(cells, 1.0))).append("\n");
     text.append("DY\n-- ft\n").append(deckArray(std::vector<double>(cells, 1.0))).append("\n");
     text.append("DZ\n-- ft, layers from the top down\n").append(deckArray(dz)).append("\n");
@@ -188,9 +213,42 @@ std::string gridSection(const RadialModel &model)
     return text;
 }
 
-std::string editSection(const RadialModel &model)
+namespace {
+
+// The cross-section's EDIT: the columns run along y, so their transmissibilities are TRANY.
+std::string crossSectionEdit(const ReservoirModel &model,
+                             const std::vector<double> &porv,
+                             const std::vector<double> &trany,
+                             const std::vector<double> &tranz)
 {
-    const std::size_t rings = model.nodeRadii.size();
+    const bool held = model.outerBoundary == OuterBoundary::ConstantPressure;
+    std::string text = "PORV\n-- rb: porosity x column width x well length x thickness / 5.614583 "
+                       "(the well's column\n-- the half of its cell on this side of the well); "
+                       "the boundary column ";
+    text.append(held ? "1e12 rb\n"
+                     : "none:\n-- a closed outer boundary, no cells beyond the boundary "
+                       "distance\n")
+        .append(deckArray(porv))
+        .append("\n");
+    text.append("TRANX\n-- one cell along the well: no neighbours\n")
+        .append(deckArray(std::vector<double>(cellCount(model), 0.0)))
+        .append("\n");
+    text.append("TRANY\n-- rb cp/day/psi to the next column: 0.001127 x kh x dz x L / distance "
+                "between the nodes,\n-- to the boundary distance into the boundary column\n")
+        .append(deckArray(trany))
+        .append("\n");
+    text.append("TRANZ\n-- rb cp/day/psi to the layer below: 0.001127 x kv x column width x L / "
+                "mean thickness;\n-- none in the boundary column, which only holds the pressure\n")
+        .append(deckArray(tranz))
+        .append("\n");
+    return text;
+}
+
+} // namespace
+
+std::string editSection(const ReservoirModel &model)
+{
+    const std::size_t rings = model.columnNodes.size(); // or the cross-section's columns
     const std::size_t layers = model.layerThickness.size();
     std::vector<double> porv, tranx, tranz;
     for (std::size_t k = 0; k < layers; ++k) {
@@ -199,13 +257,15 @@ std::string editSection(const RadialModel &model)
             const bool held = model.outerBoundary == OuterBoundary::ConstantPressure;
             porv.push_back(boundary ? (held ? boundaryPoreVolume : 0.0) : poreVolume(model, i, k));
             tranx.push_back(
-                boundary || (!held && i + 1 == rings) ? 0.0 : radialTransmissibility(model, i, k));
+                boundary || (!held && i + 1 == rings) ? 0.0 : lateralTransmissibility(model, i, k));
             tranz.push_back(boundary || k + 1 == layers ? 0.0
                                                         : verticalTransmissibility(model, i, k));
         }
     }
     std::string text = "EDIT\n\n";
     const bool held = model.outerBoundary == OuterBoundary::ConstantPressure;
+    if (crossSection(model))
+        return text + crossSectionEdit(model, porv, tranx, tranz);
     text.append("PORV\n-- rb: porosity x ring area x thickness / 5.614583; the boundary ring ")
         .append(held ? "1e12 rb\n"
                      : "none:\n-- a closed outer boundary, no cells beyond the "
@@ -226,7 +286,7 @@ std::string editSection(const RadialModel &model)
     return text;
 }
 
-std::string propsSection(const RadialModel &model)
+std::string propsSection(const ReservoirModel &model)
 {
     const double p0 = model.initialPressure;
     std::string text = "PROPS\n\n";
@@ -312,7 +372,7 @@ namespace {
 // Gas-Water, given cell by cell: this simulator's gas-water model takes no EQUIL and needs some
 // gas in every cell. Hydrostatic pressure from the top of the zone, connate water in the gas
 // zone, and 0.1 % immobile gas in the bottom water.
-std::string enumeratedSolution(const RadialModel &model)
+std::string enumeratedSolution(const ReservoirModel &model)
 {
     constexpr double psiPerFootPerGramPerCc = poundsPerCubicFootPerGramPerCc / 144.0;
     constexpr double gasInWater = 0.001;
@@ -349,7 +409,7 @@ std::string enumeratedSolution(const RadialModel &model)
 
 } // namespace
 
-std::string solutionSection(const RadialModel &model)
+std::string solutionSection(const ReservoirModel &model)
 {
     std::string text = "SOLUTION\n\n";
     if (model.system == FluidSystem::GasWater)
@@ -369,7 +429,7 @@ std::string solutionSection(const RadialModel &model)
     return text;
 }
 
-std::string summarySection(const RadialModel & /*model*/)
+std::string summarySection(const ReservoirModel & /*model*/)
 {
     std::string text = "SUMMARY\n\n";
     text.append("-- surface rates STB/day or Mscf/day, bottom-hole pressure psia, cumulative "
@@ -381,18 +441,26 @@ std::string summarySection(const RadialModel & /*model*/)
     return text;
 }
 
-std::string scheduleSection(const RadialModel &model)
+std::string scheduleSection(const ReservoirModel &model)
 {
     std::string text = "SCHEDULE\n\n";
-    text.append("WELSPECS\n-- well, group, ring, sector, reference depth (top connection), "
-                "preferred phase\n '")
+    text.append(crossSection(model) ? "WELSPECS\n-- well, group, cell along the well, column, "
+                                      "reference depth (its connection), preferred phase\n '"
+                                    : "WELSPECS\n-- well, group, ring, sector, reference depth "
+                                      "(top connection), preferred phase\n '")
         .append(wellName)
         .append("' 'G' 1 1 1* '")
         .append(producesGas(model) ? "GAS" : "OIL")
         .append("' /\n/\n\n");
-    text.append("COMPDAT\n-- well, ring, sector, first and last layer, open, table, connection "
-                "factor rb cp/day/psi:\n-- 0.001127 x 2 pi k dz / ln(r_node / rw) into the "
-                "first ring, no skin\n");
+    if (crossSection(model))
+        text.append("COMPDAT\n-- well, cell along the well, column, first and last layer, open, "
+                    "table, connection\n-- factor rb cp/day/psi, 4 defaults, direction: along x. "
+                    "Half of 2 pi 0.001127 sqrt(ky kz) L /\n-- ln(ro / rw'), ro the anisotropic "
+                    "Peaceman radius of the whole well cell, no skin\n");
+    else
+        text.append("COMPDAT\n-- well, ring, sector, first and last layer, open, table, "
+                    "connection factor rb cp/day/psi:\n-- 0.001127 x 2 pi k dz / ln(r_node / rw) "
+                    "into the first ring, no skin\n");
     const std::size_t first = model.firstOpenLayer;
     for (std::size_t k = first; k < first + model.openLayers;) {
         std::size_t last = k;
@@ -407,18 +475,19 @@ std::string scheduleSection(const RadialModel &model)
             .append(std::to_string(last + 1))
             .append(" 'OPEN' 1* ")
             .append(deckNumber(connectionFactor(model, k)))
-            .append(" /\n");
+            .append(crossSection(model) ? " 4* 'X' /\n" : " /\n");
         k = last + 1;
     }
     text.append("/\n\n");
     text.append("WCONPROD\n-- a constant ")
         .append(producesGas(model) ? "gas rate, Mscf/day" : "oil rate, STB/day")
+        .append(crossSection(model) ? " (the half of the well's on this side)" : "")
         .append(", down to a bottom-hole pressure of ")
         .append(deckNumber(model.minimumBhp))
         .append(" psia\n '")
         .append(wellName)
         .append(producesGas(model) ? "' 'OPEN' 'GRAT' 2* " : "' 'OPEN' 'ORAT' ")
-        .append(deckNumber(model.rate))
+        .append(deckNumber(deckRate(model)))
         .append(producesGas(model) ? " 2* " : " 4* ")
         .append(deckNumber(model.minimumBhp))
         .append(" /\n/\n\n");
@@ -428,9 +497,12 @@ std::string scheduleSection(const RadialModel &model)
     return text;
 }
 
-std::string writeDeck(const RadialModel &model)
+std::string writeDeck(const ReservoirModel &model)
 {
-    std::string deck = "-- A vertical well and its coning zone, written by coning-calc.\n\n";
+    std::string deck = crossSection(model) ? "-- A horizontal well and its cresting zone in a "
+                                             "cross-section, written by coning-calc.\n\n"
+                                           : "-- A vertical well and its coning zone, written by "
+                                             "coning-calc.\n\n";
     deck.append(runspecSection(model));
     deck.append(gridSection(model));
     deck.append(editSection(model));

@@ -46,8 +46,8 @@ std::string failureLines(const std::string &output)
         line.erase(line.find_last_not_of(" \r\t") + 1);
         line.erase(0, line.find_first_not_of(" \t"));
         if (!line.empty()) {
-            if (line.starts_with("Error:") && std::find(stated.begin(), stated.end(), line)
-                                                  == stated.end())
+            if (line.starts_with("Error:")
+                && std::find(stated.begin(), stated.end(), line) == stated.end())
                 stated.push_back(line);
             if (line.find("rror") != std::string::npos
                 || line.find("exception") != std::string::npos)
@@ -80,7 +80,7 @@ std::string seconds(double value)
 }
 
 // The simulator's command line for a run of the model in the current folder.
-std::vector<std::string> flowArguments(const RadialModel &model)
+std::vector<std::string> flowArguments(const ReservoirModel &model)
 {
     // The simulator's well tolerances are absolute, in m3/s at reservoir conditions, and made
     // for field wells: its default of 1e-4 (54 rb/day) exceeds the whole rate of many wells
@@ -88,7 +88,7 @@ std::vector<std::string> flowArguments(const RadialModel &model)
     // the phases (a spurious cut of a few percent in the first step, an oil rate a sixth short
     // as gas arrived). A hundred-thousandth of the well's rate instead.
     constexpr double cubicMetresPerBarrel = 0.158987294928;
-    const double wellTolerance = 1e-5 * model.rate * model.producedFvf * cubicMetresPerBarrel
+    const double wellTolerance = 1e-5 * deckRate(model) * model.producedFvf * cubicMetresPerBarrel
                                  / 86400.0;
     return {"--threads-per-process=1",
             // The boundary ring's huge pore volume would let every other cell go unconverged.
@@ -127,13 +127,14 @@ std::string commandComment(const std::vector<std::string> &arguments)
 // A script that reruns a kept deck with the options of the run, its results in rerun/.
 std::string rerunScript(const std::vector<std::string> &arguments)
 {
-    std::string text = "#!/bin/sh\n"
-                       "# Reruns CONING.DATA with the options coning-calc ran it with; the results go\n"
-                       "# into rerun/ beside it. FLOW names another simulator than flow on the PATH.\n"
-                       "set -e\n"
-                       "cd \"$(dirname \"$0\")\"\n"
-                       "mkdir -p rerun\n"
-                       "OMPI_MCA_ess_singleton_isolated=1 exec \"${FLOW:-flow}\"";
+    std::string text
+        = "#!/bin/sh\n"
+          "# Reruns CONING.DATA with the options coning-calc ran it with; the results go\n"
+          "# into rerun/ beside it. FLOW names another simulator than flow on the PATH.\n"
+          "set -e\n"
+          "cd \"$(dirname \"$0\")\"\n"
+          "mkdir -p rerun\n"
+          "OMPI_MCA_ess_singleton_isolated=1 exec \"${FLOW:-flow}\"";
     for (const std::string &argument : arguments) {
         const std::string written = argument == "--output-dir=." ? "--output-dir=rerun" : argument;
         text.append(" \\\n    '").append(written).append("'");
@@ -143,7 +144,7 @@ std::string rerunScript(const std::vector<std::string> &arguments)
 
 } // namespace
 
-Attempt runModel(const RadialModel &model,
+Attempt runModel(const ReservoirModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
@@ -160,7 +161,8 @@ Attempt runModel(const RadialModel &model,
         const std::vector<std::string> arguments = flowArguments(model);
         const std::string deck = commandComment(arguments) + writeDeck(model);
         if (!writeAll(deckFile, deck)) {
-            attempt.message = "cannot write the deck into " + escapedForMessage(folder.path().string())
+            attempt.message = "cannot write the deck into "
+                              + escapedForMessage(folder.path().string())
                               + ": is the temporary folder full?";
             return attempt;
         }
@@ -258,8 +260,7 @@ Attempt runModel(const RadialModel &model,
         const double end = std::accumulate(model.reportSteps.begin(), model.reportSteps.end(), 0.0);
         if (run->days.back() < end - 0.5 * model.reportSteps.back()) {
             attempt.message = "the simulator stopped at day " + numberForMessage(run->days.back())
-                              + " of " + numberForMessage(end)
-                              + ": is the temporary folder full? ("
+                              + " of " + numberForMessage(end) + ": is the temporary folder full? ("
                               + escapedForMessage(folder.path().parent_path().string()) + ")";
             return attempt;
         }
@@ -345,7 +346,16 @@ Status prepare(const Well &well,
                std::string &engine,
                std::string &message)
 {
-    const std::vector<SettingProblem> problems = checkSimulation(well, settings);
+    return prepare(checkSimulation(well, settings), settings, control, flow, engine, message);
+}
+
+Status prepare(const std::vector<SettingProblem> &problems,
+               const SimulationSettings &settings,
+               const SimulationControl &control,
+               std::filesystem::path &flow,
+               std::string &engine,
+               std::string &message)
+{
     if (!problems.empty()) {
         message = "--" + std::string(problems.front().option) + ": " + problems.front().text;
         return Status::Failed;

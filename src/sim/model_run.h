@@ -39,7 +39,7 @@ std::string rateText(double rate, FluidSystem system);
 // there; with keep the attempt holds the deck, the script that reruns it and the summary.
 // A cut reached after the fraction stopWithin of the horizon stops nothing: the run goes on to
 // the horizon, its rate still checked only up to the cut.
-Attempt runModel(const RadialModel &model,
+Attempt runModel(const ReservoirModel &model,
                  const std::filesystem::path &flow,
                  const SimulationSettings &settings,
                  const SimulationControl &control,
@@ -57,8 +57,14 @@ std::optional<std::string> keepFiles(const std::filesystem::path &folder, const 
 // The limits of a short child process (the version probe) under the settings and control.
 ChildOptions probeOptions(const SimulationSettings &settings, const SimulationControl &control);
 
-// The checks every entry point makes first (settings, the simulator and its version); a status
-// other than Done ends the call with the message.
+// The checks every entry point makes first (what the model cannot take, the simulator and its
+// version); a status other than Done ends the call with the message.
+Status prepare(const std::vector<SettingProblem> &problems,
+               const SimulationSettings &settings,
+               const SimulationControl &control,
+               std::filesystem::path &flow,
+               std::string &engine,
+               std::string &message);
 Status prepare(const Well &well,
                const SimulationSettings &settings,
                const SimulationControl &control,

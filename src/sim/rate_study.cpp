@@ -75,7 +75,7 @@ double initiallyInPlace(const RadialModel &model)
 {
     // The zone's cells inside the drainage radius: not the boundary ring, not the aquifer.
     double poreVolumes = 0.0;
-    for (std::size_t ring = 0; ring + 1 < model.ringRadii.size(); ++ring) {
+    for (std::size_t ring = 0; ring + 1 < model.columnEdges.size(); ++ring) {
         for (std::size_t k = model.firstZoneLayer; k < model.firstZoneLayer + model.zoneLayers; ++k)
             poreVolumes += poreVolume(model, ring, k);
     }
@@ -115,7 +115,7 @@ std::vector<double> automaticRates(const Well &well,
     for (std::size_t k = model.firstOpenLayer; k < model.firstOpenLayer + model.openLayers; ++k)
         kh += model.horizontalPermeability * model.layerThickness[k];
     const double drawdown = model.initialPressure - model.minimumBhp;
-    const double lnRatio = std::log(model.ringRadii.back() / model.ringRadii.front());
+    const double lnRatio = std::log(model.columnEdges.back() / model.columnEdges.front());
     const double deliverable = darcyConstant * 2.0 * pi * kh * drawdown
                                / (model.producedViscosity * model.producedFvf * lnRatio);
     double lowest = 0.0;

@@ -2,14 +2,17 @@
 
 namespace coning::sim {
 
-void readRowSimulation(std::optional<std::string_view> rateText,
-                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
-                       bool critical,
-                       const std::optional<RateStudyRequest> &study,
-                       const SimulationSettings &base,
-                       const Well &well,
-                       std::vector<InputProblem> &problems,
-                       WellSimulation &simulation)
+namespace {
+
+template<class AnyWell>
+void readRowSimulationOf(std::optional<std::string_view> rateText,
+                         const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                         bool critical,
+                         const std::optional<RateStudyRequest> &study,
+                         const SimulationSettings &base,
+                         const AnyWell &well,
+                         std::vector<InputProblem> &problems,
+                         WellSimulation &simulation)
 {
     simulation = WellSimulation{};
     simulation.critical = critical;
@@ -35,6 +38,32 @@ void readRowSimulation(std::optional<std::string_view> rateText,
             problems.push_back(
                 {InputProblem::Kind::Invalid, breakthroughCutName, "the economic cut " + *below});
     }
+}
+
+} // namespace
+
+void readRowSimulation(std::optional<std::string_view> rateText,
+                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                       bool critical,
+                       const std::optional<RateStudyRequest> &study,
+                       const SimulationSettings &base,
+                       const Well &well,
+                       std::vector<InputProblem> &problems,
+                       WellSimulation &simulation)
+{
+    readRowSimulationOf(rateText, settings, critical, study, base, well, problems, simulation);
+}
+
+void readRowSimulation(std::optional<std::string_view> rateText,
+                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                       bool critical,
+                       const SimulationSettings &base,
+                       const HorizontalWell &well,
+                       std::vector<InputProblem> &problems,
+                       WellSimulation &simulation)
+{
+    readRowSimulationOf(
+        rateText, settings, critical, std::nullopt, base, well, problems, simulation);
 }
 
 RowSimulationCells rowSimulationCells(const SimulationReport &report)

@@ -27,6 +27,15 @@ void readRowSimulation(std::optional<std::string_view> rateText,
                        std::vector<InputProblem> &problems,
                        WellSimulation &simulation);
 
+// The same for a horizontal well's row (its kv-kh cell is the well's, not a setting).
+void readRowSimulation(std::optional<std::string_view> rateText,
+                       const std::vector<std::pair<std::string_view, std::string_view>> &settings,
+                       bool critical,
+                       const SimulationSettings &base,
+                       const HorizontalWell &well,
+                       std::vector<InputProblem> &problems,
+                       WellSimulation &simulation);
+
 // What a simulated row shows: the breakthrough of its rate run (none without breakthrough), the
 // bracket of its critical rate; each only when that part was done.
 struct RowSimulationCells

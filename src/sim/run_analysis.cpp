@@ -31,7 +31,7 @@ std::string number(double value)
 
 } // namespace
 
-double cutOf(const RadialModel &model, const Summary &summary, std::size_t step)
+double cutOf(const ReservoirModel &model, const Summary &summary, std::size_t step)
 {
     const double oil = at(summary, "WOPR", step);
     const double water = at(summary, "WWPR", step);
@@ -70,7 +70,7 @@ std::optional<double> breakthroughTime(const std::vector<double> &days,
     return days[i - 1] + fraction * (days[i] - days[i - 1]);
 }
 
-RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t end)
+RateCheck checkRate(const ReservoirModel &model, const RateRun &run, std::size_t end)
 {
     const std::string unit = model.system == FluidSystem::GasWater ? " MCF/DAY" : " STB/DAY";
     end = std::min(end, run.days.size());
@@ -112,7 +112,7 @@ RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t en
     return {};
 }
 
-std::optional<RateRun> analyseRun(const RadialModel &model,
+std::optional<RateRun> analyseRun(const ReservoirModel &model,
                                   const Summary &summary,
                                   double threshold,
                                   std::optional<double> checkUntilCut,
@@ -131,16 +131,19 @@ std::optional<RateRun> analyseRun(const RadialModel &model,
     RateRun run;
     run.rate = model.rate;
     const std::size_t steps = time->size();
+    // The model's share of the well, given back for the whole well (an exact division by a
+    // half for the cross-section).
+    const double share = model.wellShare;
     for (std::size_t i = 0; i < steps; ++i) {
         run.days.push_back((*time)[i]);
         run.cut.push_back(cutOf(model, summary, i));
-        run.producedRate.push_back(at(summary, gas ? "WGPR" : "WOPR", i));
+        run.producedRate.push_back(at(summary, gas ? "WGPR" : "WOPR", i) / share);
         run.conedRate.push_back(
-            at(summary, model.system == FluidSystem::GasOil ? "WGPR" : "WWPR", i));
+            at(summary, model.system == FluidSystem::GasOil ? "WGPR" : "WWPR", i) / share);
         run.bottomHolePressure.push_back(at(summary, "WBHP", i));
-        run.producedTotal.push_back(at(summary, gas ? "WGPT" : "WOPT", i));
+        run.producedTotal.push_back(at(summary, gas ? "WGPT" : "WOPT", i) / share);
         run.conedTotal.push_back(
-            at(summary, model.system == FluidSystem::GasOil ? "WGPT" : "WWPT", i));
+            at(summary, model.system == FluidSystem::GasOil ? "WGPT" : "WWPT", i) / share);
     }
     run.cumulativeProduced = run.producedTotal.back();
     run.cumulativeConed = run.conedTotal.back();

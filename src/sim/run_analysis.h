@@ -54,7 +54,7 @@ inline constexpr std::array<double, 3> cutReportYears = {1.0, 5.0, 10.0};
 // The cut: water / (oil + water) at the surface for Oil-Water; the coning phase's share of the
 // produced reservoir volume for Gas-Oil and Gas-Water (surface rates times the model's
 // formation volume factors, which the slight compressibility changes by a fraction of a percent).
-double cutOf(const RadialModel &model, const Summary &summary, std::size_t step);
+double cutOf(const ReservoirModel &model, const Summary &summary, std::size_t step);
 
 // The first summary point whose cut exceeds `threshold`.
 std::optional<std::size_t> firstCutAbove(const std::vector<double> &cut, double threshold);
@@ -65,13 +65,13 @@ std::optional<double> breakthroughTime(const std::vector<double> &days,
                                        double threshold);
 
 // How the well kept its rate at the run's summary points before `end`.
-RateCheck checkRate(const RadialModel &model, const RateRun &run, std::size_t end);
+RateCheck checkRate(const ReservoirModel &model, const RateRun &run, std::size_t end);
 
 // Reads a run's summary for the model. The rate is checked over the whole run, or with
 // `checkUntilCut` only up to the first point whose cut exceeds it (all that a run stopped there
 // shows, so that the verdict is the same however soon it was stopped). Returns nothing, and
 // says why in `problem`, when the summary lacks what the model needs.
-std::optional<RateRun> analyseRun(const RadialModel &model,
+std::optional<RateRun> analyseRun(const ReservoirModel &model,
                                   const Summary &summary,
                                   double threshold,
                                   std::optional<double> checkUntilCut,

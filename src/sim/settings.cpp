@@ -19,13 +19,18 @@
 
 namespace coning::sim {
 
-FluidSystem fluidSystemOf(const Well &well)
+FluidSystem fluidSystemOf(std::string_view name)
 {
-    if (well.fluidSystem == "Gas-Oil")
+    if (name == "Gas-Oil")
         return FluidSystem::GasOil;
-    if (well.fluidSystem == "Gas-Water")
+    if (name == "Gas-Water")
         return FluidSystem::GasWater;
     return FluidSystem::OilWater;
+}
+
+FluidSystem fluidSystemOf(const Well &well)
+{
+    return fluidSystemOf(well.fluidSystem);
 }
 
 double displacingViscosity(FluidSystem system, const SimulationSettings &settings)
@@ -55,7 +60,12 @@ double connateWater(const SimulationSettings &settings, FluidSystem system)
 
 double aquiferThickness(const Well &well, const SimulationSettings &settings)
 {
-    return settings.aquiferThickness.value_or(well.parameters.zoneThicknessInput);
+    return aquiferThickness(well.parameters.zoneThicknessInput, settings);
+}
+
+double aquiferThickness(double zoneThickness, const SimulationSettings &settings)
+{
+    return settings.aquiferThickness.value_or(zoneThickness);
 }
 
 const char *boundaryText(OuterBoundary boundary)
@@ -374,6 +384,14 @@ std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSe
                             "the completed interval (from " + ends.first + " to " + ends.second
                                 + " ft below the top of the zone) is empty"});
     }
+    checkModelSettings(system, settings, problems);
+    return problems;
+}
+
+void checkModelSettings(FluidSystem system,
+                        const SimulationSettings &settings,
+                        std::vector<SettingProblem> &problems)
+{
     checkRock(system, settings, problems);
     if (!(settings.minimumBhp < settings.initialPressure))
         problems.push_back({minimumBhpName,
@@ -382,7 +400,6 @@ std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSe
                                 + quantityForMessage(settings.initialPressure, "psia")});
     if (!(settings.refinement >= 1 && settings.refinement <= 5))
         problems.push_back({"refinement", "the grid refinement is 1 to 5"});
-    return problems;
 }
 
 } // namespace coning::sim

@@ -29,6 +29,7 @@ struct RelpermTable
 
 // The fluid system of a checked well (one of the three names).
 FluidSystem fluidSystemOf(const Well &well);
+FluidSystem fluidSystemOf(std::string_view name);
 
 // The assumptions of a simulation that the well's inputs do not give. Option names (for usage
 // errors) are those of coning-calc.
@@ -69,8 +70,9 @@ CoreyCurves coreyCurves(const SimulationSettings &settings);
 // saturation; SGOF: one less its last gas saturation).
 double connateWater(const SimulationSettings &settings, FluidSystem system);
 
-// The bottom water's (Gas-Oil: the gas cap's) thickness, ft.
+// The bottom water's (Gas-Oil: the gas cap's) thickness, ft: the setting, or the zone's.
 double aquiferThickness(const Well &well, const SimulationSettings &settings);
+double aquiferThickness(double zoneThickness, const SimulationSettings &settings);
 
 const char *boundaryText(OuterBoundary boundary); // "constant-pressure", "closed"
 
@@ -88,6 +90,12 @@ struct SettingProblem
 // (a non-positive permeability, a Gas-Oil density difference of 0.7 g/cc or more, an empty
 // completed interval, a completion outside the zone, ...). Empty when the well can be simulated.
 std::vector<SettingProblem> checkSimulation(const Well &well, const SimulationSettings &settings);
+
+// What the model cannot take of the settings alone, whatever the well's geometry: the saturation
+// functions against the fluid system, the pressures, the grid refinement.
+void checkModelSettings(FluidSystem system,
+                        const SimulationSettings &settings,
+                        std::vector<SettingProblem> &problems);
 
 // Option names (without dashes), shared by the command line, batch columns and Python.
 inline constexpr std::string_view simulateRateName = "simulate-rate";

@@ -21,7 +21,7 @@ std::vector<double> correlationRates(const RunResult &result)
     return rates;
 }
 
-RateSimulation simulateModel(const RadialModel &model,
+RateSimulation simulateModel(const ReservoirModel &model,
                              const SimulationSettings &settings,
                              const SimulationControl &control)
 {
@@ -48,14 +48,48 @@ RateSimulation simulateModel(const RadialModel &model,
     return result;
 }
 
+ModelSource modelSource(const Well &well, const SimulationSettings &settings)
+{
+    ModelSource source;
+    source.system = fluidSystemOf(well);
+    source.problems = checkSimulation(well, settings);
+    source.build = [well, settings](double rate, const GridSize &grid) {
+        return buildModel(well, settings, rate, grid);
+    };
+    source.accurate = accurateGrid(settings);
+    source.coarse = coarseGrid();
+    return source;
+}
+
+ModelSource modelSource(const HorizontalWell &well, const SimulationSettings &settings)
+{
+    ModelSource source;
+    source.system = fluidSystemOf(well.fluidSystem);
+    source.problems = checkSimulation(well, settings);
+    source.build = [well, settings](double rate, const GridSize &grid) {
+        return buildModel(well, settings, rate, grid);
+    };
+    source.accurate = accurateCrossSectionGrid(settings);
+    source.coarse = coarseCrossSectionGrid();
+    return source;
+}
+
 RateSimulation simulateRate(const Well &well,
+                            const SimulationSettings &settings,
+                            double rate,
+                            const SimulationControl &control)
+{
+    return simulateRate(modelSource(well, settings), settings, rate, control);
+}
+
+RateSimulation simulateRate(const ModelSource &source,
                             const SimulationSettings &settings,
                             double rate,
                             const SimulationControl &control)
 {
     RateSimulation result;
     std::filesystem::path flow;
-    result.status = prepare(well, settings, control, flow, result.engine, result.message);
+    result.status = prepare(source.problems, settings, control, flow, result.engine, result.message);
     if (result.status != Status::Done)
         return result;
     if (!(rate > 0.0 && std::isfinite(rate))) {
@@ -64,9 +98,7 @@ RateSimulation simulateRate(const Well &well,
         return result;
     }
     try {
-        return simulateModel(buildModel(well, settings, rate, accurateGrid(settings)),
-                             settings,
-                             control);
+        return simulateModel(source.build(rate, source.accurate), settings, control);
     } catch (const std::exception &error) { // an arithmetic fault of the geometry
         result.status = Status::Failed;
         result.message = std::string("the model cannot be built: ") + error.what();

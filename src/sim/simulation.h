@@ -6,6 +6,7 @@
 // own temporary folder and child processes), a cancel predicate stops them at once, and
 // progress is reported through a callback.
 
+#include "cross_section_model.h"
 #include "process_pool.h"
 #include "radial_model.h"
 #include "run_analysis.h"
@@ -67,15 +68,33 @@ struct CriticalSimulation
     int runs = 0; // simulator runs of the search, on either grid
 };
 
+// A well of either geometry as the simulation sees it: its fluid system, what its model cannot
+// take, and its model at any rate on the search's two grids.
+struct ModelSource
+{
+    FluidSystem system = FluidSystem::OilWater;
+    std::vector<SettingProblem> problems;
+    std::function<ReservoirModel(double rate, const GridSize &grid)> build;
+    GridSize accurate;
+    GridSize coarse;
+};
+// The well is copied: the source outlives it.
+ModelSource modelSource(const Well &well, const SimulationSettings &settings);
+ModelSource modelSource(const HorizontalWell &well, const SimulationSettings &settings);
+
 // Produces `rate` (the report's unit) for settings.years. The well must pass checkWell and
 // checkSimulation (otherwise Status::Failed with the problem).
 RateSimulation simulateRate(const Well &well,
                             const SimulationSettings &settings,
                             double rate,
                             const SimulationControl &control = {});
+RateSimulation simulateRate(const ModelSource &source,
+                            const SimulationSettings &settings,
+                            double rate,
+                            const SimulationControl &control = {});
 
 // Runs a model as built (any grid, any rate) under the settings' horizon, cut and time limit.
-RateSimulation simulateModel(const RadialModel &model,
+RateSimulation simulateModel(const ReservoirModel &model,
                              const SimulationSettings &settings,
                              const SimulationControl &control = {});
 
@@ -83,6 +102,10 @@ RateSimulation simulateModel(const RadialModel &model,
 // horizon, starting from `expected` rates (the correlations' rates of the same well; any
 // positive rates will do, and none starts from 1 to 1000).
 CriticalSimulation simulateCritical(const Well &well,
+                                    const SimulationSettings &settings,
+                                    const std::vector<double> &expected,
+                                    const SimulationControl &control = {});
+CriticalSimulation simulateCritical(const ModelSource &source,
                                     const SimulationSettings &settings,
                                     const std::vector<double> &expected,
                                     const SimulationControl &control = {});

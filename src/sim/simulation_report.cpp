@@ -94,6 +94,11 @@ void appendModelJson(std::string &out, const SimulationReport &report)
 {
     const SimulationSettings &s = report.settings;
     out.push_back('{');
+    if (report.geometry == Geometry::CrossSection) {
+        appendKey(out, "geometry");
+        appendJsonString(out, "cross-section");
+        out.push_back(',');
+    }
     appendKey(out, "kvKh");
     appendShortest(out, s.kvKh);
     appendMember(out, "porosity", s.porosity);
@@ -160,6 +165,49 @@ SimulationReport simulateWell(const Well &well,
                                   correlationRates(correlations),
                                   studyControl);
     }
+    return report;
+}
+
+std::vector<double> correlationRates(const HorizontalResult &result)
+{
+    std::vector<double> rates;
+    for (const CorrelationOutcome &outcome : result.outcomes) {
+        if (outcome.shown() && outcome.rate > 0.0 && std::isfinite(outcome.rate))
+            rates.push_back(outcome.rate);
+    }
+    return rates;
+}
+
+SimulationReport simulateWell(const HorizontalWell &well,
+                              const HorizontalResult &correlations,
+                              const WellSimulation &asked,
+                              const SimulationControl &control)
+{
+    SimulationReport report;
+    report.settings = asked.settings;
+    report.settings.kvKh = well.kvKh;
+    report.system = fluidSystemOf(well.fluidSystem);
+    report.geometry = Geometry::CrossSection;
+    report.aquiferThickness = aquiferThickness(well.zoneThickness, report.settings);
+    report.horizontalCorrelations = &correlations;
+    const ModelSource source = modelSource(well, report.settings);
+    SimulationControl rateControl = control;
+    SimulationControl criticalControl = control;
+    if (control.keepDeck && asked.rate && asked.critical) {
+        rateControl.keepDeck = *control.keepDeck / "rate";
+        criticalControl.keepDeck = *control.keepDeck / "critical";
+    }
+    if (asked.rate) {
+        report.requestedRate = asked.rate;
+        report.rate = simulateRate(source, report.settings, *asked.rate, rateControl);
+        if (report.rate->status == Status::Cancelled)
+            return report;
+    }
+    if (asked.critical)
+        report.critical = simulateCritical(source,
+                                           report.settings,
+                                           correlationRates(correlations),
+                                           criticalControl);
     return report;
 }
 
@@ -248,12 +296,19 @@ void appendSimulationJson(std::string &out, const SimulationReport &report)
         out.push_back(',');
         appendKey(out, "runs");
         out.append(std::to_string(critical.runs));
+        const auto percent = [&](double rate) { return percentFromCritical(rate, critical); };
         if (critical.status == Status::Done && report.correlations) {
             out.push_back(',');
             appendKey(out, "comparison");
-            appendShownRates(out, *report.correlations, [&](double rate) {
-                return percentFromCritical(rate, critical);
-            });
+            appendShownRates(out, *report.correlations, percent);
+        } else if (critical.status == Status::Done && report.horizontalCorrelations) {
+            out.push_back(',');
+            appendKey(out, "comparison");
+            appendShownRatesOf(out,
+                               *report.horizontalCorrelations,
+                               horizontalOrder,
+                               horizontalCorrelationName,
+                               percent);
         }
     }
     if (report.study)

@@ -3,6 +3,7 @@
 #include "rate_study.h"
 #include "simulation.h"
 
+#include "calc/horizontal_well.h"
 #include "calc/run_result.h"
 
 #include <optional>
@@ -22,7 +23,10 @@ struct SimulationReport
     std::optional<double> requestedRate;
     std::optional<CriticalSimulation> critical;
     std::optional<RateStudy> study;
-    const RunResult *correlations = nullptr; // to compare with the critical rate
+    // To compare with the critical rate: a vertical well's correlations, or a horizontal one's.
+    const RunResult *correlations = nullptr;
+    const HorizontalResult *horizontalCorrelations = nullptr;
+    Geometry geometry = Geometry::Radial;
 };
 
 // What to simulate of one well.
@@ -43,6 +47,16 @@ SimulationReport simulateWell(const Well &well,
                               const RunResult &correlations,
                               const WellSimulation &asked,
                               const SimulationControl &control);
+
+// The same for a horizontal well, in a cross-section; kv/kh is the well's (the report's
+// settings hold it).
+SimulationReport simulateWell(const HorizontalWell &well,
+                              const HorizontalResult &correlations,
+                              const WellSimulation &asked,
+                              const SimulationControl &control);
+
+// The shown rates of a horizontal well's correlations, to start the search from.
+std::vector<double> correlationRates(const HorizontalResult &result);
 
 // True when anything asked for failed (a rate the well cannot hold, a simulator failure).
 bool simulationFailed(const SimulationReport &report);
@@ -66,7 +80,7 @@ double percentFromCritical(double rate, const CriticalSimulation &critical);
 // "error" with the failures joined by "; " in place of the numbers of what failed}.
 void appendSimulationJson(std::string &out, const SimulationReport &report);
 
-// The "model" object: {"kvKh","porosity","displacingViscosity","years","breakthroughCut", then
+// The "model" object: {"geometry":"cross-section" for a horizontal well only, "kvKh","porosity","displacingViscosity","years","breakthroughCut", then
 // "connateWater","residualSaturation","coreyExponents":[N1,N2],"endpointPermeabilities":[K1,K2]
 // for Corey curves or "relpermTable":file (its connate water as "connateWater"), then
 // "aquiferThickness","outerBoundary","initialPressure","minimumBhp"}.

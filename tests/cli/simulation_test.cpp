@@ -104,10 +104,11 @@ TEST_F(Simulation, RateRunInJsonWithTheDeckKept)
 TEST_F(Simulation, BothDecksAreKeptAndEachRerunsToTheSameSummary)
 {
     const fs::path kept = m_scratch.path() / "decks";
-    const ProcessResult r = runProgram(words(sampleWell
-                                             + "--simulate-rate 100 --simulate-critical --years 0.1 "
-                                               "--jobs 2 --keep-deck "
-                                             + kept.string()));
+    const ProcessResult r = runProgram(
+        words(sampleWell
+              + "--simulate-rate 100 --simulate-critical --years 0.1 "
+                "--jobs 2 --keep-deck "
+              + kept.string()));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     for (const char *run : {"rate", "critical"}) {
         for (const char *file : {"CONING.DATA", "CONING.SMSPEC", "CONING.UNSMRY", "run-flow.sh"})
@@ -274,3 +275,44 @@ TEST_F(Simulation, InterruptStopsEveryRowOfABatch)
 }
 
 } // namespace
+
+namespace {
+
+const std::string horizontalWell
+    = "--well horizontal --fluid-system Oil-Water --permeability 100 --kv-kh 0.1 --viscosity 1 "
+      "--fvf 1.2 --density-difference 0.3 --zone-thickness 50 --well-length 1000 --standoff 40 "
+      "--boundary-distance 500 --well-radius 4 ";
+
+} // namespace
+
+// A horizontal well's run: its report names the model and the horizon, and a batch row gives
+// the same member and the same breakthrough.
+TEST_F(Simulation, HorizontalWellRunsAsSingleWellAndBatchRow)
+{
+    const ProcessResult text = runProgram(words(horizontalWell + "--simulate-rate 1000 --years 1"));
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("\nSIMULATED PRODUCTION AT 1000 STB/DAY FOR 1 YEAR (flow "),
+              std::string::npos);
+    EXPECT_NE(text.out.find("\n  Model: cross-section across the well, kv/kh 0.1, porosity 0.2,"),
+              std::string::npos);
+    EXPECT_NE(text.out.find("  breakthrough (water cut above 0.01): after "), std::string::npos);
+
+    const ProcessResult single = runProgram(
+        words(horizontalWell + "--simulate-rate 1000 --years 1 --format json"));
+    ASSERT_EQ(single.exitCode, 0) << single.err;
+    const auto member = nlohmann::json::parse(single.out).at("simulation");
+    EXPECT_EQ(member.at("model").at("geometry"), "cross-section");
+    EXPECT_EQ(member.at("model").at("kvKh"), 0.1);
+    const std::string file = "well,well-type,fluid-system,permeability,kv-kh,viscosity,fvf,"
+                             "density-difference,zone-thickness,well-length,standoff,"
+                             "boundary-distance,well-radius,simulate-rate,years\n"
+                             "H,horizontal,Oil-Water,100,0.1,1,1.2,0.3,50,1000,40,500,4,1000,1\n";
+    const ProcessResult json = runProgram(words("--batch - --format json"), file);
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_EQ(nlohmann::json::parse(json.out).at(0).at("simulation"), member);
+    const ProcessResult csv = runProgram(words("--batch -"), file);
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    // The breakthrough-days cell, before the empty message.
+    const std::string days = member.at("breakthroughDays").dump();
+    EXPECT_NE(csv.out.find("," + days + ",\r\n"), std::string::npos) << csv.out;
+}

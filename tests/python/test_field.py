@@ -44,7 +44,7 @@ def assert_same_as_batch(frame, rows):
     for (_, mine), theirs in zip(frame.iterrows(), rows[1:]):
         for name, text in zip(rows[0], theirs):
             value = mine[name]
-            if name in ("well", "unit", "message"):
+            if name in ("well", "well-type", "unit", "message"):
                 assert value == text, name
             elif name == "line":
                 assert value == int(text)
@@ -91,14 +91,30 @@ def test_a_rate_study_gives_the_batch_rows(tmp_path):
     assert list(mine.index) == [0, 0, 1]  # the well's row once per rate
 
 
+TYPED = ("well,well-type,fluid-system,permeability,viscosity,fvf,density-difference,"
+         "drainage-radius,well-radius,zone-thickness,penetration,kv-kh,well-length,standoff,"
+         "boundary-distance,simulate-rate")
+
+
+@needs_flow
+def test_horizontal_rows_are_the_batch_rows(tmp_path):
+    # A horizontal row that breaks through, one with a vertical well's input, a vertical row with
+    # a horizontal well's input, and a well type that is neither.
+    text = "\n".join([TYPED, "H,horizontal,Oil-Water,100,1,1.2,0.3,,4,50,,0.1,1000,40,500,1000",
+                      "H2,horizontal,Oil-Water,100,1,1.2,0.3,1000,4,50,,0.1,1000,40,500,100",
+                      "V,vertical,Oil-Water,100,1,1.2,0.3,1000,3,50,15,,2000,,,40",
+                      "X,slanted,Oil-Water,100,1,1.2,0.3,1000,3,50,15,,,,,40"]) + "\n"
+    expected = batch(text, tmp_path, "--years", "0.3", "--jobs", "2")
+    frame = pd.read_csv(io.StringIO(text), float_precision="round_trip")
+    assert_same_as_batch(coning.simulate_frame(frame, years=0.3, jobs=2), expected)
+
+
 @pytest.mark.parametrize("frame, kwargs, message", [
     (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {}, "nothing to simulate"),
     (pd.DataFrame({"fluid-system": ["Oil-Water"], "rate": [1]}), {}, 'unknown column "rate"'),
     (pd.DataFrame({"fluid-system": ["Oil-Water"], "simulate-rate": [1]}), {"years": 2000},
      "--years: "),
     (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {"critical": True, "jobs": 0}, "--jobs: "),
-    (pd.DataFrame({"fluid-system": ["Oil-Water"], "well-type": ["vertical"]}), {"critical": True},
-     "not yet for horizontal wells"),
     (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {"rates": [1, 1]}, "given twice"),
     (pd.DataFrame({"fluid-system": ["Oil-Water"]}), {"rates": "auto", "economic_cut": 0.01},
      "--economic-cut: 0.01 is not above the breakthrough cut 0.01"),

@@ -50,6 +50,37 @@ def test_same_numbers_as_the_command_line():
     assert mine == json.loads(out)["simulation"]
 
 
+HORIZONTAL = dict(permeability=100, kv_kh=0.1, viscosity=1, fvf=1.2, density_difference=0.3,
+                  zone_thickness=50, well_length=1000, standoff=40, boundary_distance=500,
+                  well_radius=4)
+
+
+@needs_flow
+def test_a_horizontal_well_gives_the_command_lines_numbers():
+    cli = subprocess.run([os.environ.get("CONING_CALC", "coning-calc"), "--well", "horizontal",
+                          *well_args(**HORIZONTAL), "--simulate-rate", "300",
+                          "--simulate-critical", "--years", "0.2", "--jobs", "2",
+                          "--format", "json"], capture_output=True, text=True)
+    assert cli.returncode == 0, cli.stderr
+    mine = coning.simulate("Oil-Water", well="horizontal", rate=300, critical=True, years=0.2,
+                           jobs=2, **HORIZONTAL)
+    assert mine == json.loads(cli.stdout)["simulation"]
+    assert mine["model"]["geometry"] == "cross-section"
+
+
+@pytest.mark.parametrize("change, args", [
+    (dict(drainage_radius=1000), ["--drainage-radius", "1000"]),
+    (dict(standoff=60), ["--standoff", "60"]),
+])
+def test_horizontal_usage_errors_are_the_command_lines(change, args):
+    with pytest.raises(coning.UsageError) as raised:
+        coning.simulate("Oil-Water", well="horizontal", rate=40, **(HORIZONTAL | change))
+    well = {name: value for name, value in HORIZONTAL.items() if name not in change}
+    messages = cli_usage_messages(["--well", "horizontal", *well_args(**well), *args,
+                                   "--simulate-rate", "40"])
+    assert str(raised.value).splitlines() == [m for m in messages if "needs the simulator" not in m]
+
+
 ROCK = dict(connate_water=0.25, residual_saturation=0.15, corey_exponents=(2, 3),
             endpoint_permeabilities=(0.5, 0.9), aquifer_thickness=30, outer_boundary="closed",
             initial_pressure=3000, minimum_bhp=500)

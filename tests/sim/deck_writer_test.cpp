@@ -41,16 +41,16 @@ TEST(DeckWriter, PoreVolumesAndTransmissibilitiesAreTheRadialOnes)
 {
     SimulationSettings settings;
     settings.kvKh = 0.1;
-    const RadialModel model = buildModel(simulatedWell(), settings, 40.0, accurateGrid(settings));
-    ASSERT_EQ(model.nodeRadii.size(), 20u);
-    EXPECT_EQ(model.ringRadii.front(), 0.25);
-    EXPECT_EQ(model.ringRadii[1], 1.0);
-    EXPECT_NEAR(model.ringRadii.back(), 1000.0, 1e-9);
+    const ReservoirModel model = buildModel(simulatedWell(), settings, 40.0, accurateGrid(settings));
+    ASSERT_EQ(model.columnNodes.size(), 20u);
+    EXPECT_EQ(model.columnEdges.front(), 0.25);
+    EXPECT_EQ(model.columnEdges[1], 1.0);
+    EXPECT_NEAR(model.columnEdges.back(), 1000.0, 1e-9);
     // Log-spaced beyond 1 ft, nodes at the geometric mean.
-    EXPECT_NEAR(model.ringRadii[2] / model.ringRadii[1],
-                model.ringRadii[20] / model.ringRadii[19],
+    EXPECT_NEAR(model.columnEdges[2] / model.columnEdges[1],
+                model.columnEdges[20] / model.columnEdges[19],
                 1e-12);
-    EXPECT_NEAR(model.nodeRadii[0], std::sqrt(0.25), 1e-15);
+    EXPECT_NEAR(model.columnNodes[0], std::sqrt(0.25), 1e-15);
 
     const std::string edit = editSection(model);
     const std::vector<double> porv = arrayOf(edit, "PORV");
@@ -63,12 +63,12 @@ TEST(DeckWriter, PoreVolumesAndTransmissibilitiesAreTheRadialOnes)
     for (std::size_t k : {std::size_t(0), model.firstOpenLayer, nz - 2}) {
         const double dz = model.layerThickness[k];
         for (std::size_t i : {0, 7, 19}) {
-            const double r1 = model.ringRadii[i], r2 = model.ringRadii[i + 1];
+            const double r1 = model.columnEdges[i], r2 = model.columnEdges[i + 1];
             const double area = pi * (r2 * r2 - r1 * r1);
             EXPECT_NEAR(porv[k * nx + i], 0.2 * area * dz / 5.614583, 1e-12 * porv[k * nx + i]);
-            const double next = i == 19 ? 1000.0 : model.nodeRadii[i + 1];
+            const double next = i == 19 ? 1000.0 : model.columnNodes[i + 1];
             EXPECT_NEAR(tranx[k * nx + i],
-                        0.001127 * 2 * pi * 100 * dz / std::log(next / model.nodeRadii[i]),
+                        0.001127 * 2 * pi * 100 * dz / std::log(next / model.columnNodes[i]),
                         1e-12 * tranx[k * nx + i]);
             const double mean = (dz + model.layerThickness[k + 1]) / 2;
             EXPECT_NEAR(tranz[k * nx + i], 0.001127 * 10 * area / mean, 1e-12 * tranz[k * nx + i]);
@@ -77,8 +77,8 @@ TEST(DeckWriter, PoreVolumesAndTransmissibilitiesAreTheRadialOnes)
         EXPECT_EQ(tranx[k * nx + 20], 0.0);
     }
     // The well's connection factor into ring 1, in every open layer.
-    EXPECT_NE(scheduleSection(model).find(
-                  deckNumber(0.001127 * 2 * pi * 100 * 1.0 / std::log(model.nodeRadii[0] / 0.25))),
+    EXPECT_NE(scheduleSection(model).find(deckNumber(0.001127 * 2 * pi * 100 * 1.0
+                                                     / std::log(model.columnNodes[0] / 0.25))),
               std::string::npos);
 }
 
@@ -97,10 +97,10 @@ class DeckLayers : public ::testing::TestWithParam<LayerCase>
 TEST_P(DeckLayers, SplitExactlyAtTheCompletionsEnds)
 {
     const LayerCase &c = GetParam();
-    const RadialModel model = buildModel(simulatedWell(c.system, c.values, c.completion),
-                                         {},
-                                         40.0,
-                                         accurateGrid({}));
+    const ReservoirModel model = buildModel(simulatedWell(c.system, c.values, c.completion),
+                                            {},
+                                            40.0,
+                                            accurateGrid({}));
     const auto &dz = model.layerThickness;
     const auto depthOf = [&](std::size_t layer) {
         return model.modelTop + std::accumulate(dz.begin(), dz.begin() + layer, 0.0);
@@ -321,7 +321,7 @@ TEST(DeckWriter, AquiferBoundaryAndPressures)
                                                    {initialPressureName, "3000"},
                                                    {minimumBhpName, "500"}});
     for (const char *system : {"Oil-Water", "Gas-Oil"}) {
-        const RadialModel model = buildModel(simulatedWell(system), settings, 40.0, coarseGrid());
+        const ReservoirModel model = buildModel(simulatedWell(system), settings, 40.0, coarseGrid());
         const double total = std::accumulate(model.layerThickness.begin(),
                                              model.layerThickness.end(),
                                              0.0);
@@ -329,7 +329,7 @@ TEST(DeckWriter, AquiferBoundaryAndPressures)
         const std::string deck = writeDeck(model);
         const std::vector<double> porv = arrayOf(deck, "PORV");
         const std::vector<double> tranx = arrayOf(deck, "TRANX");
-        const std::size_t nx = model.nodeRadii.size() + 1;
+        const std::size_t nx = model.columnNodes.size() + 1;
         for (std::size_t k = 0; k < model.layerThickness.size(); ++k) {
             EXPECT_EQ(porv[k * nx + nx - 1], 0.0) << system;  // no boundary ring
             EXPECT_EQ(tranx[k * nx + nx - 2], 0.0) << system; // nor flow into it

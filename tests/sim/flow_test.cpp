@@ -57,6 +57,76 @@ TEST_F(Flow, FullPenetrationDrawdownIsTheRadialFormula)
     EXPECT_NEAR(outer - run.run.bottomHolePressure.back(), expected, 1e-3 * expected);
 }
 
+// A horizontal well in a strip between no-flow top and bottom, the pressure held at ye on both
+// sides: with water as mobile and all but as heavy as the oil (the contact rising under the well
+// changes nothing) the model is one fluid, and its steady drawdown is
+// q mu B / (2 pi 0.001127 sqrt(kh kv) L) x [pi ye sqrt(kv/kh) / H + ln(H' / (2 pi rw' sin(pi zb / H)))]
+// (images of the well in the top and bottom), H the strip's thickness (zone and bottom water),
+// H' = H (kh/kv)^(1/4) and zb the well's height above the bottom.
+TEST_F(Flow, HorizontalDrawdownIsTheStripSolution)
+{
+    // The well's cell is widened only until its Peaceman radius is twice the well's effective
+    // radius: an elongated well (kv/kh 0.1) then fills much of its cell, and the cell's pressure
+    // is a few percent off the line source's.
+    struct Case
+    {
+        double kvKh, standoff, boundaryDistance, tolerance;
+    };
+    for (const Case c : {Case{1.0, 25.0, 500.0, 0.01},
+                         Case{0.1, 40.0, 200.0, 0.04},
+                         Case{0.3, 10.0, 1000.0, 0.01}}) {
+        HorizontalWell well = coning::testing::horizontalSample();
+        well.kvKh = c.kvKh;
+        well.standoff = c.standoff;
+        well.boundaryDistance = c.boundaryDistance;
+        well.densityDifference = 1e-4;
+        SimulationSettings settings;
+        settings.years = 0.1;
+        settings.displacingViscosity = 1.0;
+        const ReservoirModel model = buildModel(well,
+                                                settings,
+                                                20.0,
+                                                accurateCrossSectionGrid(settings));
+        const RateSimulation run = simulateModel(model, settings);
+        ASSERT_EQ(run.status, Status::Done) << run.message;
+        // The well at the centre of its layer, the bottom water 50 ft.
+        double depth = 0.0; // below the top of the zone
+        for (std::size_t k = 0; k < model.firstOpenLayer; ++k)
+            depth += model.layerThickness[k];
+        depth += model.layerThickness[model.firstOpenLayer] / 2.0;
+        const double kh = 100.0, kv = 100.0 * c.kvKh, H = 100.0, zb = H - depth;
+        const double scaled = H * std::pow(kh / kv, 0.25);
+        const double rw = 4.0 / 12.0 * 0.5 * (std::pow(kh / kv, 0.25) + std::pow(kv / kh, 0.25));
+        const double expected = 20.0 * 1.0 * 1.2
+                                / (2 * 3.141592653589793 * 0.001127 * std::sqrt(kh * kv) * 1000.0)
+                                * (3.141592653589793 * c.boundaryDistance * std::sqrt(kv / kh) / H
+                                   + std::log(scaled
+                                              / (2 * 3.141592653589793 * rw
+                                                 * std::sin(3.141592653589793 * zb / H))));
+        const double outer = 2200.0 + (1.0 - 1e-4) * 62.42796 / 144.0 * depth;
+        EXPECT_NEAR(outer - run.run.bottomHolePressure.back(), expected, c.tolerance * expected)
+            << c.kvKh << " " << c.standoff;
+    }
+}
+
+// The sample horizontal well over ten years: between 1.6 and 2.3 times the steady critical rate
+// k drho g h^2 L / (mu B ye) of a well at the top of the zone, as the model gave in its study.
+TEST_F(Flow, HorizontalCriticalSearch)
+{
+    const HorizontalWell well = coning::testing::horizontalSample();
+    SimulationControl control;
+    control.jobs = 2;
+    const CriticalSimulation critical = simulateCritical(modelSource(well, {}),
+                                                         {},
+                                                         {60.0, 250.0},
+                                                         control);
+    ASSERT_EQ(critical.status, Status::Done) << critical.message;
+    EXPECT_LE(critical.high, 1.005 * critical.low);
+    const double steady = 0.001127 * 0.4335 * 100.0 * 0.3 * 50.0 * 50.0 * 1000.0 / (1.2 * 500.0);
+    EXPECT_GT(critical.low, 1.6 * steady);
+    EXPECT_LT(critical.high, 2.3 * steady);
+}
+
 TEST_F(Flow, SummaryReaderAgreesWithOpmCommon)
 {
     const fs::path kept = fs::path(::testing::TempDir()) / "summary-check";
@@ -65,7 +135,7 @@ TEST_F(Flow, SummaryReaderAgreesWithOpmCommon)
     settings.years = 1;
     SimulationControl control;
     control.keepDeck = kept;
-    const RadialModel model = buildModel(simulatedWell(), settings, 100.0, coarseGrid());
+    const ReservoirModel model = buildModel(simulatedWell(), settings, 100.0, coarseGrid());
     ASSERT_EQ(simulateModel(model, settings, control).status, Status::Done);
     std::string problem;
     const std::optional<Summary> ours = readSummary(kept / "CONING.SMSPEC",

@@ -264,7 +264,7 @@ class RateJudgement : public ::testing::TestWithParam<RateCase>
 TEST_P(RateJudgement, TellsPhysicsFromAnUnconvergedSolution)
 {
     const RateCase &c = GetParam();
-    RadialModel model;
+    ReservoirModel model;
     model.rate = 10.0;
     RateRun run;
     run.days = {1, 2, 3};

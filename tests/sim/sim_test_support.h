@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/horizontal_well.h"
 #include "calc/well_input.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,24 @@ inline Well simulatedWell(const std::string &system = "Oil-Water",
     }
     Well well;
     EXPECT_TRUE(checkWell(input, well).empty());
+    return well;
+}
+
+// The horizontal sample well: 1000 ft at the top of a 50-ft zone, boundaries 500 ft away.
+inline HorizontalWell horizontalSample(std::string_view system = "Oil-Water")
+{
+    HorizontalWell well;
+    well.fluidSystem = system;
+    well.permeability = 100.0;
+    well.kvKh = 0.1;
+    well.viscosity = 1.0;
+    well.fvf = 1.2;
+    well.densityDifference = 0.3;
+    well.zoneThickness = 50.0;
+    well.wellLength = 1000.0;
+    well.standoff = 50.0;
+    well.boundaryDistance = 500.0;
+    well.wellRadius = 4.0;
     return well;
 }
 
