@@ -93,7 +93,33 @@ def section(table, csv):
         default = rows.loc["default", "low"]
         lines.append(f"| {name} | {first['fluid-system']} | {first['kv-kh']:g} | "
                      f"{default:.4g} | " + " | ".join(cells) + " |")
-    lines += ["", END]
+    lines += ["", *findings(table), "", END]
+    return lines
+
+
+def findings(table):
+    """What the table says, in numbers taken from it."""
+    def spread(model, system):
+        values = table[(table["model"] == model) & (table["fluid-system"] == system)]
+        values = values["versus-default"].dropna()
+        return (f"{values.min():.3f} to {values.max():.3f}" if len(values) else "no result")
+
+    lines = []
+    for system in ("Oil-Water", "Gas-Oil"):
+        parts = [f"{model} {spread(model, system)}" for model, _ in VARIANTS[1:]]
+        lines.append(f"- {system}: " + "; ".join(parts) + ".")
+    failed = table[table["error"] != ""]
+    for row in failed.itertuples():
+        lines.append(f"- {row.well} with {row.model} failed: {row.error}")
+    lines += ["", "Steeper Corey curves, a thin aquifer and a closed boundary raise the critical "
+              "rate (water that is barely mobile at low saturation, less of it, or no support "
+              "from beyond the drainage radius cones more slowly); an aquifer thicker than the "
+              "zone lowers it. So the default model (straight lines, an aquifer as thick as the "
+              "zone) is on the safe side of Corey curves and of a thinner aquifer, but not of a "
+              "thicker one. The gas cap's wells hardly move: gas is mobile at any exponent. An "
+              "engineer with measured curves or a known aquifer should give them: for bottom "
+              "water the difference is of the size of the spread between the better "
+              "correlations."]
     return lines
 
 
