@@ -6,8 +6,9 @@ Latin hypercube design (Oil-Water and Gas-Oil; kv/kh 1, 0.3 and 0.1; boundary di
 zone thicknesses; the well from the far side of the zone to half way to the contact) at a
 ten-year and a steady (300-year) horizon, one well at a time (the search itself runs one
 simulator per core). Each run is cached as a JSON file, so that an interrupted study resumes
-where it stopped. Writes a CSV of every well with each correlation's ratio to the simulated
-critical rate, and a picture of those ratios.
+where it stopped. Writes docs/validation-horizontal.md (keeping its part written by hand), a
+CSV of every well with each correlation's ratio to the simulated critical rate, and a picture
+of those ratios.
 
     /usr/bin/python3 scripts/horizontal-study.py --cache build/horizontal-study
     /usr/bin/python3 scripts/horizontal-study.py --cache /tmp/h --wells 2 --horizons 0.5 --out /tmp
@@ -173,13 +174,112 @@ def draw(table, horizons, path):
     plt.close(figure)
 
 
+def ratio_rows(table, years, mask=None):
+    """A table row per correlation and the steady formula: wells, median ratio and its
+    interquartile range, range, share of wells at or below 1 (safe)."""
+    lines = ["| rate | wells | median ratio | middle half | range | at or below 1 |",
+             "|---|---:|---:|---:|---:|---:|"]
+    for name in CORRELATIONS + ("steady",):
+        values = table[f"ratio-{name}-{years:g}y"] if mask is None else \
+            table.loc[mask, f"ratio-{name}-{years:g}y"]
+        values = values.dropna().astype(float)
+        if not len(values):
+            continue
+        label = "steady formula" if name == "steady" else name
+        lines.append(f"| {label} | {len(values)} | {values.median():.2f} | "
+                     f"{values.quantile(0.25):.2f} - {values.quantile(0.75):.2f} | "
+                     f"{values.min():.2f} - {values.max():.2f} | "
+                     f"{100.0 * (values <= 1.0).mean():.0f} % |")
+    return lines
+
+
+def group_rows(table, years):
+    """Median ratio per group of wells (fluid system, kv/kh)."""
+    names = CORRELATIONS + ("steady",)
+    lines = ["| group | wells | " + " | ".join(n if n != "steady" else "steady formula"
+                                            for n in names) + " |",
+             "|---|---:|" + "---:|" * len(names)]
+    for system in ("Oil-Water", "Gas-Oil"):
+        for kv_kh in (1.0, 0.3, 0.1):
+            mask = (table["fluid-system"] == system) & (table["kv-kh"] == kv_kh)
+            cells = []
+            count = 0
+            for name in names:
+                values = table.loc[mask, f"ratio-{name}-{years:g}y"].dropna().astype(float)
+                count = max(count, len(values))
+                cells.append(f"{values.median():.2f}" if len(values) else "-")
+            lines.append(f"| {system}, kv/kh {kv_kh:g} | {count} | " + " | ".join(cells) + " |")
+    return lines
+
+
+def write_page(table, records, horizons, path, picture, csv):
+    """The validation page of horizontal wells: how the study was made, the ratios per horizon,
+    and the section below the marker, which is written by hand and kept."""
+    failed = [f"- {well} at {years:g} years: {vertical.outcome(record)[2]}"
+              for (well, years), record in records.items() if vertical.outcome(record)[2]]
+    runs = sum(vertical.outcome(r)[1].get("runs", 0) for r in records.values())
+    seconds = sum(r["seconds"] for r in records.values())
+    lines = [
+        "# Validation: horizontal wells against the simulated critical rate", "",
+        "[README](../README.md) · [Horizontal wells](horizontal.md) · "
+        "[Simulation](simulation.md) · [Validation of vertical wells](validation.md)", "",
+        "```sh",
+        "/usr/bin/python3 scripts/horizontal-study.py --cache build/horizontal-study",
+        "```", "",
+        f"The script runs `coning-calc --well horizontal --simulate-critical --format json` on "
+        f"{len(table)} wells at horizons of {' and '.join(f'{y:g}' for y in horizons)} years "
+        f"(the longer one steady: the crest takes decades to build), caches every run, and "
+        f"writes this page's tables, [the picture]({picture.name}) and [every well]({csv.name}) "
+        f"({len(records)} searches, {runs} simulator runs, {seconds / 60:.0f} minutes on 2 "
+        "cores shared with other work).", "",
+        "## How the study was made", "",
+        "**The wells.** Six groups of four: Oil-Water and Gas-Oil, each with kv/kh 1, 0.3 and "
+        f"0.1; within each group a Latin hypercube (numpy's `default_rng({SEED})`) spreads the "
+        "wells over a zone of 20 to 100 ft, a boundary distance y_e of 2 to 20 zone "
+        "thicknesses, the well from the far side of the zone (standoff h) to half way to the "
+        "contact (standoff h/2), a length of 500 to 3000 ft, 20 to 1000 md, 0.5 to 5 cp, "
+        "FVF 1.05 to 1.5, well radius 3 to 6 in, Δρ 0.1 to 0.4 g/cc (Oil-Water) or 0.45 to 0.6 "
+        "(Gas-Oil).", "",
+        "**The model** is the cross-section `coning-calc` builds for a horizontal well "
+        "([Horizontal wells](horizontal.md#what-the-model-assumes)): constant pressure at y_e, "
+        "bottom water or a gas cap as thick as the zone, straight-line relative permeabilities, "
+        "a cut of 0.01 as breakthrough; the bracket [L, H] has H ≤ 1.005 L.", "",
+        "**The ratio** of a rate is that rate over L: at or below 1 is safe over the horizon, "
+        "far below 1 gives production away. \"Steady formula\" is "
+        "4.886e-4·kh·Δρ·L·(h² − (h − z_w)²)/(μ·B·y_e), the segregated-flow rate of a line well "
+        "at its standoff, fed from both sides at y_e.", "",
+    ]
+    lines += (["**Failed searches:**", "", *failed, ""] if failed
+              else ["Every well and horizon simulated without failure.", ""])
+    lines += [f"![Ratios per correlation and horizon]({picture.name})", ""]
+    for years in horizons:
+        lines += [f"## {years:g}-year horizon", "", *ratio_rows(table, years), "",
+                  "Median ratio by group:", "", *group_rows(table, years), ""]
+    if len(horizons) > 1:
+        short, long = min(horizons), max(horizons)
+        both = table[f"low-{short:g}y"] / table[f"low-{long:g}y"]
+        both = both.dropna().astype(float)
+        if len(both):
+            lines += [f"The {short:g}-year critical rate over the {long:g}-year one: median "
+                      f"{both.median():.2f}, from {both.min():.2f} to {both.max():.2f}.", ""]
+    kept = ""
+    if path.exists():
+        old = path.read_text()
+        if MARKER in old:
+            kept = old[old.index(MARKER):]
+    path.write_text("\n".join(lines).rstrip() + "\n\n" + (kept or MARKER + "\n"))
+
+
+MARKER = "<!-- written by hand below; scripts/horizontal-study.py keeps it -->"
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--coning-calc", type=Path,
                         default=ROOT / "build" / "release" / "src" / "cli" / "coning-calc")
     parser.add_argument("--cache", type=Path, required=True, help="folder of the runs' records")
     parser.add_argument("--out", type=Path, default=ROOT / "docs",
-                        help="folder for horizontal-study.csv and horizontal-study.png")
+                        help="folder for validation-horizontal.md, .csv and .png")
     parser.add_argument("--wells", type=int, help="only the first N wells (a quick check)")
     parser.add_argument("--horizons", type=float, nargs="+", default=list(HORIZONS),
                         help="years (default 10 300)")
@@ -199,8 +299,11 @@ def main():
                   file=sys.stderr, flush=True)
     table = table_of_wells(wells, records, args.horizons)
     args.out.mkdir(parents=True, exist_ok=True)
-    table.to_csv(args.out / "horizontal-study.csv", index=False)
-    draw(table, args.horizons, args.out / "horizontal-study.png")
+    csv = args.out / "validation-horizontal.csv"
+    picture = args.out / "validation-horizontal.png"
+    table.to_csv(csv, index=False, float_format="%.6g")
+    draw(table, args.horizons, picture)
+    write_page(table, records, args.horizons, args.out / "validation-horizontal.md", picture, csv)
     for years in args.horizons:
         medians = []
         for name in CORRELATIONS + ("steady",):
