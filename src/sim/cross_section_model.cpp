@@ -157,8 +157,7 @@ ReservoirModel buildModel(const HorizontalWell &well,
     fluids.viscosity = well.viscosity;
     fluids.fvf = well.fvf;
     fluids.densityDifference = well.densityDifference;
-    fillFluids(model, fluids, settings, rate);
-    model.reportSteps = reportSteps(settings.years, grid.stepGrowth, grid.stepsPerHorizon);
+    fillFluids(model, fluids, settings, rate, grid);
 
     const double factor = connectionFactor(model, model.firstOpenLayer);
     if (!(factor > 0.0 && std::isfinite(factor)))

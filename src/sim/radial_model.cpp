@@ -87,8 +87,7 @@ ReservoirModel buildModel(const Well &well,
     fluids.viscosity = m.viscosity;
     fluids.fvf = m.formationVolumeFactor;
     fluids.densityDifference = m.densityDifference;
-    fillFluids(model, fluids, settings, rate);
-    model.reportSteps = reportSteps(settings.years, grid.stepGrowth, grid.stepsPerHorizon);
+    fillFluids(model, fluids, settings, rate, grid);
     return model;
 }
 

@@ -180,7 +180,8 @@ std::vector<double> reportSteps(double years, double growth, double perHorizon)
 void fillFluids(ReservoirModel &model,
                 const FluidInputs &fluids,
                 const SimulationSettings &settings,
-                double rate)
+                double rate,
+                const GridSize &grid)
 {
     model.system = fluids.system;
     const bool gasOil = model.system == FluidSystem::GasOil;
@@ -212,7 +213,7 @@ void fillFluids(ReservoirModel &model,
         coreyRows(model, *model.corey);
     }
     model.rate = rate;
-    model.reportSteps = reportSteps(settings.years);
+    model.reportSteps = reportSteps(settings.years, grid.stepGrowth, grid.stepsPerHorizon);
 }
 
 double columnArea(const ReservoirModel &model, std::size_t column)

@@ -128,10 +128,13 @@ struct FluidInputs
     double fvf = 0.0;               // rb/STB, or rb/Mscf for gas
     double densityDifference = 0.0; // g/cc
 };
+// Fills the model's fluids, rock, pressures, saturation functions, rate and report steps (the
+// grid's).
 void fillFluids(ReservoirModel &model,
                 const FluidInputs &fluids,
                 const SimulationSettings &settings,
-                double rate);
+                double rate,
+                const GridSize &grid);
 
 // Layering shared by the geometries. The top of the zone lies at a fixed depth (any would do:
 // the pressure is given there).

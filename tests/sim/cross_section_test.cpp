@@ -17,24 +17,7 @@ using coning::testing::horizontalSample;
 
 constexpr double pi = 3.141592653589793;
 
-// The values of one keyword's array in a deck, N*value expanded.
-std::vector<double> arrayOf(const std::string &deck, const std::string &keyword)
-{
-    const std::size_t at = deck.find("\n" + keyword + "\n");
-    EXPECT_NE(at, std::string::npos) << keyword;
-    std::istringstream in(deck.substr(at + keyword.size() + 2));
-    std::vector<double> values;
-    for (std::string word; in >> word && word != "/";) {
-        if (word.starts_with("--")) {
-            std::getline(in, word);
-            continue;
-        }
-        const std::size_t star = word.find('*');
-        const int count = star == std::string::npos ? 1 : std::stoi(word.substr(0, star));
-        values.insert(values.end(), count, std::stod(word.substr(star + 1)));
-    }
-    return values;
-}
+using coning::testing::arrayOf;
 
 struct SectionCase
 {

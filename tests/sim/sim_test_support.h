@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace coning::testing {
 
@@ -60,6 +62,25 @@ inline HorizontalWell horizontalSample(std::string_view system = "Oil-Water")
     well.boundaryDistance = 500.0;
     well.wellRadius = 4.0;
     return well;
+}
+
+// The values of one keyword's array in a deck (or one of its sections), N*value expanded.
+inline std::vector<double> arrayOf(const std::string &deck, const std::string &keyword)
+{
+    const std::size_t at = deck.find("\n" + keyword + "\n");
+    EXPECT_NE(at, std::string::npos) << keyword;
+    std::istringstream in(deck.substr(at + keyword.size() + 2));
+    std::vector<double> values;
+    for (std::string word; in >> word && word != "/";) {
+        if (word.starts_with("--")) {
+            std::getline(in, word);
+            continue;
+        }
+        const std::size_t star = word.find('*');
+        const int count = star == std::string::npos ? 1 : std::stoi(word.substr(0, star));
+        values.insert(values.end(), count, std::stod(word.substr(star + 1)));
+    }
+    return values;
 }
 
 } // namespace coning::testing
