@@ -125,6 +125,41 @@ void appendModelJson(std::string &out, const SimulationReport &report)
     out.push_back('}');
 }
 
+namespace {
+
+// The rate run, then the critical rate (its search starting from `expected`), of a well's
+// models, into the report; stops after a cancelled one.
+void simulateRateAndCritical(const ModelSource &source,
+                             const std::vector<double> &expected,
+                             const WellSimulation &asked,
+                             const SimulationControl &control,
+                             SimulationReport &report)
+{
+    // Both kept: each deck in a folder of its own.
+    SimulationControl rateControl = control;
+    SimulationControl criticalControl = control;
+    if (control.keepDeck && asked.rate && asked.critical) {
+        rateControl.keepDeck = *control.keepDeck / "rate";
+        criticalControl.keepDeck = *control.keepDeck / "critical";
+    }
+    if (asked.rate) {
+        report.requestedRate = asked.rate;
+        report.rate = simulateRate(source, report.settings, *asked.rate, rateControl);
+        if (report.rate->status == Status::Cancelled)
+            return;
+    }
+    if (asked.critical)
+        report.critical = simulateCritical(source, report.settings, expected, criticalControl);
+}
+
+bool cancelled(const SimulationReport &report)
+{
+    return (report.rate && report.rate->status == Status::Cancelled)
+           || (report.critical && report.critical->status == Status::Cancelled);
+}
+
+} // namespace
+
 SimulationReport simulateWell(const Well &well,
                               const RunResult &correlations,
                               const WellSimulation &asked,
@@ -135,35 +170,12 @@ SimulationReport simulateWell(const Well &well,
     report.system = fluidSystemOf(well);
     report.aquiferThickness = aquiferThickness(well, asked.settings);
     report.correlations = &correlations;
-    // Both kept: each deck in a folder of its own.
-    SimulationControl rateControl = control;
-    SimulationControl criticalControl = control;
-    if (control.keepDeck && asked.rate && asked.critical) {
-        rateControl.keepDeck = *control.keepDeck / "rate";
-        criticalControl.keepDeck = *control.keepDeck / "critical";
-    }
-    if (asked.rate) {
-        report.requestedRate = asked.rate;
-        report.rate = simulateRate(well, asked.settings, *asked.rate, rateControl);
-        if (report.rate->status == Status::Cancelled)
-            return report;
-    }
-    if (asked.critical) {
-        report.critical = simulateCritical(well,
-                                           asked.settings,
-                                           correlationRates(correlations),
-                                           criticalControl);
-        if (report.critical->status == Status::Cancelled)
-            return report;
-    }
-    if (asked.study) {
+    const std::vector<double> expected = correlationRates(correlations);
+    simulateRateAndCritical(modelSource(well, asked.settings), expected, asked, control, report);
+    if (asked.study && !cancelled(report)) {
         SimulationControl studyControl = control;
         studyControl.keepDeck.reset(); // a study keeps no deck: refused before it runs
-        report.study = studyRates(well,
-                                  asked.settings,
-                                  *asked.study,
-                                  correlationRates(correlations),
-                                  studyControl);
+        report.study = studyRates(well, asked.settings, *asked.study, expected, studyControl);
     }
     return report;
 }
@@ -190,24 +202,11 @@ SimulationReport simulateWell(const HorizontalWell &well,
     report.geometry = Geometry::CrossSection;
     report.aquiferThickness = aquiferThickness(well.zoneThickness, report.settings);
     report.horizontalCorrelations = &correlations;
-    const ModelSource source = modelSource(well, report.settings);
-    SimulationControl rateControl = control;
-    SimulationControl criticalControl = control;
-    if (control.keepDeck && asked.rate && asked.critical) {
-        rateControl.keepDeck = *control.keepDeck / "rate";
-        criticalControl.keepDeck = *control.keepDeck / "critical";
-    }
-    if (asked.rate) {
-        report.requestedRate = asked.rate;
-        report.rate = simulateRate(source, report.settings, *asked.rate, rateControl);
-        if (report.rate->status == Status::Cancelled)
-            return report;
-    }
-    if (asked.critical)
-        report.critical = simulateCritical(source,
-                                           report.settings,
-                                           correlationRates(correlations),
-                                           criticalControl);
+    simulateRateAndCritical(modelSource(well, report.settings),
+                            correlationRates(correlations),
+                            asked,
+                            control,
+                            report);
     return report;
 }
 
