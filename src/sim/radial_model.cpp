@@ -25,10 +25,11 @@ GridSize accurateGrid(const SimulationSettings &settings)
 
 GridSize coarseGrid()
 {
-    // Steps of 10 % (at most a 40th of the horizon) halve the run time again; this grid's
-    // critical rate stays within a few tenths of a percent of the accurate one's (the sample
-    // well: 21.43 against 21.41 STB/day, interpolated alike).
-    return {defaultRingCount / 2, 2.0 * defaultLayerThickness, 0.10, 40.0};
+    // Half the rings and steps of 10 % (at most a 40th of the horizon): a third of an accurate
+    // run's time. The layers stay the accurate grid's: with 2-ft layers the cheap grid's critical
+    // rate was 1.5 % below to 6.5 % above the accurate one's over validation wells, with 1-ft
+    // layers within 1.5 % either way, and the accurate search's first runs then land near it.
+    return {defaultRingCount / 2, defaultLayerThickness, 0.10, 40.0};
 }
 
 ReservoirModel buildModel(const Well &well,
