@@ -313,6 +313,10 @@ def plot_rate_study(result: dict[str, Any], ax: Optional[Axes] = None) -> Axes:
             ax.axvline(rate, color=tuple(c / 255 for c in _COLOURS[name]), linestyle=":",
                        linewidth=1, label=name)
     ax.set_xscale("log")
+    # The studied rates as the ticks, as typed: a log axis would label them 2x10^1.
+    from matplotlib.ticker import NullFormatter
+    ax.set_xticks(rates, [f"{rate:g}" for rate in rates])
+    ax.xaxis.set_minor_formatter(NullFormatter())
     ax.set_xlabel("Rate" + (f", {unit}" if unit else ""))
     units = {"Gas-Oil": "oil STB, gas MCF", "Gas-Water": "gas MCF, water STB"}
     ax.set_ylabel("Produced, " + units.get(system, "STB"))
