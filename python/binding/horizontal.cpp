@@ -10,8 +10,10 @@ namespace coning::python {
 
 namespace py = pybind11;
 
-py::dict calculateHorizontal(std::optional<std::string> fluidSystem,
-                             const std::array<std::optional<double>, horizontalFieldCount> &values)
+std::vector<InputProblem> readHorizontalWell(const std::optional<std::string> &fluidSystem,
+                                             const std::array<std::optional<double>,
+                                                              horizontalFieldCount> &values,
+                                             HorizontalWell &well)
 {
     HorizontalWellInput input;
     if (fluidSystem)
@@ -23,9 +25,15 @@ py::dict calculateHorizontal(std::optional<std::string> fluidSystem,
             input.values[h] = numbers[h]->view();
         }
     }
+    return checkHorizontalWell(input, well);
+}
+
+py::dict calculateHorizontal(std::optional<std::string> fluidSystem,
+                             const std::array<std::optional<double>, horizontalFieldCount> &values)
+{
     HorizontalWell well;
     std::string joined;
-    for (const InputProblem &problem : checkHorizontalWell(input, well)) {
+    for (const InputProblem &problem : readHorizontalWell(fluidSystem, values, well)) {
         if (!joined.empty())
             joined.push_back('\n');
         joined.append(optionProblemText(problem));

@@ -11,6 +11,13 @@
 
 namespace coning::python {
 
+// Reads a horizontal well given as Python numbers (values in horizontalFields() order) as the
+// command line reads its options; the problems, one per input.
+std::vector<InputProblem> readHorizontalWell(const std::optional<std::string> &fluidSystem,
+                                             const std::array<std::optional<double>,
+                                                              horizontalFieldCount> &values,
+                                             HorizontalWell &well);
+
 // One horizontal well as the command line's JSON object; values in horizontalFields() order.
 // Input coning-calc refuses raises UsageError with its messages.
 pybind11::dict calculateHorizontal(

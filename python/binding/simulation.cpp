@@ -1,5 +1,6 @@
 #include "simulation.h"
 
+#include "horizontal.h"
 #include "number_text.h"
 #include "one_well.h"
 #include "setting_value.h"
@@ -194,19 +195,9 @@ std::string horizontalSimulationJson(
     std::optional<std::string> jobs,
     std::optional<std::string> keepDeck)
 {
-    HorizontalWellInput input;
-    if (fluidSystem)
-        input.fluidSystem = *fluidSystem;
-    std::array<std::optional<NumberText>, horizontalFieldCount> numbers;
-    for (std::size_t h = 0; h < horizontalFieldCount; ++h) {
-        if (values[h]) {
-            numbers[h].emplace(*values[h]);
-            input.values[h] = numbers[h]->view();
-        }
-    }
     HorizontalWell well;
     std::vector<std::string> messages;
-    for (const InputProblem &problem : checkHorizontalWell(input, well))
+    for (const InputProblem &problem : readHorizontalWell(fluidSystem, values, well))
         messages.push_back(optionProblemText(problem));
     const bool wellUsable = messages.empty();
     const Ask ask = readAsk(rate,

@@ -141,14 +141,7 @@ ReservoirModel buildModel(const HorizontalWell &well,
     }
     model.openLayers = 1;
     model.zoneLayers = towardContact.size() + 1 + beyond.size();
-    if (!gasOil)
-        model.layerThickness.insert(model.layerThickness.end(),
-                                    displacing.begin(),
-                                    displacing.end());
-
-    model.zoneTop = zoneTopDepth;
-    model.modelTop = gasOil ? zoneTopDepth - aquifer : zoneTopDepth;
-    model.contact = gasOil ? zoneTopDepth : zoneTopDepth + h;
+    closeLayers(model, displacing, h, aquifer);
 
     FluidInputs fluids;
     fluids.system = model.system;

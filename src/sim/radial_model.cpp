@@ -72,14 +72,7 @@ ReservoirModel buildModel(const Well &well,
     model.openLayers = model.layerThickness.size() - model.firstOpenLayer;
     appendEqualLayers(model.layerThickness, h - bottom, grid.layerThickness);
     model.zoneLayers = model.layerThickness.size() - model.firstZoneLayer;
-    if (!gasOil)
-        model.layerThickness.insert(model.layerThickness.end(),
-                                    displacing.begin(),
-                                    displacing.end());
-
-    model.zoneTop = zoneTopDepth;
-    model.modelTop = gasOil ? zoneTopDepth - aquifer : zoneTopDepth;
-    model.contact = gasOil ? zoneTopDepth : zoneTopDepth + h;
+    closeLayers(model, displacing, h, aquifer);
 
     FluidInputs fluids;
     fluids.system = model.system;

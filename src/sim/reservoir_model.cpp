@@ -157,6 +157,21 @@ double waterMargin(double connate, const SimulationSettings &settings)
     return std::max(immobileWaterMargin, 2.0 * expansion);
 }
 
+void closeLayers(ReservoirModel &model,
+                 const std::vector<double> &displacing,
+                 double h,
+                 double aquifer)
+{
+    const bool gasOil = model.system == FluidSystem::GasOil;
+    if (!gasOil)
+        model.layerThickness.insert(model.layerThickness.end(),
+                                    displacing.begin(),
+                                    displacing.end());
+    model.zoneTop = zoneTopDepth;
+    model.modelTop = gasOil ? zoneTopDepth - aquifer : zoneTopDepth;
+    model.contact = gasOil ? zoneTopDepth : zoneTopDepth + h;
+}
+
 std::vector<double> reportSteps(double years, double growth, double perHorizon)
 {
     // Each step 3 % of the time elapsed: breakthrough times come out within about 2 % of those

@@ -143,6 +143,13 @@ inline constexpr double zoneTopDepth = 5000.0; // ft
 void appendEqualLayers(std::vector<double> &layers, double length, double thickness);
 // `length` in layers growing by 1.3 from `thickness` away from the contact, listed from it.
 std::vector<double> growingLayers(double length, double thickness);
+// After the zone's layers (h thick): the bottom water's `displacing` layers below them (a gas
+// cap, for Gas-Oil, is above and already in place), `aquifer` thick in all, and the depths of
+// the model's top, the zone's top and the contact.
+void closeLayers(ReservoirModel &model,
+                 const std::vector<double> &displacing,
+                 double h,
+                 double aquifer);
 
 // Report steps over `years`: 0.1 day at first (breakthrough at high rates comes within days),
 // then `growth` of the time elapsed (3 %), at most the horizon over `perHorizon` (30 days for
